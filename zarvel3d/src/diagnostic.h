@@ -1,0 +1,83 @@
+#pragma once
+// Diagnostic texts of the library (French and English) and the guard that keeps exceptions
+// inside the library.
+
+#include <Standard_Failure.hxx>
+
+#include <exception>
+#include <new>
+#include <string>
+
+namespace Zarvel3D
+{
+namespace interne
+{
+
+/// Diagnostic messages. Each has a French and an English printf-style text.
+enum class Message
+{
+  Aucun,
+  CheminVide,
+  FichierAbsent,
+  FichierRepertoire,
+  FichierIllisible,
+  FichierVide,
+  FichierTropGrand,
+  StlTailleIncoherente,
+  StlBinaireTronque,
+  StlAsciiTronque,
+  StlAsciiSyntaxe,
+  StlCoordonneeInvalide,
+  StlAucunTriangle,
+  StlTropDeTriangles,
+  ImportAnnule,
+  CouleurInconnue,
+  ExportSceneVide,
+  ExportExtensionInconnue,
+  ExportSansSolide,
+  ExportCreation,
+  ExportEcriture,
+  ExportRenommage,
+  ExportStep,
+  ExportCible,
+  MemoireInsuffisante,
+  ErreurInterne,
+  ErreurNoyau,
+};
+
+/// Formats the message in the language in force, with printf-style arguments.
+std::string Texte(Message message, ...);
+
+/// Records `texte` as the calling thread's last diagnostic (Zarvel3D::Diagnostic).
+void DefDiagnostic(const std::string& texte);
+
+/// Runs `corps` and turns any exception into `echec`, with a diagnostic written through
+/// `diagnostic` (a callable taking the text). Every public entry point runs through it.
+template <typename Resultat, typename Corps, typename Rapport>
+Resultat Garde(Resultat echec, Corps&& corps, Rapport&& diagnostic)
+{
+  try
+  {
+    return corps();
+  }
+  catch (const Standard_Failure& erreur)
+  {
+    diagnostic(Texte(Message::ErreurNoyau, erreur.GetMessageString()));
+  }
+  catch (const std::bad_alloc&)
+  {
+    diagnostic(Texte(Message::MemoireInsuffisante));
+  }
+  catch (const std::exception& erreur)
+  {
+    diagnostic(Texte(Message::ErreurInterne, erreur.what()));
+  }
+  catch (...)
+  {
+    diagnostic(Texte(Message::ErreurInterne, "?"));
+  }
+  return echec;
+}
+
+} // namespace interne
+} // namespace Zarvel3D

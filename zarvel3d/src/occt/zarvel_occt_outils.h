@@ -1,0 +1,108 @@
+#pragma once
+
+// Small helpers shared by the modelling sources.
+
+#include "../engine/zarvel_dessin.h"
+#include "zarvel_occt_generation.h"
+
+#include <BRepBndLib.hxx>
+#include <Bnd_Box.hxx>
+#include <Standard_Failure.hxx>
+#include <TopoDS_Compound.hxx>
+#include <TopoDS_Edge.hxx>
+#include <gp_Trsf.hxx>
+#include <gp_Vec.hxx>
+#include <gp_Pnt.hxx>
+
+#include <cmath>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace Zarvel3D::occt
+{
+
+inline bool FiniPoint(const gp_Pnt& p)
+{
+    return std::isfinite(p.X()) && std::isfinite(p.Y()) && std::isfinite(p.Z());
+}
+
+/// Appends one sentence to a diagnostic text, separated by "; ".
+inline void AjouteDiagnostic(std::string& diagnostic, const std::string& texte)
+{
+    if (!diagnostic.empty())
+    {
+        diagnostic += "; ";
+    }
+    diagnostic += texte;
+}
+
+/// Edge of a drawn element in the local XY plane; null when the element is
+/// degenerate (zero length, zero radius, non-finite value).
+TopoDS_Edge ConstruitArete(const moteur::ElementDessin& element, double tolerance);
+
+/// Placement of a view's local plane in the model: a rotation (the local
+/// normal becomes +Z for the front view, +X for the side view, +Y for the top
+/// view), then the translation `decalage`.
+gp_Trsf PlacementVue(int vue, const gp_Vec& decalage);
+
+/// A copy of a shape moved by a transformation.
+TopoDS_Shape Place(const TopoDS_Shape& forme, const gp_Trsf& transformation);
+
+/// A compound of faces.
+TopoDS_Compound Groupe(const std::vector<TopoDS_Face>& faces);
+
+/// Volume of a shape (negative for a solid turned inside out).
+double Volume(const TopoDS_Shape& forme);
+
+/// Number of solids in a shape.
+int NombreSolides(const TopoDS_Shape& forme);
+
+/// Merges faces and edges that lie on the same surface or curve.
+TopoDS_Shape Unifie(const TopoDS_Shape& forme);
+
+/// Turns every solid outward; a single solid is returned as a solid.
+TopoDS_Shape OrienteSolides(const TopoDS_Shape& forme);
+
+/// A failed result.
+ResultatSolide Echec(int statut, std::string diagnostic);
+
+/// Merges split faces, orients and checks a solid; an invalid one fails with
+/// StatutEchecModelisation.
+ResultatSolide Termine(const TopoDS_Shape& brut, std::string diagnostic);
+
+/// Runs a modelling step inside the guard every kernel call needs: kernel
+/// and standard exceptions become StatutEchecModelisation.
+template <typename Fonction> ResultatSolide Protege(Fonction&& fonction)
+{
+    ResultatSolide resultat;
+    try
+    {
+        resultat = fonction();
+    }
+    catch (const Standard_Failure& erreur)
+    {
+        resultat = ResultatSolide();
+        resultat.statut = StatutEchecModelisation;
+        resultat.diagnostic = std::string("modelling kernel failure: ") + erreur.GetMessageString();
+    }
+    catch (const std::exception& erreur)
+    {
+        resultat = ResultatSolide();
+        resultat.statut = StatutEchecModelisation;
+        resultat.diagnostic = std::string("modelling failure: ") + erreur.what();
+    }
+    catch (...)
+    {
+        resultat = ResultatSolide();
+        resultat.statut = StatutEchecModelisation;
+        resultat.diagnostic = "unknown modelling failure";
+    }
+    if (resultat.statut != StatutSucces)
+    {
+        resultat.solide.Nullify();
+    }
+    return resultat;
+}
+
+} // namespace Zarvel3D::occt

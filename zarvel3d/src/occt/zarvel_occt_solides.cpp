@@ -1,0 +1,372 @@
+// Solids of the conversion engine: extrusion, revolution and three-view
+// reconstruction.
+//
+// Model axes: X is the width (to the right in the front and top views), Y the
+// height (up in the front and side views) and Z points out of the front face,
+// so a part of width W, height H and depth D fills [0, W] x [0, H] x [-D, 0].
+// The front view looks along -Z, the side view along -X (its depth axis runs
+// from the front face at the left to the back at the right), the top view
+// along -Y (its depth axis runs from the front face at the bottom upwards).
+// Each view is drawn in its local XY plane and placed in the model by a
+// rotation, so that faces keep their orientation.
+
+#include "zarvel_occt_generation.h"
+#include "zarvel_occt_outils.h"
+
+#include <BRepAlgoAPI_Common.hxx>
+#include <BRepAlgoAPI_Cut.hxx>
+#include <BRepBuilderAPI_Transform.hxx>
+#include <BRepCheck_Analyzer.hxx>
+#include <BRepGProp.hxx>
+#include <BRepLib.hxx>
+#include <BRepPrimAPI_MakePrism.hxx>
+#include <BRepPrimAPI_MakeRevol.hxx>
+#include <BRep_Builder.hxx>
+#include <BRep_Tool.hxx>
+#include <GCPnts_UniformDeflection.hxx>
+#include <BRepAdaptor_Curve.hxx>
+#include <GProp_GProps.hxx>
+#include <ShapeAnalysis_Shell.hxx>
+#include <ShapeUpgrade_UnifySameDomain.hxx>
+#include <Standard_Failure.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Compound.hxx>
+#include <TopoDS_Solid.hxx>
+#include <gp_Ax1.hxx>
+#include <gp_Trsf.hxx>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <exception>
+#include <memory>
+#include <utility>
+
+namespace Zarvel3D::occt
+{
+
+// Placement of a view's local plane in the model (a rotation, then `decalage`).
+gp_Trsf PlacementVue(int vue, const gp_Vec& decalage)
+{
+    gp_Trsf t;
+    switch (vue)
+    {
+    case moteur::VueDessus:
+        // (u, v, w) -> (u, w, -v)
+        t.SetValues(1, 0, 0, decalage.X(), 0, 0, 1, decalage.Y(), 0, -1, 0, decalage.Z());
+        break;
+    case moteur::VueCote:
+        // (u, v, w) -> (w, v, -u)
+        t.SetValues(0, 0, 1, decalage.X(), 0, 1, 0, decalage.Y(), -1, 0, 0, decalage.Z());
+        break;
+    default:
+        t.SetTranslation(decalage);
+        break;
+    }
+    return t;
+}
+
+TopoDS_Shape Place(const TopoDS_Shape& forme, const gp_Trsf& t)
+{
+    return BRepBuilderAPI_Transform(forme, t, Standard_True).Shape();
+}
+
+TopoDS_Compound Groupe(const std::vector<TopoDS_Face>& faces)
+{
+    TopoDS_Compound groupe;
+    BRep_Builder constructeur;
+    constructeur.MakeCompound(groupe);
+    for (const TopoDS_Face& face : faces)
+    {
+        constructeur.Add(groupe, face);
+    }
+    return groupe;
+}
+
+double Volume(const TopoDS_Shape& forme)
+{
+    GProp_GProps proprietes;
+    BRepGProp::VolumeProperties(forme, proprietes);
+    return proprietes.Mass();
+}
+
+int NombreSolides(const TopoDS_Shape& forme)
+{
+    int n = 0;
+    for (TopExp_Explorer exp(forme, TopAbs_SOLID); exp.More(); exp.Next())
+    {
+        ++n;
+    }
+    return n;
+}
+
+// Turns every solid of a shape outward; solids that cannot be oriented stay as they are.
+TopoDS_Shape OrienteSolides(const TopoDS_Shape& forme)
+{
+    if (forme.ShapeType() == TopAbs_SOLID)
+    {
+        TopoDS_Solid solide = TopoDS::Solid(forme);
+        BRepLib::OrientClosedSolid(solide);
+        return solide;
+    }
+    TopoDS_Compound groupe;
+    BRep_Builder constructeur;
+    constructeur.MakeCompound(groupe);
+    int n = 0;
+    TopoDS_Shape dernier;
+    for (TopExp_Explorer exp(forme, TopAbs_SOLID); exp.More(); exp.Next())
+    {
+        TopoDS_Solid solide = TopoDS::Solid(exp.Current());
+        BRepLib::OrientClosedSolid(solide);
+        constructeur.Add(groupe, solide);
+        dernier = solide;
+        ++n;
+    }
+    if (n == 1)
+    {
+        return dernier;
+    }
+    return groupe;
+}
+
+TopoDS_Shape Unifie(const TopoDS_Shape& forme)
+{
+    ShapeUpgrade_UnifySameDomain unification(forme, Standard_True, Standard_True, Standard_False);
+    unification.Build();
+    return unification.Shape();
+}
+
+// The view used by extrusion and revolution: the preferred one when it holds
+// something, otherwise the only view drawn. Returns 0 when there is none.
+int VueProfil(const moteur::Dessin& dessin, int preferee)
+{
+    const moteur::VueDessin* vue = dessin.Vue(preferee);
+    if (vue != nullptr && !vue->elements.empty())
+    {
+        return preferee;
+    }
+    int trouvee = 0;
+    int nombre = 0;
+    for (int id : {moteur::VueFace, moteur::VueCote, moteur::VueDessus})
+    {
+        if (!dessin.Vue(id)->elements.empty())
+        {
+            trouvee = id;
+            ++nombre;
+        }
+    }
+    return nombre == 1 ? trouvee : 0;
+}
+
+ResultatSolide Echec(int statut, std::string diagnostic)
+{
+    ResultatSolide r;
+    r.statut = statut;
+    r.diagnostic = std::move(diagnostic);
+    return r;
+}
+
+// Finishes a solid: merges split faces, orients it and checks it.
+ResultatSolide Termine(const TopoDS_Shape& brut, std::string diagnostic)
+{
+    ResultatSolide r;
+    r.diagnostic = std::move(diagnostic);
+    r.solide = OrienteSolides(Unifie(brut));
+    if (!SolideValide(r.solide, r.diagnostic))
+    {
+        r.statut = StatutEchecModelisation;
+        r.solide.Nullify();
+    }
+    return r;
+}
+
+bool SolideValide(const TopoDS_Shape& forme, std::string& diagnostic)
+{
+    if (forme.IsNull() || NombreSolides(forme) == 0)
+    {
+        AjouteDiagnostic(diagnostic, "no solid was built");
+        return false;
+    }
+    BRepCheck_Analyzer analyse(forme);
+    if (!analyse.IsValid())
+    {
+        AjouteDiagnostic(diagnostic, "the solid is not valid");
+        return false;
+    }
+    ShapeAnalysis_Shell coques;
+    for (TopExp_Explorer exp(forme, TopAbs_SHELL); exp.More(); exp.Next())
+    {
+        coques.LoadShells(exp.Current());
+    }
+    if (coques.CheckOrientedShells(forme, Standard_True) || coques.HasFreeEdges())
+    {
+        AjouteDiagnostic(diagnostic, "the solid is not closed");
+        return false;
+    }
+    if (!(Volume(forme) > 0.0))
+    {
+        AjouteDiagnostic(diagnostic, "the solid has no volume");
+        return false;
+    }
+    return true;
+}
+
+ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur, const ReglagesGeneration& reglages)
+{
+    return Protege([&]() -> ResultatSolide {
+        const int id = VueProfil(dessin, moteur::VueDessus);
+        if (id == 0)
+        {
+            const bool vide = dessin.face.elements.empty() && dessin.cote.elements.empty() &&
+                              dessin.dessus.elements.empty();
+            return vide ? Echec(StatutRienDessine, "nothing is drawn")
+                        : Echec(StatutVueManquante, "extrusion needs the top view or a single drawn view");
+        }
+        if (!std::isfinite(longueur) || std::fabs(longueur) <= reglages.tolerance)
+        {
+            return Echec(StatutParametreInvalide, "the extrusion length is zero or not a number");
+        }
+        RegionsVue regions;
+        std::string diagnostic;
+        const int statut = ConstruitRegions(*dessin.Vue(id), reglages.tolerance, regions, diagnostic);
+        if (statut != StatutSucces)
+        {
+            return Echec(statut, diagnostic);
+        }
+        // The profile sits in its view's plane; the sweep goes up from the
+        // floor, back from the front face or right from the side face.
+        gp_Vec direction(0.0, longueur, 0.0);
+        if (id == moteur::VueFace)
+        {
+            direction = gp_Vec(0.0, 0.0, -longueur);
+        }
+        else if (id == moteur::VueCote)
+        {
+            direction = gp_Vec(longueur, 0.0, 0.0);
+        }
+        const TopoDS_Shape profil = Place(Groupe(regions.matiere), PlacementVue(id, gp_Vec()));
+        BRepPrimAPI_MakePrism balayage(profil, direction, Standard_True);
+        if (!balayage.IsDone())
+        {
+            return Echec(StatutEchecModelisation, "the extrusion failed");
+        }
+        return Termine(balayage.Shape(), diagnostic);
+    });
+}
+
+namespace
+{
+
+// Points along the boundaries of faces, for side-of-axis tests.
+std::vector<gp_Pnt> PointsContours(const std::vector<TopoDS_Face>& faces)
+{
+    std::vector<gp_Pnt> points;
+    for (const TopoDS_Face& face : faces)
+    {
+        for (TopExp_Explorer exp(face, TopAbs_EDGE); exp.More(); exp.Next())
+        {
+            BRepAdaptor_Curve courbe(TopoDS::Edge(exp.Current()));
+            const int n = 32;
+            for (int i = 0; i <= n; ++i)
+            {
+                const double t = courbe.FirstParameter() +
+                                 (courbe.LastParameter() - courbe.FirstParameter()) * i / static_cast<double>(n);
+                points.push_back(courbe.Value(t));
+            }
+        }
+    }
+    return points;
+}
+
+} // namespace
+
+ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, const ReglagesGeneration& reglages)
+{
+    return Protege([&]() -> ResultatSolide {
+        const int id = VueProfil(dessin, moteur::VueCote);
+        if (id == 0)
+        {
+            const bool vide = dessin.face.elements.empty() && dessin.cote.elements.empty() &&
+                              dessin.dessus.elements.empty();
+            return vide ? Echec(StatutRienDessine, "nothing is drawn")
+                        : Echec(StatutVueManquante, "revolution needs the side view or a single drawn view");
+        }
+        if (!std::isfinite(angle) || std::fabs(angle) * M_PI / 180.0 <= 1e-9)
+        {
+            return Echec(StatutParametreInvalide, "the revolution angle is zero or not a number");
+        }
+        const moteur::VueDessin& vue = *dessin.Vue(id);
+        RegionsVue regions;
+        std::string diagnostic;
+        const int statut = ConstruitRegions(vue, reglages.tolerance, regions, diagnostic);
+        if (statut != StatutSucces)
+        {
+            return Echec(statut, diagnostic);
+        }
+
+        // The axis, in the view's plane: the vertical through the first drawn
+        // point; else the first centre line; else the left edge of the profile.
+        gp_Pnt origine(regions.boite[0], 0.0, 0.0);
+        gp_Dir direction(0.0, 1.0, 0.0);
+        bool axe_trouve = false;
+        if (!vue.points.empty() && std::isfinite(vue.points.front().x) && std::isfinite(vue.points.front().y))
+        {
+            origine = gp_Pnt(vue.points.front().x, vue.points.front().y, 0.0);
+            axe_trouve = true;
+        }
+        for (std::size_t i = 0; !axe_trouve && i < vue.elements.size(); ++i)
+        {
+            const moteur::ElementDessin& e = vue.elements[i];
+            const gp_Pnt a(e.x1, e.y1, 0.0);
+            const gp_Pnt b(e.x2, e.y2, 0.0);
+            if (e.axe && e.type == moteur::TypeElement::Ligne && FiniPoint(a) && FiniPoint(b) &&
+                a.Distance(b) > reglages.tolerance)
+            {
+                origine = a;
+                direction = gp_Dir(gp_Vec(a, b));
+                axe_trouve = true;
+            }
+        }
+        if (!axe_trouve)
+        {
+            AjouteDiagnostic(diagnostic, "no axis drawn: the left edge of the profile is the axis");
+        }
+
+        // A profile on both sides of its axis would sweep through itself.
+        double minimum = 0.0;
+        double maximum = 0.0;
+        for (const gp_Pnt& p : PointsContours(regions.matiere))
+        {
+            const gp_Vec rel(origine, p);
+            const double cote = direction.X() * rel.Y() - direction.Y() * rel.X();
+            minimum = std::min(minimum, cote);
+            maximum = std::max(maximum, cote);
+        }
+        if (minimum < -reglages.tolerance && maximum > reglages.tolerance)
+        {
+            return Echec(StatutProfilTraverseAxe, "the profile lies on both sides of the revolution axis");
+        }
+
+        const gp_Trsf placement = PlacementVue(id, gp_Vec());
+        const TopoDS_Shape profil = Place(Groupe(regions.matiere), placement);
+        const gp_Ax1 axe = gp_Ax1(origine, direction).Transformed(placement);
+        const bool tour_complet = std::fabs(angle) >= 360.0;
+        std::unique_ptr<BRepPrimAPI_MakeRevol> rotation;
+        if (tour_complet)
+        {
+            rotation = std::make_unique<BRepPrimAPI_MakeRevol>(profil, axe, Standard_True);
+        }
+        else
+        {
+            rotation = std::make_unique<BRepPrimAPI_MakeRevol>(profil, axe, angle * M_PI / 180.0, Standard_True);
+        }
+        if (!rotation->IsDone())
+        {
+            return Echec(StatutEchecModelisation, "the revolution failed");
+        }
+        return Termine(rotation->Shape(), diagnostic);
+    });
+}
+
+} // namespace Zarvel3D::occt
