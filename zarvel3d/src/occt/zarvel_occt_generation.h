@@ -4,6 +4,7 @@
 // declarations expose Open CASCADE types and never reach the public headers.
 
 #include "../engine/zarvel_dessin.h"
+#include "zarvel3d/zarvel3d.h"
 
 #include <TopoDS_Face.hxx>
 #include <TopoDS_Shape.hxx>
@@ -14,31 +15,30 @@
 namespace Zarvel3D::occt
 {
 
-/// Results of a generation. 0 is success; every other value leaves the
-/// previous model untouched.
+/// Results of a generation, as the engine's Generation returns them (the
+/// diagnostic tells the exact reason). 0 is success; every other value leaves
+/// the previous model untouched.
 enum StatutGeneration : int
 {
-    StatutSucces = 0,
-    StatutRienDessine = 1,        ///< the views used hold no element
-    StatutContourOuvert = 2,      ///< no closed outline in a view that needs one
-    StatutParametreInvalide = 3,  ///< zero, negative where not allowed, NaN or infinite value
-    StatutVueManquante = 4,       ///< three-view mode without one of the three views
-    StatutVuesIncoherentes = 5,   ///< the views disagree on a shared dimension
-    StatutEchecModelisation = 6,  ///< the modelling kernel failed or built an invalid solid
-    StatutEchecMaillage = 7,      ///< the solid could not be triangulated
-    StatutModeInconnu = 8,        ///< the mode is none of 1, 2, 3
-    StatutProfilTraverseAxe = 9,  ///< a revolution profile lies on both sides of its axis
+    StatutSucces = ZARVEL_SUCCES,
+    StatutRienDessine = ZARVEL_ERREUR_DESSIN,       ///< the views used hold no element
+    StatutContourOuvert = ZARVEL_ERREUR_DESSIN,     ///< no closed outline in a view that needs one
+    StatutVueManquante = ZARVEL_ERREUR_DESSIN,      ///< a view the mode needs is not drawn
+    StatutVuesIncoherentes = ZARVEL_ERREUR_DESSIN,  ///< the views disagree on a shared dimension
+    StatutProfilTraverseAxe = ZARVEL_ERREUR_DESSIN, ///< a revolution profile on both sides of its axis
+    StatutParametreInvalide = ZARVEL_ERREUR_MODE,   ///< zero, NaN or infinite length or angle
+    StatutModeInconnu = ZARVEL_ERREUR_MODE,         ///< the mode is none of 1, 2, 3
+    StatutEchecModelisation = ZARVEL_ERREUR_GEOMETRIE, ///< the kernel failed or built an invalid solid
+    StatutEchecMaillage = ZARVEL_ERREUR_GEOMETRIE,  ///< the solid could not be triangulated
 };
 
-/// Settings of the modelling and meshing steps.
+/// Settings of the modelling steps.
 struct ReglagesGeneration
 {
     /// Distance under which two points are the same (drawing units).
     double tolerance = 0.01;
-    /// Largest distance between a curve and its triangulation (drawing units).
-    double deflexion_lineaire = 0.05;
-    /// Largest angle between two successive segments of a curve (radians).
-    double deflexion_angulaire = 0.35;
+    /// Shape-healing passes tried on a solid that fails its checks.
+    int passes_correction = 3;
 };
 
 /// A solid being built, with the reasons of a failure or of ignored input.
@@ -66,7 +66,7 @@ struct RegionsVue
 /// cross, the cells they enclose are found and each cell is material or hole
 /// by the parity of the outlines around it. Centre lines are left out.
 /// Returns StatutSucces, StatutRienDessine or StatutContourOuvert.
-int ConstruitRegions(const moteur::VueDessin& vue, double tolerance, RegionsVue& regions,
+int ConstruitRegions(const moteur::VueDessin& vue, int id_vue, double tolerance, RegionsVue& regions,
                      std::string& diagnostic);
 
 /// Extrusion: the regions of the top view (or of the only view drawn) swept
@@ -79,10 +79,21 @@ ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, cons
 
 /// Three-view reconstruction: intersection of the silhouettes swept across
 /// the part, then holes and pockets bounded by the lines of the other views.
-ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGeneration& reglages);
+/// At most `contours_max` inner outlines are examined.
+ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGeneration& reglages,
+                               int contours_max);
 
 /// Checks that a shape is a valid closed solid (or a compound of them) with a
 /// positive volume. Fills `diagnostic` on failure.
 bool SolideValide(const TopoDS_Shape& forme, std::string& diagnostic);
+
+/// Fills `scene` (emptied first) from a valid solid: one surface per face,
+/// triangulated as the parameters ask (curve divisions, threads); the solid's
+/// vertices (visible) and the mesh nodes (hidden, with the surface normal for
+/// smoothing); the sharp edges as segments; the drawn views as projections
+/// beside the model, labelled; the unfolded planar faces when asked. On
+/// failure the scene is left empty and the status is non-zero.
+int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const ParametresZarvel& parametres,
+                 PScene3D& scene, std::string& diagnostic);
 
 } // namespace Zarvel3D::occt

@@ -3,6 +3,7 @@
 // Small helpers shared by the modelling sources.
 
 #include "../engine/zarvel_dessin.h"
+#include "../engine/zarvel_messages.h"
 #include "zarvel_occt_generation.h"
 
 #include <BRepBndLib.hxx>
@@ -21,6 +22,9 @@
 
 namespace Zarvel3D::occt
 {
+
+using moteur::MessageMoteur;
+using moteur::Texte;
 
 inline bool FiniPoint(const gp_Pnt& p)
 {
@@ -67,9 +71,10 @@ TopoDS_Shape OrienteSolides(const TopoDS_Shape& forme);
 /// A failed result.
 ResultatSolide Echec(int statut, std::string diagnostic);
 
-/// Merges split faces, orients and checks a solid; an invalid one fails with
-/// StatutEchecModelisation.
-ResultatSolide Termine(const TopoDS_Shape& brut, std::string diagnostic);
+/// Merges split faces, orients and checks a solid, healing it with up to
+/// `passes_correction` passes when it fails the checks; a solid still invalid
+/// fails with StatutEchecModelisation.
+ResultatSolide Termine(const TopoDS_Shape& brut, std::string diagnostic, int passes_correction);
 
 /// Runs a modelling step inside the guard every kernel call needs: kernel
 /// and standard exceptions become StatutEchecModelisation.
@@ -84,19 +89,19 @@ template <typename Fonction> ResultatSolide Protege(Fonction&& fonction)
     {
         resultat = ResultatSolide();
         resultat.statut = StatutEchecModelisation;
-        resultat.diagnostic = std::string("modelling kernel failure: ") + erreur.GetMessageString();
+        resultat.diagnostic = Texte(MessageMoteur::EchecNoyau, erreur.GetMessageString());
     }
     catch (const std::exception& erreur)
     {
         resultat = ResultatSolide();
         resultat.statut = StatutEchecModelisation;
-        resultat.diagnostic = std::string("modelling failure: ") + erreur.what();
+        resultat.diagnostic = Texte(MessageMoteur::EchecNoyau, erreur.what());
     }
     catch (...)
     {
         resultat = ResultatSolide();
         resultat.statut = StatutEchecModelisation;
-        resultat.diagnostic = "unknown modelling failure";
+        resultat.diagnostic = Texte(MessageMoteur::EchecNoyau, "?");
     }
     if (resultat.statut != StatutSucces)
     {

@@ -142,7 +142,7 @@ std::vector<TopoDS_Face> FusionneCellules(const std::vector<TopoDS_Face>& cellul
 
 } // namespace
 
-int ConstruitRegions(const moteur::VueDessin& vue, double tolerance, RegionsVue& regions,
+int ConstruitRegions(const moteur::VueDessin& vue, int id_vue, double tolerance, RegionsVue& regions,
                      std::string& diagnostic)
 {
     regions = RegionsVue();
@@ -166,11 +166,11 @@ int ConstruitRegions(const moteur::VueDessin& vue, double tolerance, RegionsVue&
     }
     if (ignores > 0)
     {
-        AjouteDiagnostic(diagnostic, std::to_string(ignores) + " degenerate element(s) ignored");
+        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::ElementsIgnores, static_cast<int>(ignores), id_vue));
     }
     if (outils.IsEmpty())
     {
-        AjouteDiagnostic(diagnostic, "no usable element in the view");
+        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::VueSansElement, id_vue));
         return vue.elements.empty() ? StatutRienDessine : StatutContourOuvert;
     }
 
@@ -194,7 +194,7 @@ int ConstruitRegions(const moteur::VueDessin& vue, double tolerance, RegionsVue&
     decoupe.Build();
     if (!decoupe.IsDone() || decoupe.HasErrors())
     {
-        AjouteDiagnostic(diagnostic, "the outlines of the view could not be split");
+        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::DecoupeImpossible, id_vue));
         return StatutEchecModelisation;
     }
 
@@ -220,7 +220,7 @@ int ConstruitRegions(const moteur::VueDessin& vue, double tolerance, RegionsVue&
     }
     if (exterieur == 0 || cellules.Extent() < 2)
     {
-        AjouteDiagnostic(diagnostic, "no closed outline in the view");
+        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::ContourOuvert, id_vue));
         return StatutContourOuvert;
     }
 
@@ -292,7 +292,7 @@ int ConstruitRegions(const moteur::VueDessin& vue, double tolerance, RegionsVue&
     }
     if (regions.silhouette.empty() || regions.matiere.empty())
     {
-        AjouteDiagnostic(diagnostic, "no closed outline in the view");
+        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::ContourOuvert, id_vue));
         return StatutContourOuvert;
     }
     double z0 = 0.0, z1 = 0.0;

@@ -27,6 +27,7 @@
 #include <BRepAdaptor_Curve.hxx>
 #include <GProp_GProps.hxx>
 #include <ShapeAnalysis_Shell.hxx>
+#include <ShapeFix_Shape.hxx>
 #include <ShapeUpgrade_UnifySameDomain.hxx>
 #include <Standard_Failure.hxx>
 #include <TopExp_Explorer.hxx>
@@ -168,13 +169,26 @@ ResultatSolide Echec(int statut, std::string diagnostic)
 }
 
 // Finishes a solid: merges split faces, orients it and checks it.
-ResultatSolide Termine(const TopoDS_Shape& brut, std::string diagnostic)
+ResultatSolide Termine(const TopoDS_Shape& brut, std::string diagnostic, int passes_correction)
 {
     ResultatSolide r;
     r.diagnostic = std::move(diagnostic);
     r.solide = OrienteSolides(Unifie(brut));
-    if (!SolideValide(r.solide, r.diagnostic))
+    std::string raison;
+    bool valide = SolideValide(r.solide, raison);
+    // Healing only runs on a solid that fails its checks: a valid one is
+    // never touched.
+    for (int passe = 0; !valide && passe < passes_correction; ++passe)
     {
+        ShapeFix_Shape correction(r.solide);
+        correction.Perform();
+        r.solide = OrienteSolides(correction.Shape());
+        raison.clear();
+        valide = SolideValide(r.solide, raison);
+    }
+    if (!valide)
+    {
+        AjouteDiagnostic(r.diagnostic, raison);
         r.statut = StatutEchecModelisation;
         r.solide.Nullify();
     }
@@ -185,13 +199,13 @@ bool SolideValide(const TopoDS_Shape& forme, std::string& diagnostic)
 {
     if (forme.IsNull() || NombreSolides(forme) == 0)
     {
-        AjouteDiagnostic(diagnostic, "no solid was built");
+        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::AucunSolide));
         return false;
     }
     BRepCheck_Analyzer analyse(forme);
     if (!analyse.IsValid())
     {
-        AjouteDiagnostic(diagnostic, "the solid is not valid");
+        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::SolideInvalide));
         return false;
     }
     ShapeAnalysis_Shell coques;
@@ -201,12 +215,12 @@ bool SolideValide(const TopoDS_Shape& forme, std::string& diagnostic)
     }
     if (coques.CheckOrientedShells(forme, Standard_True) || coques.HasFreeEdges())
     {
-        AjouteDiagnostic(diagnostic, "the solid is not closed");
+        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::SolideOuvert));
         return false;
     }
     if (!(Volume(forme) > 0.0))
     {
-        AjouteDiagnostic(diagnostic, "the solid has no volume");
+        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::SolideSansVolume));
         return false;
     }
     return true;
@@ -220,16 +234,16 @@ ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur, co
         {
             const bool vide = dessin.face.elements.empty() && dessin.cote.elements.empty() &&
                               dessin.dessus.elements.empty();
-            return vide ? Echec(StatutRienDessine, "nothing is drawn")
-                        : Echec(StatutVueManquante, "extrusion needs the top view or a single drawn view");
+            return vide ? Echec(StatutRienDessine, Texte(MessageMoteur::RienDessine))
+                        : Echec(StatutVueManquante, Texte(MessageMoteur::VueProfilAbsente, int(moteur::VueDessus)));
         }
         if (!std::isfinite(longueur) || std::fabs(longueur) <= reglages.tolerance)
         {
-            return Echec(StatutParametreInvalide, "the extrusion length is zero or not a number");
+            return Echec(StatutParametreInvalide, Texte(MessageMoteur::LongueurInvalide, longueur));
         }
         RegionsVue regions;
         std::string diagnostic;
-        const int statut = ConstruitRegions(*dessin.Vue(id), reglages.tolerance, regions, diagnostic);
+        const int statut = ConstruitRegions(*dessin.Vue(id), id, reglages.tolerance, regions, diagnostic);
         if (statut != StatutSucces)
         {
             return Echec(statut, diagnostic);
@@ -249,9 +263,9 @@ ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur, co
         BRepPrimAPI_MakePrism balayage(profil, direction, Standard_True);
         if (!balayage.IsDone())
         {
-            return Echec(StatutEchecModelisation, "the extrusion failed");
+            return Echec(StatutEchecModelisation, Texte(MessageMoteur::BalayageImpossible));
         }
-        return Termine(balayage.Shape(), diagnostic);
+        return Termine(balayage.Shape(), diagnostic, reglages.passes_correction);
     });
 }
 
@@ -289,17 +303,17 @@ ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, cons
         {
             const bool vide = dessin.face.elements.empty() && dessin.cote.elements.empty() &&
                               dessin.dessus.elements.empty();
-            return vide ? Echec(StatutRienDessine, "nothing is drawn")
-                        : Echec(StatutVueManquante, "revolution needs the side view or a single drawn view");
+            return vide ? Echec(StatutRienDessine, Texte(MessageMoteur::RienDessine))
+                        : Echec(StatutVueManquante, Texte(MessageMoteur::VueProfilAbsente, int(moteur::VueCote)));
         }
         if (!std::isfinite(angle) || std::fabs(angle) * M_PI / 180.0 <= 1e-9)
         {
-            return Echec(StatutParametreInvalide, "the revolution angle is zero or not a number");
+            return Echec(StatutParametreInvalide, Texte(MessageMoteur::AngleInvalide, angle));
         }
         const moteur::VueDessin& vue = *dessin.Vue(id);
         RegionsVue regions;
         std::string diagnostic;
-        const int statut = ConstruitRegions(vue, reglages.tolerance, regions, diagnostic);
+        const int statut = ConstruitRegions(vue, id, reglages.tolerance, regions, diagnostic);
         if (statut != StatutSucces)
         {
             return Echec(statut, diagnostic);
@@ -330,7 +344,7 @@ ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, cons
         }
         if (!axe_trouve)
         {
-            AjouteDiagnostic(diagnostic, "no axis drawn: the left edge of the profile is the axis");
+            AjouteDiagnostic(diagnostic, Texte(MessageMoteur::AxeAbsent));
         }
 
         // A profile on both sides of its axis would sweep through itself.
@@ -345,7 +359,7 @@ ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, cons
         }
         if (minimum < -reglages.tolerance && maximum > reglages.tolerance)
         {
-            return Echec(StatutProfilTraverseAxe, "the profile lies on both sides of the revolution axis");
+            return Echec(StatutProfilTraverseAxe, Texte(MessageMoteur::ProfilTraverseAxe));
         }
 
         const gp_Trsf placement = PlacementVue(id, gp_Vec());
@@ -363,9 +377,9 @@ ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, cons
         }
         if (!rotation->IsDone())
         {
-            return Echec(StatutEchecModelisation, "the revolution failed");
+            return Echec(StatutEchecModelisation, Texte(MessageMoteur::BalayageImpossible));
         }
-        return Termine(rotation->Shape(), diagnostic);
+        return Termine(rotation->Shape(), diagnostic, reglages.passes_correction);
     });
 }
 

@@ -1,0 +1,45 @@
+#pragma once
+
+// Diagnostic texts of the conversion engine, in the library's two languages.
+
+#include <string>
+
+namespace Zarvel3D::moteur
+{
+
+/// Messages of the engine. Each has a French and an English printf-style text
+/// whose arguments come in the same order.
+enum class MessageMoteur
+{
+    RienDessine,          ///< no argument
+    VueSansElement,       ///< %d view
+    ElementsIgnores,      ///< %d count, %d view
+    ContourOuvert,        ///< %d view
+    DecoupeImpossible,    ///< %d view
+    VueManquante,         ///< %d view
+    VueProfilAbsente,     ///< %d preferred view
+    LongueurInvalide,     ///< %g length
+    AngleInvalide,        ///< %g angle
+    AxeAbsent,            ///< no argument
+    ProfilTraverseAxe,    ///< no argument
+    VuesIncoherentes,     ///< %s dimension name, %g, %g
+    SilhouettesDisjointes,///< no argument
+    InterieursIgnores,    ///< %d count
+    TropDeContours,       ///< %d count, %d maximum
+    BalayageImpossible,   ///< no argument
+    EchecNoyau,           ///< %s kernel message
+    AucunSolide,          ///< no argument
+    SolideInvalide,       ///< no argument
+    SolideOuvert,         ///< no argument
+    SolideSansVolume,     ///< no argument
+    EchecMaillage,        ///< no argument
+    ModeInconnu,          ///< %d mode
+    Largeur,              ///< dimension name
+    Hauteur,              ///< dimension name
+    Profondeur,           ///< dimension name
+};
+
+/// Formats a message in the language in force.
+std::string Texte(MessageMoteur message, ...);
+
+} // namespace Zarvel3D::moteur

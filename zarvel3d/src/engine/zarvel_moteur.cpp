@@ -1,0 +1,201 @@
+// The conversion engine: records the drawing, then builds a solid with the
+// modelling kernel and fills the scene from it. A failed generation leaves
+// the scene exactly as it was.
+
+#include "zarvel_moteur.h"
+
+#include "../diagnostic.h"
+#include "../occt/zarvel_occt_generation.h"
+#include "../scene_priv.h"
+#include "zarvel_messages.h"
+
+#include <cmath>
+
+namespace Zarvel3D
+{
+
+namespace moteur
+{
+
+namespace
+{
+
+ElementDessin Attributs(ElementDessin e, const AttributsLigne& attributs)
+{
+    e.couleur = {attributs.rouge, attributs.vert, attributs.bleu, attributs.alpha};
+    e.cache = attributs.visible == 0;
+    e.axe = attributs.construction != 0;
+    return e;
+}
+
+bool Fini(double a)
+{
+    return std::isfinite(a);
+}
+
+} // namespace
+
+ZarvelMoteur::ZarvelMoteur(const ParametresZarvel& p, PScene3D* scene)
+    : parametres(p), externe(scene), propre(scene == nullptr ? new PScene3D() : nullptr)
+{
+}
+
+ZarvelMoteur::~ZarvelMoteur()
+{
+    delete propre;
+}
+
+bool ZarvelMoteur::AjoutLigne(int vue, const Point2D& p1, const Point2D& p2, const AttributsLigne& attributs,
+                              int /*calque*/, int /*groupe*/)
+{
+    // Layers and contour groups are not needed: outlines are found from the
+    // geometry itself, wherever lines cross or meet.
+    VueDessin* cible = dessin.Vue(vue);
+    if (cible == nullptr || !Fini(p1.x) || !Fini(p1.y) || !Fini(p2.x) || !Fini(p2.y))
+    {
+        return false;
+    }
+    ElementDessin e;
+    e.type = TypeElement::Ligne;
+    e.x1 = p1.x;
+    e.y1 = p1.y;
+    e.x2 = p2.x;
+    e.y2 = p2.y;
+    cible->elements.push_back(Attributs(e, attributs));
+    return true;
+}
+
+bool ZarvelMoteur::AjoutEllipse(int vue, const Point2D& centre, double largeur, double hauteur, double angle_debut,
+                                double angle_fin, double rotation, const AttributsLigne& attributs, int /*calque*/)
+{
+    VueDessin* cible = dessin.Vue(vue);
+    if (cible == nullptr || !Fini(centre.x) || !Fini(centre.y) || !Fini(largeur) || !Fini(hauteur) ||
+        !Fini(angle_debut) || !Fini(angle_fin) || !Fini(rotation) || !(largeur > 0.0) || !(hauteur > 0.0))
+    {
+        return false;
+    }
+    ElementDessin e;
+    e.type = TypeElement::Ellipse;
+    e.cx = centre.x;
+    e.cy = centre.y;
+    e.largeur = largeur;
+    e.hauteur = hauteur;
+    e.debut = angle_debut;
+    e.fin = angle_fin;
+    e.rotation = rotation;
+    cible->elements.push_back(Attributs(e, attributs));
+    return true;
+}
+
+bool ZarvelMoteur::AjoutPoint(int vue, const Point2D& point)
+{
+    VueDessin* cible = dessin.Vue(vue);
+    if (cible == nullptr || !Fini(point.x) || !Fini(point.y))
+    {
+        return false;
+    }
+    cible->points.push_back({point.x, point.y});
+    return true;
+}
+
+int ZarvelMoteur::Generation(modezarvel_t mode, double parametre)
+{
+    return interne::Garde(
+        static_cast<int>(ZARVEL_ERREUR_INTERNE), [&]() { return GenerationProtegee(mode, parametre); },
+        [&](const std::string& texte) { DefDiagnostic(texte); });
+}
+
+int ZarvelMoteur::GenerationProtegee(modezarvel_t mode, double parametre)
+{
+    // Views the parameters leave out take no part.
+    Dessin utilise = dessin;
+    for (int id : {VueFace, VueCote, VueDessus})
+    {
+        if ((parametres.vues_ignorees & id) != 0)
+        {
+            *utilise.Vue(id) = VueDessin();
+        }
+    }
+    occt::ReglagesGeneration reglages;
+    reglages.tolerance =
+        std::isfinite(parametres.tolerance) && parametres.tolerance > 0.0 ? parametres.tolerance : 1e-6;
+    reglages.passes_correction = std::max<int>(0, parametres.passes_correction);
+
+    occt::ResultatSolide resultat;
+    switch (mode)
+    {
+    case ZARVEL_TROIS_VUES:
+        resultat = occt::GenereTroisVues(utilise, reglages, parametres.elements_max);
+        break;
+    case ZARVEL_EXTRUSION:
+        resultat = occt::GenereExtrusion(utilise, parametre, reglages);
+        break;
+    case ZARVEL_REVOLUTION:
+        resultat = occt::GenereRevolution(utilise, parametre, reglages);
+        break;
+    default:
+        DefDiagnostic(Texte(MessageMoteur::ModeInconnu, static_cast<int>(mode)));
+        return ZARVEL_ERREUR_MODE;
+    }
+    if (resultat.statut != occt::StatutSucces)
+    {
+        DefDiagnostic(resultat.diagnostic);
+        return resultat.statut;
+    }
+
+    // The new model is built aside and replaces the old one only when
+    // complete, so that a failure never leaves half a model in the scene.
+    PScene3D nouvelle;
+    std::string diag_scene = resultat.diagnostic;
+    const int statut = occt::RemplitScene(resultat.solide, utilise, parametres, nouvelle, diag_scene);
+    if (statut != occt::StatutSucces)
+    {
+        DefDiagnostic(diag_scene);
+        return statut;
+    }
+    interne::DefSolide(nouvelle, resultat.solide);
+    PScene3D& cible = *ScenePtr();
+    cible.Verrouille();
+    cible = nouvelle;
+    cible.DeVerrouille();
+    // Warnings (ignored elements, axis fallback) stay readable after success.
+    diagnostic = diag_scene;
+    return ZARVEL_SUCCES;
+}
+
+PScene3D* ZarvelMoteur::ScenePtr()
+{
+    return externe != nullptr ? externe : propre;
+}
+
+const PScene3D& ZarvelMoteur::Scene() const
+{
+    return externe != nullptr ? *externe : *propre;
+}
+
+const char* ZarvelMoteur::Diagnostic() const
+{
+    return diagnostic.c_str();
+}
+
+void ZarvelMoteur::DefDiagnostic(const std::string& texte)
+{
+    diagnostic = texte;
+    interne::DefDiagnostic(texte);
+}
+
+TopoDS_Shape SolideMoteur(const Zarvel& moteur)
+{
+    return interne::Solide(moteur.Scene());
+}
+
+} // namespace moteur
+
+Zarvel::~Zarvel() = default;
+
+Zarvel* Zarvel::Construct(const ParametresZarvel& parametres, PScene3D* scene)
+{
+    return new moteur::ZarvelMoteur(parametres, scene);
+}
+
+} // namespace Zarvel3D

@@ -1,0 +1,491 @@
+// Scene of a generated solid: one surface per face, triangulated; the sharp
+// edges as segments; the faces' vertices; the drawn views beside the model as
+// projections, with stroke labels; the unfolded planar faces when asked.
+
+#include "zarvel_occt_generation.h"
+#include "zarvel_occt_outils.h"
+
+#include <BRepAdaptor_Curve.hxx>
+#include <BRepAdaptor_Surface.hxx>
+#include <BRepLib.hxx>
+#include <BRepMesh_IncrementalMesh.hxx>
+#include <BRep_Tool.hxx>
+#include <ElSLib.hxx>
+#include <GCPnts_TangentialDeflection.hxx>
+#include <GeomLProp_SLProps.hxx>
+#include <Geom_Surface.hxx>
+#include <IMeshTools_Parameters.hxx>
+#include <Poly_PolygonOnTriangulation.hxx>
+#include <Poly_Triangulation.hxx>
+#include <TopExp.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
+#include <TopoDS.hxx>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace Zarvel3D::occt
+{
+
+namespace
+{
+
+// Segments of the stroke letters, on a grid 4 wide and 6 high.
+struct Glyphe
+{
+    char lettre;
+    std::vector<std::array<double, 4>> traits;
+};
+
+const std::vector<Glyphe>& Police()
+{
+    static const std::vector<Glyphe> police = {
+        {'A', {{0, 0, 2, 6}, {2, 6, 4, 0}, {1, 3, 3, 3}}},
+        {'C', {{4, 6, 0, 6}, {0, 6, 0, 0}, {0, 0, 4, 0}}},
+        {'D', {{0, 0, 0, 6}, {0, 6, 3, 6}, {3, 6, 4, 5}, {4, 5, 4, 1}, {4, 1, 3, 0}, {3, 0, 0, 0}}},
+        {'E', {{4, 6, 0, 6}, {0, 6, 0, 0}, {0, 0, 4, 0}, {0, 3, 3, 3}}},
+        {'F', {{4, 6, 0, 6}, {0, 6, 0, 0}, {0, 3, 3, 3}}},
+        {'I', {{2, 0, 2, 6}, {1, 0, 3, 0}, {1, 6, 3, 6}}},
+        {'N', {{0, 0, 0, 6}, {0, 6, 4, 0}, {4, 0, 4, 6}}},
+        {'O', {{0, 0, 4, 0}, {4, 0, 4, 6}, {4, 6, 0, 6}, {0, 6, 0, 0}}},
+        {'P', {{0, 0, 0, 6}, {0, 6, 4, 6}, {4, 6, 4, 3}, {4, 3, 0, 3}}},
+        {'R', {{0, 0, 0, 6}, {0, 6, 4, 6}, {4, 6, 4, 3}, {4, 3, 0, 3}, {1, 3, 4, 0}}},
+        {'S', {{4, 6, 0, 6}, {0, 6, 0, 3}, {0, 3, 4, 3}, {4, 3, 4, 0}, {4, 0, 0, 0}}},
+        {'T', {{0, 6, 4, 6}, {2, 6, 2, 0}}},
+        {'U', {{0, 6, 0, 0}, {0, 0, 4, 0}, {4, 0, 4, 6}}},
+    };
+    return police;
+}
+
+Pvec3 Vers(const gp_Pnt& p, int id = 0)
+{
+    return Pvec3(p.X(), p.Y(), p.Z(), id);
+}
+
+// A stroke text along `droite`, letters standing along `haut`, starting at `origine`.
+PTexte3D Texte3D(const char* texte, const gp_Pnt& origine, const gp_Vec& droite, const gp_Vec& haut,
+                 double hauteur, PCouleur3D couleur)
+{
+    PTexte3D resultat;
+    const double echelle = hauteur / 6.0;
+    double avance = 0.0;
+    for (const char* c = texte; *c != '\0'; ++c)
+    {
+        for (const Glyphe& g : Police())
+        {
+            if (g.lettre != *c)
+            {
+                continue;
+            }
+            for (const auto& t : g.traits)
+            {
+                PSegment3D s;
+                const gp_Pnt a = origine.Translated(droite * ((avance + t[0]) * echelle) + haut * (t[1] * echelle));
+                const gp_Pnt b = origine.Translated(droite * ((avance + t[2]) * echelle) + haut * (t[3] * echelle));
+                s.p1 = Vers(a, -1);
+                s.p2 = Vers(b, -1);
+                s.couleur = couleur;
+                resultat.traits.push_back(s);
+            }
+        }
+        avance += 6.0;
+    }
+    return resultat;
+}
+
+// Points of a drawn element in its view's plane.
+std::vector<std::array<double, 2>> PointsElement(const moteur::ElementDessin& e, int divisions_tour, int divisions_min)
+{
+    std::vector<std::array<double, 2>> points;
+    if (e.type == moteur::TypeElement::Ligne)
+    {
+        points.push_back({e.x1, e.y1});
+        points.push_back({e.x2, e.y2});
+        return points;
+    }
+    double etendue = e.fin - e.debut;
+    if (std::fabs(etendue) >= 360.0)
+    {
+        etendue = 360.0;
+    }
+    else
+    {
+        etendue = std::fmod(etendue, 360.0);
+        if (etendue < 0.0)
+        {
+            etendue += 360.0;
+        }
+    }
+    const int n = std::max(divisions_min, static_cast<int>(std::ceil(divisions_tour * etendue / 360.0)));
+    const double rot = e.rotation * M_PI / 180.0;
+    for (int i = 0; i <= n; ++i)
+    {
+        const double t = (e.debut + etendue * i / n) * M_PI / 180.0;
+        const double lx = 0.5 * e.largeur * std::cos(t);
+        const double ly = 0.5 * e.hauteur * std::sin(t);
+        points.push_back({e.cx + lx * std::cos(rot) - ly * std::sin(rot), e.cy + lx * std::sin(rot) + ly * std::cos(rot)});
+    }
+    return points;
+}
+
+PCouleur3D CouleurProjection(const moteur::ElementDessin& e)
+{
+    PCouleur3D c;
+    c.definie = 1;
+    if (e.axe)
+    {
+        // Construction lines in blue, hidden lines lighter than visible ones.
+        c.rouge = 0;
+        c.vert = 0;
+        c.bleu = 160;
+    }
+    else if (e.cache)
+    {
+        const bool noir = e.couleur[0] == 0 && e.couleur[1] == 0 && e.couleur[2] == 0;
+        c.rouge = noir ? 128 : static_cast<std::uint8_t>(e.couleur[0] / 2);
+        c.vert = noir ? 128 : static_cast<std::uint8_t>(e.couleur[1] / 2);
+        c.bleu = noir ? 128 : static_cast<std::uint8_t>(e.couleur[2] / 2);
+    }
+    else
+    {
+        c.rouge = e.couleur[0];
+        c.vert = e.couleur[1];
+        c.bleu = e.couleur[2];
+    }
+    return c;
+}
+
+// Angle between successive points of the mesh: a full turn gets
+// `divisions_tour` segments, and the shortest arc at least `divisions_min`.
+double AngleMaillage(const TopoDS_Shape& solide, const ParametresZarvel& p)
+{
+    const int tour = std::max(3, p.divisions_tour);
+    const int minimum = std::max(1, p.divisions_min);
+    double angle = 2.0 * M_PI / tour;
+    TopTools_IndexedMapOfShape aretes;
+    TopExp::MapShapes(solide, TopAbs_EDGE, aretes);
+    for (int i = 1; i <= aretes.Extent(); ++i)
+    {
+        const TopoDS_Edge& arete = TopoDS::Edge(aretes(i));
+        if (BRep_Tool::Degenerated(arete))
+        {
+            continue;
+        }
+        BRepAdaptor_Curve courbe(arete);
+        if (courbe.GetType() == GeomAbs_Circle || courbe.GetType() == GeomAbs_Ellipse)
+        {
+            const double etendue = std::fabs(courbe.LastParameter() - courbe.FirstParameter());
+            angle = std::min(angle, etendue / minimum);
+        }
+    }
+    // A sliver arc must not blow up the whole mesh.
+    return std::max(angle, 2.0 * M_PI / 1024.0);
+}
+
+struct Boite
+{
+    double min[3];
+    double max[3];
+};
+
+Boite BoiteForme(const TopoDS_Shape& forme)
+{
+    Bnd_Box b;
+    BRepBndLib::AddOptimal(forme, b, Standard_False, Standard_False);
+    Boite r{};
+    b.Get(r.min[0], r.min[1], r.min[2], r.max[0], r.max[1], r.max[2]);
+    return r;
+}
+
+void AjouteProjections(const moteur::Dessin& dessin, const ParametresZarvel& p, const Boite& boite, PScene3D& scene)
+{
+    const double etendue =
+        std::max({boite.max[0] - boite.min[0], boite.max[1] - boite.min[1], boite.max[2] - boite.min[2]});
+    const double ecart = 0.25 * etendue;
+    const bool anglais = i18n::Langue() == i18n::LANG_EN;
+    PCouleur3D couleur_texte;
+    couleur_texte.definie = 1;
+    couleur_texte.bleu = 160;
+    for (int id : {moteur::VueFace, moteur::VueCote, moteur::VueDessus})
+    {
+        const moteur::VueDessin& vue = *dessin.Vue(id);
+        if ((p.vues_ignorees & id) != 0 || vue.elements.empty())
+        {
+            continue;
+        }
+        std::vector<std::vector<std::array<double, 2>>> traces;
+        double umin = 1e300;
+        double vmin = 1e300;
+        for (const moteur::ElementDessin& e : vue.elements)
+        {
+            traces.push_back(PointsElement(e, std::max(3, p.divisions_tour), std::max(1, p.divisions_min)));
+            for (const auto& q : traces.back())
+            {
+                umin = std::min(umin, q[0]);
+                vmin = std::min(vmin, q[1]);
+            }
+        }
+        // Each view stands on its own plane beside the model: the front view
+        // behind it, the side view to its left, the top view under it.
+        auto place = [&](const std::array<double, 2>& q) {
+            const double u = q[0] - umin;
+            const double v = q[1] - vmin;
+            switch (id)
+            {
+            case moteur::VueFace:
+                return gp_Pnt(boite.min[0] + u, boite.min[1] + v, boite.min[2] - ecart);
+            case moteur::VueCote:
+                return gp_Pnt(boite.min[0] - ecart, boite.min[1] + v, boite.max[2] - u);
+            default:
+                return gp_Pnt(boite.min[0] + u, boite.min[1] - ecart, boite.max[2] - v);
+            }
+        };
+        for (std::size_t i = 0; i < traces.size(); ++i)
+        {
+            const PCouleur3D couleur = CouleurProjection(vue.elements[i]);
+            for (std::size_t k = 1; k < traces[i].size(); ++k)
+            {
+                scene.AjoutProjection(Vers(place(traces[i][k - 1]), -1), Vers(place(traces[i][k]), -1), couleur);
+            }
+        }
+        if (p.taille_textes > 0)
+        {
+            const double h = etendue * p.taille_textes / 100.0;
+            const char* nom = nullptr;
+            gp_Pnt origine;
+            gp_Vec droite;
+            gp_Vec haut;
+            switch (id)
+            {
+            case moteur::VueFace:
+                nom = anglais ? "FRONT" : "FACE";
+                origine = gp_Pnt(boite.min[0], boite.min[1] - 1.5 * h, boite.min[2] - ecart);
+                droite = gp_Vec(1, 0, 0);
+                haut = gp_Vec(0, 1, 0);
+                break;
+            case moteur::VueCote:
+                nom = anglais ? "SIDE" : "COTE";
+                origine = gp_Pnt(boite.min[0] - ecart, boite.min[1] - 1.5 * h, boite.max[2]);
+                droite = gp_Vec(0, 0, -1);
+                haut = gp_Vec(0, 1, 0);
+                break;
+            default:
+                nom = anglais ? "TOP" : "DESSUS";
+                origine = gp_Pnt(boite.min[0], boite.min[1] - ecart, boite.max[2] + 1.5 * h);
+                droite = gp_Vec(1, 0, 0);
+                haut = gp_Vec(0, 0, -1);
+                break;
+            }
+            scene.TextesEdition().push_back(Texte3D(nom, origine, droite, haut, h, couleur_texte));
+        }
+    }
+}
+
+// Planar faces laid flat side by side in the XY plane, one element per segment.
+void AjouteDeveloppes(const TopoDS_Shape& solide, double angle, double fleche, PScene3D& scene)
+{
+    PCouleur3D couleur;
+    couleur.definie = 1;
+    couleur.bleu = 128;
+    double decalage = 0.0;
+    for (TopExp_Explorer exp(solide, TopAbs_FACE); exp.More(); exp.Next())
+    {
+        const TopoDS_Face& face = TopoDS::Face(exp.Current());
+        BRepAdaptor_Surface surface(face, Standard_False);
+        if (surface.GetType() != GeomAbs_Plane)
+        {
+            continue;
+        }
+        const gp_Pln plan = surface.Plane();
+        std::vector<std::array<double, 4>> traits;
+        double umin = 1e300, umax = -1e300, vmin = 1e300;
+        for (TopExp_Explorer e(face, TopAbs_EDGE); e.More(); e.Next())
+        {
+            const TopoDS_Edge& arete = TopoDS::Edge(e.Current());
+            if (BRep_Tool::Degenerated(arete))
+            {
+                continue;
+            }
+            BRepAdaptor_Curve courbe(arete);
+            GCPnts_TangentialDeflection points(courbe, angle, fleche);
+            for (int i = 2; i <= points.NbPoints(); ++i)
+            {
+                double u0 = 0.0, v0 = 0.0, u1 = 0.0, v1 = 0.0;
+                ElSLib::Parameters(plan, points.Value(i - 1), u0, v0);
+                ElSLib::Parameters(plan, points.Value(i), u1, v1);
+                traits.push_back({u0, v0, u1, v1});
+                umin = std::min({umin, u0, u1});
+                umax = std::max({umax, u0, u1});
+                vmin = std::min({vmin, v0, v1});
+            }
+        }
+        if (traits.empty())
+        {
+            continue;
+        }
+        for (const auto& t : traits)
+        {
+            PElement3D element;
+            element.points.push_back(Pvec3(decalage + t[0] - umin, t[1] - vmin, 0.0));
+            element.points.push_back(Pvec3(decalage + t[2] - umin, t[3] - vmin, 0.0));
+            element.couleur = couleur;
+            scene.DeveloppesEdition().push_back(element);
+        }
+        decalage += (umax - umin) * 1.1;
+    }
+}
+
+} // namespace
+
+int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const ParametresZarvel& p,
+                 PScene3D& scene, std::string& diagnostic)
+{
+    scene.Vide();
+    const Boite boite = BoiteForme(solide);
+    const double diagonale = std::sqrt(std::pow(boite.max[0] - boite.min[0], 2) +
+                                       std::pow(boite.max[1] - boite.min[1], 2) +
+                                       std::pow(boite.max[2] - boite.min[2], 2));
+    const double angle = AngleMaillage(solide, p);
+    IMeshTools_Parameters reglages;
+    reglages.Angle = angle;
+    reglages.AngleInterior = angle;
+    // The chord height is loose on purpose: the angle decides the number of
+    // segments of curves, as the parameters record promises.
+    reglages.Deflection = std::max(0.05 * diagonale, 1e-6);
+    reglages.DeflectionInterior = reglages.Deflection;
+    reglages.MinSize = std::max(p.tolerance, 1e-7);
+    reglages.InParallel = p.taches != 1;
+    BRepMesh_IncrementalMesh maillage(solide, reglages);
+    if (!maillage.IsDone())
+    {
+        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::EchecMaillage));
+        return StatutEchecMaillage;
+    }
+
+    PCouleur3D couleur_solide;
+    const unsigned int index_ral = RAL::RechercheIndex(p.couleur_ral);
+    if (index_ral != 0)
+    {
+        const RAL& ral = RAL::Index(index_ral);
+        couleur_solide = PCouleur3D{ral.rouge, ral.vert, ral.bleu, 1};
+    }
+
+    // The solid's own vertices come first and are the visible ones; the mesh
+    // nodes follow, hidden, one set per face so that normals stay sharp
+    // across edges and smooth within a face.
+    TopTools_IndexedMapOfShape sommets;
+    TopExp::MapShapes(solide, TopAbs_VERTEX, sommets);
+    for (int i = 1; i <= sommets.Extent(); ++i)
+    {
+        scene.AjoutSommet(Vers(BRep_Tool::Pnt(TopoDS::Vertex(sommets(i)))), Pvec3());
+    }
+
+    TopTools_IndexedMapOfShape faces;
+    TopExp::MapShapes(solide, TopAbs_FACE, faces);
+    std::vector<unsigned int> premier_noeud(static_cast<std::size_t>(faces.Extent()) + 1, 0);
+    for (int f = 1; f <= faces.Extent(); ++f)
+    {
+        const TopoDS_Face& face = TopoDS::Face(faces(f));
+        TopLoc_Location lieu;
+        const Handle(Poly_Triangulation) triangulation = BRep_Tool::Triangulation(face, lieu);
+        if (triangulation.IsNull())
+        {
+            AjouteDiagnostic(diagnostic, Texte(MessageMoteur::EchecMaillage));
+            scene.Vide();
+            return StatutEchecMaillage;
+        }
+        const gp_Trsf transformation = lieu.Transformation();
+        const bool inverse = face.Orientation() == TopAbs_REVERSED;
+        const Handle(Geom_Surface) support = BRep_Tool::Surface(face);
+        premier_noeud[static_cast<std::size_t>(f)] = static_cast<unsigned int>(scene.Modele().sommets.size());
+        for (int n = 1; n <= triangulation->NbNodes(); ++n)
+        {
+            const gp_Pnt point = triangulation->Node(n).Transformed(transformation);
+            Pvec3 normale;
+            if (triangulation->HasUVNodes() && !support.IsNull())
+            {
+                const gp_Pnt2d uv = triangulation->UVNode(n);
+                GeomLProp_SLProps proprietes(support, uv.X(), uv.Y(), 1, 1e-9);
+                if (proprietes.IsNormalDefined())
+                {
+                    gp_Dir d = proprietes.Normal();
+                    if (inverse)
+                    {
+                        d.Reverse();
+                    }
+                    normale = Pvec3(d.X(), d.Y(), d.Z());
+                }
+            }
+            const unsigned int index = scene.AjoutSommet(Vers(point), normale);
+            scene.ModeleEdition().sommets[index].visible = 0;
+        }
+        const unsigned int surface = scene.AjoutSurface();
+        const unsigned int base = premier_noeud[static_cast<std::size_t>(f)];
+        for (int t = 1; t <= triangulation->NbTriangles(); ++t)
+        {
+            int n1 = 0, n2 = 0, n3 = 0;
+            triangulation->Triangle(t).Get(n1, n2, n3);
+            if (inverse)
+            {
+                std::swap(n2, n3);
+            }
+            scene.AjoutTriangle(surface, base + static_cast<unsigned int>(n1 - 1),
+                                base + static_cast<unsigned int>(n2 - 1), base + static_cast<unsigned int>(n3 - 1),
+                                couleur_solide);
+        }
+    }
+
+    // Edges: seams and edges between faces meeting smoothly (under the
+    // parameters' dihedral angle) are not drawn.
+    const double angle_vif = std::max(0.0, static_cast<double>(p.angle_aretes)) * M_PI / 180.0;
+    BRepLib::EncodeRegularity(solide, std::max(angle_vif, 1e-10));
+    TopTools_IndexedDataMapOfShapeListOfShape aretes_faces;
+    TopExp::MapShapesAndAncestors(solide, TopAbs_EDGE, TopAbs_FACE, aretes_faces);
+    for (int i = 1; i <= aretes_faces.Extent(); ++i)
+    {
+        const TopoDS_Edge& arete = TopoDS::Edge(aretes_faces.FindKey(i));
+        const TopTools_ListOfShape& voisines = aretes_faces(i);
+        if (BRep_Tool::Degenerated(arete) || voisines.IsEmpty())
+        {
+            continue;
+        }
+        const TopoDS_Face& f1 = TopoDS::Face(voisines.First());
+        const TopoDS_Face& f2 = TopoDS::Face(voisines.Last());
+        if (BRep_Tool::IsClosed(arete, f1) || (!f1.IsSame(f2) && BRep_Tool::Continuity(arete, f1, f2) != GeomAbs_C0))
+        {
+            continue;
+        }
+        TopLoc_Location lieu;
+        const Handle(Poly_Triangulation) triangulation = BRep_Tool::Triangulation(f1, lieu);
+        const Handle(Poly_PolygonOnTriangulation)& polygone =
+            BRep_Tool::PolygonOnTriangulation(arete, triangulation, lieu);
+        if (polygone.IsNull())
+        {
+            continue;
+        }
+        const unsigned int base = premier_noeud[static_cast<std::size_t>(faces.FindIndex(f1))];
+        for (int k = 2; k <= polygone->NbNodes(); ++k)
+        {
+            scene.AjoutSegment(base + static_cast<unsigned int>(polygone->Node(k - 1) - 1),
+                               base + static_cast<unsigned int>(polygone->Node(k) - 1));
+        }
+    }
+
+    scene.Recalcule();
+    if (!p.sans_projections)
+    {
+        AjouteProjections(dessin, p, boite, scene);
+    }
+    if (p.developpes)
+    {
+        AjouteDeveloppes(solide, angle, reglages.Deflection, scene);
+        const double echelle = std::max<std::int16_t>(1, p.echelle_developpes);
+        scene.defEchelleDeveloppes(scene.EchelleAffichage() / echelle);
+    }
+    return StatutSucces;
+}
+
+} // namespace Zarvel3D::occt
