@@ -359,6 +359,31 @@ const TopoDS_Shape& Solide(const PScene3D& scene)
   return scene.ImplPtr()->solide;
 }
 
+void CentreEtEchelle(const PListe<PSommet3D>& sommets, Pvec3& centre, double& echelle)
+{
+  if (sommets.empty())
+  {
+    return;
+  }
+  double min[3] = {sommets[0].position.x, sommets[0].position.y, sommets[0].position.z};
+  double max[3] = {min[0], min[1], min[2]};
+  for (const PSommet3D& s : sommets)
+  {
+    min[0] = std::min(min[0], s.position.x);
+    min[1] = std::min(min[1], s.position.y);
+    min[2] = std::min(min[2], s.position.z);
+    max[0] = std::max(max[0], s.position.x);
+    max[1] = std::max(max[1], s.position.y);
+    max[2] = std::max(max[2], s.position.z);
+  }
+  centre = Pvec3(0.5 * (min[0] + max[0]), 0.5 * (min[1] + max[1]), 0.5 * (min[2] + max[2]));
+  const double etendue = std::max({max[0] - min[0], max[1] - min[1], max[2] - min[2]});
+  const double inverse = 1.0 / etendue;
+  // A single point (zero extent) or an extent whose inverse does not fit a double keeps the
+  // scale 1: the scale must never be zero or infinite.
+  echelle = (etendue > 0.0 && std::isfinite(inverse) && inverse > 0.0) ? inverse : 1.0;
+}
+
 void EchecScene(const PScene3D& scene, const std::string& texte)
 {
   scene.ImplPtr()->diagnostic = texte;

@@ -32,6 +32,10 @@ ZARVEL3D_EXPORT void DefSolide(PScene3D& scene, const TopoDS_Shape& solide);
 /// The solid of the scene (null shape when none).
 const TopoDS_Shape& Solide(const PScene3D& scene);
 
+/// Centre of the bounding box of `sommets` and the display scale that makes its largest extent
+/// 1 (1 when the extent is zero or its inverse not finite). Leaves both alone for no vertex.
+void CentreEtEchelle(const PListe<PSommet3D>& sommets, Pvec3& centre, double& echelle);
+
 /// Records a failure of an operation on `scene`: its own diagnostic and the thread's.
 void EchecScene(const PScene3D& scene, const std::string& texte);
 

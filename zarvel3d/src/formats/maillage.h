@@ -1,0 +1,111 @@
+#pragma once
+// Indexed triangle meshes: welding of identical positions, and the conversion of an indexed
+// mesh into a scene model (surfaces bounded by sharp edges, edge segments, vertex normals).
+
+#include "tampon.h"
+#include "zarvel3d/zarvel3d.h"
+
+#include <cstdint>
+
+namespace Zarvel3D
+{
+namespace interne
+{
+
+/// A welded triangle mesh.
+struct MaillageIndexe
+{
+  Tampon<double> positions;        ///< x, y, z of each vertex
+  Tampon<std::uint32_t> triangles; ///< three vertex indices per triangle
+  Tampon<double> normales;         ///< three components per triangle as read (zero: none)
+
+  std::size_t NombreSommets() const { return positions.Taille() / 3; }
+  std::size_t NombreTriangles() const { return triangles.Taille() / 3; }
+};
+
+/// Welds positions into a MaillageIndexe's vertex list: equal coordinates (0 and -0 alike) give
+/// the same vertex. Open addressing on a power-of-two table of vertex indices.
+class Soudeur
+{
+public:
+  /// `maillage` receives the vertices; `sommets_prevus` sizes the first table.
+  Soudeur(MaillageIndexe& maillage, std::size_t sommets_prevus);
+  /// Index of the vertex at (x, y, z), added when new.
+  std::uint32_t Sommet(double x, double y, double z)
+  {
+    x += 0.0; // -0 becomes +0, so that both weld together
+    y += 0.0;
+    z += 0.0;
+    std::size_t i = Hachage(x, y, z) & masque;
+    const double* p = maillage.positions.Donnees();
+    for (;;)
+    {
+      const std::uint32_t v = table[i];
+      if (v == vide)
+      {
+        break;
+      }
+      const double* q = p + 3 * static_cast<std::size_t>(v);
+      if (q[0] == x && q[1] == y && q[2] == z)
+      {
+        return v;
+      }
+      i = (i + 1) & masque;
+    }
+    const std::uint32_t nouveau = static_cast<std::uint32_t>(maillage.NombreSommets());
+    maillage.positions.Ajoute(x);
+    maillage.positions.Ajoute(y);
+    maillage.positions.Ajoute(z);
+    table[i] = nouveau;
+    if (++occupes * 4 > (masque + 1) * 3)
+    {
+      Agrandit();
+    }
+    return nouveau;
+  }
+
+private:
+  static constexpr std::uint32_t vide = 0xFFFFFFFFu;
+
+  static std::uint64_t Hachage(double x, double y, double z)
+  {
+    std::uint64_t a, b, c;
+    std::memcpy(&a, &x, 8);
+    std::memcpy(&b, &y, 8);
+    std::memcpy(&c, &z, 8);
+    std::uint64_t h = a * 0x9E3779B97F4A7C15ull;
+    h ^= (b + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
+    h ^= (c + 0x85EBCA77C2B2AE63ull) * 0x165667B19E3779F9ull;
+    h ^= h >> 31;
+    h *= 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 29;
+    return h;
+  }
+  void Agrandit();
+
+  MaillageIndexe& maillage;
+  Tampon<std::uint32_t> table;
+  std::size_t masque = 0;
+  std::size_t occupes = 0;
+};
+
+/// Builds the model from an indexed mesh:
+/// - triangles grouped into surfaces, one per region of triangles joined across edges whose
+///   dihedral angle is at most `angle_degres` (the mesh boundary, sharp edges and edges shared
+///   by more than two triangles bound the regions), each with its area-weighted centre;
+/// - the sharp, boundary and non-manifold edges as segments, once each;
+/// - the vertices with the average of their triangles' unit normals.
+/// A triangle's normal is the one read when it is finite and not zero (normalised), otherwise
+/// the normal of its corners. Vertex indices in the model start at `decalage` (for appending).
+/// Returns false when `annulation` turns true during the work.
+bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCouleur3D couleur,
+                     std::uint32_t decalage, PModele3D& sortie, const bool* annulation);
+
+/// Reads `*annulation` (may be null) as a value another thread may write.
+inline bool Annule(const bool* annulation)
+{
+  return annulation != nullptr && __atomic_load_n(annulation, __ATOMIC_RELAXED);
+}
+
+} // namespace interne
+} // namespace Zarvel3D
