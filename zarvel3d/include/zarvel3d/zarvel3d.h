@@ -515,6 +515,17 @@ public:
   /// The same with explicit parameters.
   static ZarvelAuto* Construct(const char* chemin, modezarvel_t mode,
                                const ParametresZarvel& parametres);
+  /// The same with the generation parameter and, optionally, the engine to draw into.
+  /// - `parametre`: extrusion length in millimetres (mode 2) or revolution angle in degrees
+  ///   (mode 3); 0 or NaN selects the default: in extrusion the height of the front (or side)
+  ///   view when the plan has one besides the profile, otherwise the profile's smaller extent;
+  ///   in revolution 360. Ignored in mode 1.
+  /// - `moteur`: null creates an engine with Zarvel::Construct(parametres, nullptr); otherwise
+  ///   the plan is drawn into this engine, which the new object owns from then on (it is
+  ///   released with it, or handed over by ZarvelPtr).
+  static ZarvelAuto* Construct(const char* chemin, modezarvel_t mode,
+                               const ParametresZarvel& parametres, double parametre,
+                               Zarvel* moteur = nullptr);
 
   virtual ~ZarvelAuto();
   /// True when the plan was read and its views found.
@@ -529,6 +540,12 @@ public:
   virtual Zarvel* ZarvelPtr() = 0;
   /// Last diagnostic of this object or its engine ("" when none).
   virtual const char* Diagnostic() const = 0;
+  /// Report of the plan's reading and conversion, one line per fact ('\n' separated), in the
+  /// language in force when it is called: units, elements read by kind, what was ignored and
+  /// how many of each kind, the frame, the views found with their extents and layout, and the
+  /// reason of a failed initialisation or generation. Valid until the next call on this object.
+  /// An implementation without a report returns its diagnostic.
+  virtual const char* Rapport() const { return Diagnostic(); }
 };
 
 } // namespace Zarvel3D
