@@ -23,6 +23,7 @@ enum class Message
   FichierIllisible,
   FichierVide,
   FichierTropGrand,
+  StlFormatInconnu,
   StlTailleIncoherente,
   StlBinaireTronque,
   StlAsciiTronque,

@@ -36,18 +36,26 @@ const Traduction traductions[] = {
    "Cannot read file '%s': %s."},
   {interne::Message::FichierVide, "Le fichier '%s' est vide.", "File '%s' is empty."},
   {interne::Message::FichierTropGrand, "Le fichier '%s' est trop grand.", "File '%s' is too large."},
+  {interne::Message::StlFormatInconnu,
+   "'%s' n'est pas un fichier STL : ni un texte commençant par « solid », ni un binaire dont la "
+   "taille correspond au nombre de triangles.",
+   "'%s' is not an STL file: neither a text beginning with 'solid' nor a binary file whose size "
+   "matches its triangle count."},
   {interne::Message::StlTailleIncoherente,
-   "STL binaire '%s' : l'en-tête annonce %llu triangles mais la taille du fichier (%llu octets) "
-   "en permet %llu.",
-   "Binary STL '%s': the header announces %llu triangles but the file size (%llu bytes) holds "
-   "%llu."},
-  {interne::Message::StlBinaireTronque, "STL binaire '%s' tronqué au triangle %llu.",
-   "Binary STL '%s' truncated at triangle %llu."},
+   "STL binaire '%s' : l'en-tête annonce %llu triangles (%llu octets attendus) mais le fichier "
+   "fait %llu octets.",
+   "Binary STL '%s': the header announces %llu triangles (%llu bytes expected) but the file has "
+   "%llu bytes."},
+  {interne::Message::StlBinaireTronque,
+   "STL binaire '%s' tronqué au triangle %llu : l'en-tête annonce %llu triangles, le fichier "
+   "(%llu octets) n'en contient que %llu.",
+   "Binary STL '%s' truncated at triangle %llu: the header announces %llu triangles, the file "
+   "(%llu bytes) holds only %llu."},
   {interne::Message::StlAsciiTronque, "STL ASCII '%s' tronqué au triangle %llu (ligne %llu).",
    "ASCII STL '%s' truncated at triangle %llu (line %llu)."},
   {interne::Message::StlAsciiSyntaxe,
-   "STL ASCII '%s' : syntaxe invalide au triangle %llu (ligne %llu) : %s.",
-   "ASCII STL '%s': invalid syntax at triangle %llu (line %llu): %s."},
+   "STL ASCII '%s' : syntaxe invalide au triangle %llu (ligne %llu) : « %s » attendu.",
+   "ASCII STL '%s': invalid syntax at triangle %llu (line %llu): '%s' expected."},
   {interne::Message::StlCoordonneeInvalide,
    "STL '%s' : coordonnée non finie (NaN ou infinie) au triangle %llu.",
    "STL '%s': non-finite coordinate (NaN or infinite) at triangle %llu."},

@@ -263,6 +263,20 @@ private:
   unsigned long long ligne = 1;
 };
 
+// True when the first 84 bytes are printable text: a text file that is not an ASCII STL.
+bool Texte84(const char* p)
+{
+  for (int i = 0; i < 84; ++i)
+  {
+    const unsigned char c = static_cast<unsigned char>(p[i]);
+    if ((c < 0x20 && c != '\n' && c != '\r' && c != '\t') || c > 0x7E)
+    {
+      return false;
+    }
+  }
+  return true;
+}
+
 struct Lecture
 {
   const char* chemin;
@@ -282,24 +296,26 @@ void Progression(Lecture& l, unsigned long long n)
 bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
 {
   const std::size_t taille = f.octets.Taille();
-  if (taille < 84)
-  {
-    l.erreur = Texte(Message::StlBinaireTronque, l.chemin, 0ull);
-    return false;
-  }
-  const unsigned long long annonce = Lit32(f.octets.Donnees() + 80);
-  const unsigned long long possibles = (taille - 84) / 50;
+  const unsigned long long annonce = taille >= 84 ? Lit32(f.octets.Donnees() + 80) : 0;
+  const unsigned long long possibles = taille >= 84 ? (taille - 84) / 50 : 0;
   // The count is trusted only when it agrees with the size exactly.
-  if (84 + 50 * annonce != taille)
+  if (taille < 84 || 84 + 50 * annonce != taille)
   {
+    if (taille < 84 || Texte84(f.octets.Donnees()))
+    {
+      // Too short for a header, or plain text where the count should be: not an STL at all.
+      l.erreur = Texte(Message::StlFormatInconnu, l.chemin);
+      return false;
+    }
     if (annonce > possibles)
     {
-      l.erreur = Texte(Message::StlBinaireTronque, l.chemin, possibles + 1);
+      l.erreur = Texte(Message::StlBinaireTronque, l.chemin, possibles + 1, annonce,
+                       static_cast<unsigned long long>(taille), possibles);
     }
     else
     {
-      l.erreur = Texte(Message::StlTailleIncoherente, l.chemin, annonce,
-                       static_cast<unsigned long long>(taille), possibles);
+      l.erreur = Texte(Message::StlTailleIncoherente, l.chemin, annonce, 84 + 50 * annonce,
+                       static_cast<unsigned long long>(taille));
     }
     return false;
   }
@@ -421,7 +437,7 @@ bool LitAscii(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
     {
       return syntaxe("normal");
     }
-    if (reels(normale, "normal") != 0)
+    if (reels(normale, "normal nx ny nz") != 0)
     {
       return false;
     }
@@ -459,7 +475,7 @@ bool LitAscii(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
         return syntaxe("vertex");
       }
       double v[3];
-      if (reels(v, "vertex") != 0)
+      if (reels(v, "vertex x y z") != 0)
       {
         return false;
       }
@@ -469,6 +485,13 @@ bool LitAscii(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
         return false;
       }
       const std::uint32_t s = soudeur.Sommet(v[0], v[1], v[2]);
+      if (sommets >= 3 && s == precedent)
+      {
+        // Some writers repeat the last corner of a triangle: no triangle of zero area is made
+        // from it. (A repeated corner among the first three is kept: the facet is degenerate
+        // in the file itself.)
+        continue;
+      }
       if (sommets == 0)
       {
         premier = s;

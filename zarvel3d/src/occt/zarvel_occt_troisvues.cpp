@@ -21,7 +21,10 @@
 
 #include <BRepAlgoAPI_Common.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
+#include <BRepGProp.hxx>
 #include <BRepPrimAPI_MakePrism.hxx>
+#include <GProp_GProps.hxx>
+#include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
 
 #include <algorithm>
@@ -155,6 +158,74 @@ struct VueNormalisee
     std::vector<LignePartie> lignes;
 };
 
+// Depth range, along the view's axis in part coordinates, that the two other
+// views show for a hole candidate of view `v`: each of them shares one axis
+// with `v` and draws the candidate's sides there as lines along the view's
+// axis. Null when no view shows such lines or when they disagree.
+std::optional<Intervalle> ProfondeurIndiquee(const std::array<VueNormalisee, 3>& vues, const VueNormalisee& v,
+                                             const TopoDS_Face& interieur, double tol)
+{
+    Bnd_Box b;
+    BRepBndLib::AddOptimal(interieur, b, Standard_False, Standard_False);
+    double u0 = 0.0, v0 = 0.0, z0 = 0.0, u1 = 0.0, v1 = 0.0, z1 = 0.0;
+    b.Get(u0, v0, z0, u1, v1, z1);
+    std::optional<Intervalle> profond;
+    bool indice = false;
+    for (const VueNormalisee& autre : vues)
+    {
+        if (autre.axes.id == v.axes.id)
+        {
+            continue;
+        }
+        const bool partage_u = autre.axes.u == v.axes.u || autre.axes.v == v.axes.u;
+        const std::size_t axe = static_cast<std::size_t>(partage_u ? v.axes.u : v.axes.v);
+        const double bas = partage_u ? u0 : v0;
+        const double haut = partage_u ? u1 : v1;
+        const std::size_t long_axe = static_cast<std::size_t>(v.axes.w);
+        const auto r0 = RunLePlusLong(autre.lignes, axe, bas, long_axe, tol);
+        const auto r1 = RunLePlusLong(autre.lignes, axe, haut, long_axe, tol);
+        if (!r0 || !r1)
+        {
+            continue;
+        }
+        const auto r = Intersection(r0, r1, tol);
+        if (!r)
+        {
+            return std::nullopt;
+        }
+        profond = indice ? Intersection(profond, r, tol) : r;
+        if (!profond)
+        {
+            return std::nullopt;
+        }
+        indice = true;
+    }
+    return profond;
+}
+
+double Aire(const TopoDS_Face& face)
+{
+    GProp_GProps proprietes;
+    BRepGProp::SurfaceProperties(face, proprietes);
+    return proprietes.Mass();
+}
+
+bool MemeBoite(const TopoDS_Shape& a, const TopoDS_Shape& b, double tol)
+{
+    Bnd_Box ba;
+    Bnd_Box bb;
+    BRepBndLib::Add(a, ba);
+    BRepBndLib::Add(b, bb);
+    if (ba.IsVoid() || bb.IsVoid())
+    {
+        return false;
+    }
+    // A cut can only tighten a box; loose boxes of curved faces never shrink it.
+    const gp_Pnt a0 = ba.CornerMin(), a1 = ba.CornerMax(), b0 = bb.CornerMin(), b1 = bb.CornerMax();
+    return a0.X() <= b0.X() + tol && a0.Y() <= b0.Y() + tol && a0.Z() <= b0.Z() + tol && a1.X() >= b1.X() - tol &&
+           a1.Y() >= b1.Y() - tol && a1.Z() >= b1.Z() - tol;
+}
+
 } // namespace
 
 ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGeneration& reglages, int contours_max)
@@ -266,11 +337,103 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
         };
         auto etendue_vue = [&](const AxesVue& axes) { return etendue[static_cast<std::size_t>(axes.w)]; };
 
-        TopoDS_Shape piece;
+        // Depth of every hole candidate, from the other two views.
+        struct Coupe
+        {
+            std::size_t vue;
+            TopoDS_Face face;
+            double d0;
+            double d1;
+        };
+        std::vector<Coupe> coupes;
+        int ignores = 0;
+        std::size_t candidats = 0;
         for (const VueNormalisee& v : vues)
         {
-            const TopoDS_Shape prisme =
-                balaye(Groupe(v.regions.silhouette), v.axes, -marge, etendue_vue(v.axes) + marge);
+            candidats += v.regions.interieurs.size();
+        }
+        if (contours_max > 0 && candidats > static_cast<std::size_t>(contours_max))
+        {
+            return Echec(StatutEchecModelisation,
+                         Texte(MessageMoteur::TropDeContours, static_cast<int>(candidats), contours_max));
+        }
+        for (std::size_t i = 0; i < vues.size(); ++i)
+        {
+            const VueNormalisee& v = vues[i];
+            for (const TopoDS_Face& interieur : v.regions.interieurs)
+            {
+                const auto profond = ProfondeurIndiquee(vues, v, interieur, tol);
+                if (!profond)
+                {
+                    ++ignores;
+                    continue;
+                }
+                // From part coordinates along the view's axis to view depth.
+                const double e = etendue_vue(v.axes);
+                double d0 = profond->debut;
+                double d1 = profond->fin;
+                if (v.axes.id != moteur::VueFace)
+                {
+                    d0 = e - profond->fin;
+                    d1 = e - profond->debut;
+                }
+                coupes.push_back({i, interieur, std::max(0.0, d0), std::min(e, d1)});
+            }
+        }
+
+        // Through holes come off the silhouettes while they are still flat:
+        // sweeping a face with holes is far cheaper than cutting a solid.
+        std::array<std::vector<TopoDS_Face>, 3> profils;
+        std::array<bool, 3> perce{};
+        for (std::size_t i = 0; i < vues.size(); ++i)
+        {
+            profils[i] = vues[i].regions.silhouette;
+        }
+        std::vector<Coupe> borgnes;
+        for (const Coupe& c : coupes)
+        {
+            const double e = etendue_vue(vues[c.vue].axes);
+            if (c.d0 > tol || c.d1 < e - tol)
+            {
+                borgnes.push_back(c);
+                continue;
+            }
+            BRepAlgoAPI_Cut retrait(Groupe(profils[c.vue]), c.face);
+            if (!retrait.IsDone() || retrait.HasErrors())
+            {
+                ++ignores;
+                continue;
+            }
+            std::vector<TopoDS_Face> restes;
+            for (TopExp_Explorer exp(retrait.Shape(), TopAbs_FACE); exp.More(); exp.Next())
+            {
+                restes.push_back(TopoDS::Face(exp.Current()));
+            }
+            if (restes.empty())
+            {
+                ++ignores;
+                continue;
+            }
+            profils[c.vue] = restes;
+            perce[c.vue] = true;
+        }
+
+        // Each profile swept across the part; a plain rectangle without holes
+        // sweeps to the bounding box itself and changes nothing in the common
+        // part, so it is left out.
+        TopoDS_Shape piece;
+        for (std::size_t i = 0; i < vues.size(); ++i)
+        {
+            const VueNormalisee& v = vues[i];
+            const double aire_boite = (v.regions.boite[2] - v.regions.boite[0]) * (v.regions.boite[3] - v.regions.boite[1]);
+            const double marge_aire = tol * 2.0 * ((v.regions.boite[2] - v.regions.boite[0]) + (v.regions.boite[3] - v.regions.boite[1]));
+            const bool rectangle = !perce[i] && profils[i].size() == 1 &&
+                                   std::fabs(Aire(profils[i].front()) - aire_boite) <= marge_aire;
+            if (rectangle && !(piece.IsNull() && i + 1 == vues.size()))
+            {
+                continue;
+            }
+            const TopoDS_Shape prisme = balaye(Groupe(profils[i]), v.axes, 0.0, etendue_vue(v.axes));
             if (prisme.IsNull())
             {
                 return Echec(StatutEchecModelisation, Texte(MessageMoteur::BalayageImpossible));
@@ -292,110 +455,32 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
             return Echec(StatutVuesIncoherentes, Texte(MessageMoteur::SilhouettesDisjointes));
         }
 
-        std::size_t candidats = 0;
-        for (const VueNormalisee& v : vues)
+        // Blind holes and pockets: each cut must leave one solid with the same
+        // bounding box, so that it cannot take an outer feature away.
+        for (const Coupe& c : borgnes)
         {
-            candidats += v.regions.interieurs.size();
-        }
-        if (contours_max > 0 && candidats > static_cast<std::size_t>(contours_max))
-        {
-            return Echec(StatutEchecModelisation,
-                         Texte(MessageMoteur::TropDeContours, static_cast<int>(candidats), contours_max));
-        }
-
-        Bnd_Box boite_piece;
-        BRepBndLib::AddOptimal(piece, boite_piece, Standard_False, Standard_False);
-        int ignores = 0;
-        for (const VueNormalisee& v : vues)
-        {
-            for (const TopoDS_Face& interieur : v.regions.interieurs)
+            const double e = etendue_vue(vues[c.vue].axes);
+            const double d0 = c.d0 <= tol ? -marge : c.d0;
+            const double d1 = c.d1 >= e - tol ? e + marge : c.d1;
+            const TopoDS_Shape outil = balaye(c.face, vues[c.vue].axes, d0, d1);
+            if (outil.IsNull())
             {
-                Bnd_Box b;
-                BRepBndLib::AddOptimal(interieur, b, Standard_False, Standard_False);
-                double u0 = 0.0, v0 = 0.0, z0 = 0.0, u1 = 0.0, v1 = 0.0, z1 = 0.0;
-                b.Get(u0, v0, z0, u1, v1, z1);
-                // Each other view shares one of this view's axes; its lines
-                // along this view's direction at the candidate's extremes give
-                // the depth.
-                std::optional<Intervalle> profond;
-                bool indice = false;
-                bool contradiction = false;
-                for (const VueNormalisee& autre : vues)
-                {
-                    if (autre.axes.id == v.axes.id)
-                    {
-                        continue;
-                    }
-                    const bool partage_u = autre.axes.u == v.axes.u || autre.axes.v == v.axes.u;
-                    const std::size_t axe = static_cast<std::size_t>(partage_u ? v.axes.u : v.axes.v);
-                    const double bas = partage_u ? u0 : v0;
-                    const double haut = partage_u ? u1 : v1;
-                    const std::size_t long_axe = static_cast<std::size_t>(v.axes.w);
-                    const auto r0 = RunLePlusLong(autre.lignes, axe, bas, long_axe, tol);
-                    const auto r1 = RunLePlusLong(autre.lignes, axe, haut, long_axe, tol);
-                    if (!r0 || !r1)
-                    {
-                        continue;
-                    }
-                    const auto r = Intersection(r0, r1, tol);
-                    if (!r)
-                    {
-                        contradiction = true;
-                        continue;
-                    }
-                    profond = indice ? Intersection(profond, r, tol) : r;
-                    contradiction = contradiction || !profond;
-                    indice = true;
-                }
-                if (!indice || contradiction || !profond)
-                {
-                    ++ignores;
-                    continue;
-                }
-                // From part coordinates along the view axis to view depth.
-                double d0 = profond->debut;
-                double d1 = profond->fin;
-                if (v.axes.id != moteur::VueFace)
-                {
-                    const double e = etendue_vue(v.axes);
-                    d0 = e - profond->fin;
-                    d1 = e - profond->debut;
-                }
-                const double e = etendue_vue(v.axes);
-                if (d0 <= tol)
-                {
-                    d0 = -marge;
-                }
-                if (d1 >= e - tol)
-                {
-                    d1 = e + marge;
-                }
-                const TopoDS_Shape outil = balaye(interieur, v.axes, d0, d1);
-                if (outil.IsNull())
-                {
-                    ++ignores;
-                    continue;
-                }
-                BRepAlgoAPI_Cut coupe(piece, outil);
-                if (!coupe.IsDone() || coupe.HasErrors())
-                {
-                    ++ignores;
-                    continue;
-                }
-                const TopoDS_Shape essai = coupe.Shape();
-                Bnd_Box boite_essai;
-                BRepBndLib::AddOptimal(essai, boite_essai, Standard_False, Standard_False);
-                std::string diag_essai;
-                const bool meme_boite = boite_essai.IsVoid() == Standard_False &&
-                                        boite_essai.CornerMin().Distance(boite_piece.CornerMin()) <= tol &&
-                                        boite_essai.CornerMax().Distance(boite_piece.CornerMax()) <= tol;
-                if (NombreSolides(essai) != 1 || !meme_boite || Volume(essai) >= Volume(piece) - tol * tol * tol)
-                {
-                    ++ignores;
-                    continue;
-                }
-                piece = essai;
+                ++ignores;
+                continue;
             }
+            BRepAlgoAPI_Cut coupe(piece, outil);
+            if (!coupe.IsDone() || coupe.HasErrors())
+            {
+                ++ignores;
+                continue;
+            }
+            const TopoDS_Shape essai = coupe.Shape();
+            if (NombreSolides(essai) != 1 || !MemeBoite(essai, piece, tol))
+            {
+                ++ignores;
+                continue;
+            }
+            piece = essai;
         }
         if (ignores > 0)
         {

@@ -1,0 +1,147 @@
+#pragma once
+
+// The 2D drawing read from a DXF plan, before it is split into views. Private to the library.
+// Coordinates are in millimetres, in the plan's world XY plane.
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace Zarvel3D::dxf
+{
+
+/// How a curve is drawn, which tells what it means in a view.
+enum class Trait : std::uint8_t
+{
+    Continu, ///< visible edge
+    Cache,   ///< hidden edge (dashed linetype)
+    Axe      ///< centre line (dash-dot linetype): never part of an outline
+};
+
+/// The entity kind a curve or point came from, for the counts of the report.
+enum class Origine : std::uint8_t
+{
+    Ligne,
+    Arc,
+    Cercle,
+    Ellipse,
+    Polyligne,
+    Spline,
+    Point,
+    Nombre
+};
+
+/// A straight segment or an arc of ellipse (circles and bulge arcs are ellipses of ratio 1).
+struct Courbe
+{
+    bool segment = true;
+    /// Segment: first and second point.
+    double x1 = 0.0, y1 = 0.0, x2 = 0.0, y2 = 0.0;
+    /// Ellipse: centre, half major axis as a vector, minor/major ratio (0 < ratio <= 1), and
+    /// the parameter interval [t0, t1] in radians, counter-clockwise, t1 > t0; a span of 2 pi
+    /// or more is the whole ellipse.
+    double cx = 0.0, cy = 0.0, ax = 0.0, ay = 0.0, ratio = 1.0, t0 = 0.0, t1 = 2.0 * M_PI;
+    Trait trait = Trait::Continu;
+    std::array<std::uint8_t, 3> couleur{{0, 0, 0}};
+    int calque = 0; ///< index in Dessin::calques
+    Origine origine = Origine::Ligne;
+
+    bool Complete() const { return !segment && t1 - t0 >= 2.0 * M_PI - 1e-12; }
+    /// Point of an ellipse at parameter t.
+    std::array<double, 2> PointEllipse(double t) const
+    {
+        const double bx = -ay * ratio;
+        const double by = ax * ratio;
+        return {{cx + ax * std::cos(t) + bx * std::sin(t), cy + ay * std::cos(t) + by * std::sin(t)}};
+    }
+    std::array<double, 2> Debut() const { return segment ? std::array<double, 2>{{x1, y1}} : PointEllipse(t0); }
+    std::array<double, 2> Fin() const { return segment ? std::array<double, 2>{{x2, y2}} : PointEllipse(t1); }
+    /// All coordinates finite and within `limite` of the origin.
+    bool Valide(double limite) const;
+};
+
+/// Axis-aligned bounds; empty while xmin > xmax.
+struct Boite
+{
+    double xmin = HUGE_VAL, ymin = HUGE_VAL, xmax = -HUGE_VAL, ymax = -HUGE_VAL;
+
+    bool Vide() const { return xmin > xmax; }
+    double Largeur() const { return Vide() ? 0.0 : xmax - xmin; }
+    double Hauteur() const { return Vide() ? 0.0 : ymax - ymin; }
+    void Ajout(double x, double y)
+    {
+        xmin = std::min(xmin, x);
+        xmax = std::max(xmax, x);
+        ymin = std::min(ymin, y);
+        ymax = std::max(ymax, y);
+    }
+    void Ajout(const Boite& b)
+    {
+        if (!b.Vide())
+        {
+            Ajout(b.xmin, b.ymin);
+            Ajout(b.xmax, b.ymax);
+        }
+    }
+    /// True when the two boxes share area or touch within `tol`.
+    bool Touche(const Boite& b, double tol) const
+    {
+        return !Vide() && !b.Vide() && xmin <= b.xmax + tol && b.xmin <= xmax + tol && ymin <= b.ymax + tol &&
+               b.ymin <= ymax + tol;
+    }
+    /// True when `b` lies inside this box, enlarged by `tol`.
+    bool Contient(const Boite& b, double tol) const
+    {
+        return !Vide() && !b.Vide() && b.xmin >= xmin - tol && b.xmax <= xmax + tol && b.ymin >= ymin - tol &&
+               b.ymax <= ymax + tol;
+    }
+};
+
+/// Bounds of a curve (exact for segments and ellipse arcs).
+Boite BoiteCourbe(const Courbe& c);
+
+/// A reference point of the plan (POINT entity), for example the axis of a revolution.
+struct PointPlan
+{
+    double x = 0.0, y = 0.0;
+};
+
+/// What the reader counted, for the report.
+struct Comptes
+{
+    /// Geometry read from model space, by kind of the source entity (INSERTs expanded).
+    std::array<unsigned long, static_cast<std::size_t>(Origine::Nombre)> lus{};
+    /// Entities of model space left out, by DXF entity name (TEXT, DIMENSION, 3DSOLID...).
+    std::map<std::string, unsigned long> ignores;
+    /// Entities of model space that cannot be converted (ACIS solids, meshes...).
+    std::map<std::string, unsigned long> non_pris_en_charge;
+    unsigned long espace_papier = 0;    ///< entities in paper space
+    unsigned long calques_eteints = 0;  ///< entities on layers that are off or frozen
+    unsigned long hors_plan = 0;        ///< entities whose extrusion is not along Z
+    unsigned long invalides = 0;        ///< entities with non-finite or absurd coordinates
+    unsigned long degeneres = 0;        ///< zero-length lines, zero-radius circles...
+    unsigned long insertions = 0;       ///< INSERTs expanded (nested ones included)
+    unsigned long blocs_absents = 0;    ///< INSERTs of an undefined block, or nested too deep
+    unsigned long splines_approchees = 0; ///< splines given by fit points only
+    unsigned long corrompues = 0;       ///< entities dropped by the file check
+    unsigned long doublons = 0;         ///< curves drawn twice
+    unsigned long traits_caches = 0;    ///< curves with a hidden linetype
+    unsigned long traits_axes = 0;      ///< curves with a centre linetype
+};
+
+/// The plan's drawing.
+struct Dessin
+{
+    std::vector<Courbe> courbes;
+    std::vector<PointPlan> points;
+    std::vector<std::string> calques; ///< layer names; index 0 is "0"
+    int unites = 0;                   ///< $INSUNITS code of the file
+    double echelle = 1.0;             ///< millimetres per drawing unit
+    std::string version;              ///< $ACADVER
+    Comptes comptes;
+};
+
+} // namespace Zarvel3D::dxf
