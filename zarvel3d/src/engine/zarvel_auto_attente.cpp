@@ -1,5 +1,6 @@
 // Automatic factory while no plan reader is built into the library: every
-// plan is refused with a diagnostic, and no engine is handed out.
+// plan is refused with a diagnostic, and no engine is handed out. The plan
+// reader replaces this file.
 #include "../diagnostic.h"
 #include "zarvel3d/zarvel3d.h"
 
@@ -33,6 +34,14 @@ ZarvelAuto* ZarvelAuto::Construct(const char*, modezarvel_t)
 
 ZarvelAuto* ZarvelAuto::Construct(const char* chemin, modezarvel_t mode, const ParametresZarvel&)
 {
+    return Construct(chemin, mode);
+}
+
+ZarvelAuto* ZarvelAuto::Construct(const char* chemin, modezarvel_t mode, const ParametresZarvel&, double,
+                                  Zarvel* moteur)
+{
+    // The engine handed over belongs to this object, which has no use for it.
+    delete moteur;
     return Construct(chemin, mode);
 }
 

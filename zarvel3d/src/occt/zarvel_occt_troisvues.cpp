@@ -2,15 +2,17 @@
 //
 // 1. Each view's silhouette (its outer outlines, filled) is swept across the
 //    whole part along the view's direction; the common part of the three
-//    sweeps is the largest solid the three outlines allow.
+//    sweeps is the largest solid the three outlines allow. A silhouette that
+//    is a plain rectangle sweeps to the bounding box and is skipped.
 // 2. Every area enclosed by an inner outline of a view is a hole candidate.
 //    The two other views tell how deep it goes: they show the hole's sides as
 //    lines (visible or hidden) running along the view's direction, at the
 //    hole's extreme coordinates. Lines over the whole depth make a through
-//    cut, lines from one face a blind hole or pocket from that face, lines
-//    between two inner depths a cut between them. A candidate without such
-//    lines is left as it is (it may be a boss, a mark or a surface line).
-// 3. A cut is kept only when the part stays one valid solid with the same
+//    hole, taken off the flat silhouette before it is swept; lines from one
+//    face make a blind hole or pocket from that face, lines between two inner
+//    depths a cut between them. A candidate without such lines is left as it
+//    is (it may be a boss, a mark or a surface line).
+// 3. A blind cut is kept only when the part stays one solid with the same
 //    bounding box, so that it cannot remove an outer feature.
 //
 // Coordinates of the part: x (width), y (height) and d (depth from the front
