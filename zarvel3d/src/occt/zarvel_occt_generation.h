@@ -63,18 +63,26 @@ struct RegionsVue
 };
 
 /// Builds the closed regions of a view: lines and arcs are split where they
-/// cross, the cells they enclose are found and each cell is material or hole
-/// by the parity of the outlines around it. Centre lines are left out.
+/// cross or meet (ends closer than the tolerance join), the cells they enclose
+/// are found and each cell is material or hole by the parity of the outlines
+/// around it (even-odd rule: an outline inside another is a hole, one inside
+/// a hole an island; crossing outlines keep only what one of them covers).
+/// Construction lines and lines that close nothing are left out.
 /// Returns StatutSucces, StatutRienDessine or StatutContourOuvert.
 int ConstruitRegions(const moteur::VueDessin& vue, int id_vue, double tolerance, RegionsVue& regions,
                      std::string& diagnostic);
 
 /// Extrusion: the regions of the top view (or of the only view drawn) swept
-/// by `longueur` along the height (or across the view).
+/// by `longueur` along the height, up from the floor (front view: backwards
+/// from the front face; side view: along the width); a negative length sweeps
+/// the other way.
 ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur, const ReglagesGeneration& reglages);
 
-/// Revolution of the side view's regions about the vertical axis through the
-/// view's first point, by `angle` degrees (360 or more: a whole turn).
+/// Revolution of the side view's regions (or of the only view drawn) by
+/// `angle` degrees (360 or more: a whole turn; negative: the other way). The
+/// axis is the view's vertical through its last drawn point; without a point,
+/// the first construction line drawn in the view; without either, the
+/// vertical through the left edge of the profile.
 ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, const ReglagesGeneration& reglages);
 
 /// Three-view reconstruction: intersection of the silhouettes swept across

@@ -319,14 +319,15 @@ ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, cons
             return Echec(statut, diagnostic);
         }
 
-        // The axis, in the view's plane: the vertical through the first drawn
-        // point; else the first centre line; else the left edge of the profile.
+        // The axis, in the view's plane: the vertical through the last drawn
+        // point; else the first construction line; else the left edge of the
+        // profile.
         gp_Pnt origine(regions.boite[0], 0.0, 0.0);
         gp_Dir direction(0.0, 1.0, 0.0);
         bool axe_trouve = false;
-        if (!vue.points.empty() && std::isfinite(vue.points.front().x) && std::isfinite(vue.points.front().y))
+        if (!vue.points.empty())
         {
-            origine = gp_Pnt(vue.points.front().x, vue.points.front().y, 0.0);
+            origine = gp_Pnt(vue.points.back().x, vue.points.back().y, 0.0);
             axe_trouve = true;
         }
         for (std::size_t i = 0; !axe_trouve && i < vue.elements.size(); ++i)
