@@ -1,22 +1,284 @@
+// Zarvel_cli: converts a DXF plan, imports an STL mesh or builds a built-in
+// test drawing, then exports the scene or shows it in the viewer.
 #include "zarvel_args.h"
 #include "zarvel_string.h"
 
+#include <zarvel3d/zarvel3d.h>
+
+#include <cstdlib>
 #include <iostream>
+
+using Zarvel3D::AttributsLigne;
+using Zarvel3D::Point2D;
+
+namespace
+{
+// Exit statuses of the program.
+enum StatutSortie : int
+{
+    SORTIE_SUCCES = 0,
+    SORTIE_ECHEC = 1,
+    SORTIE_USAGE = 2,
+    SORTIE_SANS_VISUALISEUR = 3
+};
+
+const unsigned int largeur_fenetre = 1024;
+const unsigned int hauteur_fenetre = 768;
+const unsigned int couleur_ral_defaut = 9010;
+
+// Every line and ellipse of the test drawings: opaque black, visible.
+AttributsLigne AttributsTrait()
+{
+    AttributsLigne a;
+    a.rouge = 0;
+    a.vert = 0;
+    a.bleu = 0;
+    a.alpha = 255;
+    a.visible = 1;
+    a.construction = 0;
+    return a;
+}
+
+void Ligne(Zarvel3D::Zarvel& z, int vue, double x1, double y1, double x2, double y2)
+{
+    z.AjoutLigne(vue, Point2D(x1, y1), Point2D(x2, y2), AttributsTrait(), 0, 0);
+}
+
+void Rectangle(Zarvel3D::Zarvel& z, int vue, double largeur, double hauteur)
+{
+    Ligne(z, vue, 0, 0, largeur, 0);
+    Ligne(z, vue, largeur, 0, largeur, hauteur);
+    Ligne(z, vue, largeur, hauteur, 0, hauteur);
+    Ligne(z, vue, 0, hauteur, 0, 0);
+}
+
+// Stands in for the interactive viewer in builds that have none. Like the
+// viewer, it takes over the engine or scene and ends the process itself.
+[[noreturn]] void DemarreVisualiseur(Zarvel3D::Zarvel* zarvel, Zarvel3D::PScene3D* scene, bool plein_ecran,
+                                     unsigned int couleur)
+{
+    (void)zarvel;
+    (void)scene;
+    (void)plein_ecran;
+    (void)couleur;
+    std::cout << "Zarvel_cli :: visualiseur non disponible dans cette version (" << largeur_fenetre << "x"
+              << hauteur_fenetre << ")." << std::endl;
+    std::exit(SORTIE_SANS_VISUALISEUR);
+}
+
+void LigneErreurExport(const char* chemin)
+{
+    std::cout << "Erreur lors de l'export du fichier '" << chemin << "'" << std::endl;
+}
+} // namespace
+
+/// Cube of side 15 given by its three views.
+int GenCube(Zarvel3D::Zarvel& z)
+{
+    Rectangle(z, Zarvel3D::ZARVEL_VUE_FACE, 15, 15);
+    Rectangle(z, Zarvel3D::ZARVEL_VUE_COTE, 15, 15);
+    Rectangle(z, Zarvel3D::ZARVEL_VUE_DESSUS, 15, 15);
+    return z.Generation(Zarvel3D::ZARVEL_TROIS_VUES, 0);
+}
+
+/// Block 15 x 10 x 6 pierced front to back by an elliptic hole 8 x 6.
+int GenMod(Zarvel3D::Zarvel& z)
+{
+    Rectangle(z, Zarvel3D::ZARVEL_VUE_FACE, 15, 10);
+    z.AjoutEllipse(Zarvel3D::ZARVEL_VUE_FACE, Point2D(7.5, 5), 8, 6, 0, 360, 0, AttributsTrait(), 0);
+    Rectangle(z, Zarvel3D::ZARVEL_VUE_COTE, 6, 10);
+    Ligne(z, Zarvel3D::ZARVEL_VUE_COTE, 0, 8, 6, 8);
+    Ligne(z, Zarvel3D::ZARVEL_VUE_COTE, 0, 2, 6, 2);
+    Rectangle(z, Zarvel3D::ZARVEL_VUE_DESSUS, 15, 6);
+    Ligne(z, Zarvel3D::ZARVEL_VUE_DESSUS, 11.5, 0, 11.5, 6);
+    Ligne(z, Zarvel3D::ZARVEL_VUE_DESSUS, 3.5, 0, 3.5, 6);
+    return z.Generation(Zarvel3D::ZARVEL_TROIS_VUES, 0);
+}
+
+/// Square of side 10 in the top view, extruded by 5.
+int GenExtrusion(Zarvel3D::Zarvel& z)
+{
+    Rectangle(z, Zarvel3D::ZARVEL_VUE_DESSUS, 10, 10);
+    const int statut = z.Generation(Zarvel3D::ZARVEL_EXTRUSION, 5);
+    std::cout << "GenExtrusion :: Modèle à " << static_cast<unsigned long>(z.Scene().Modele().surfaces.size())
+              << " surfaces généré." << std::endl;
+    return statut;
+}
+
+/// Square of side 10 in the side view, turned through 270 degrees about the
+/// vertical axis through (-3, 0).
+int GenRevolution(Zarvel3D::Zarvel& z)
+{
+    Rectangle(z, Zarvel3D::ZARVEL_VUE_COTE, 10, 10);
+    z.AjoutPoint(Zarvel3D::ZARVEL_VUE_COTE, Point2D(-3, 0));
+    return z.Generation(Zarvel3D::ZARVEL_REVOLUTION, 270);
+}
+
+/// Writes the scene to `chemin`; the format follows the extension.
+bool ExportScene(const Zarvel3D::PScene3D& scene, const char* chemin)
+{
+    return scene.Export(chemin);
+}
+
+/// Writes the engine's scene to `chemin`; false for a null engine.
+bool ExportZarvel(const Zarvel3D::Zarvel* zarvel, const char* chemin)
+{
+    if (!zarvel)
+        return false;
+    return ExportScene(zarvel->Scene(), chemin);
+}
+
+/// Usage text, in French like every console message of the program.
+void Aide()
+{
+    std::cout << std::endl
+              << "Zarvel_cli : conversion de plans 2D (DXF) en modèles 3D, import de maillages STL,\n"
+                 "export ou affichage interactif du résultat.\n"
+                 "\n"
+                 "Usage : Zarvel_cli [plan.dxf | maillage.stl] [options]\n"
+                 "\n"
+                 "Options :\n"
+                 "  -i FICHIER   plan DXF à convertir\n"
+                 "  -s FICHIER   maillage STL à importer (prioritaire sur -i)\n"
+                 "  -o FICHIER   exporte la scène (STL, OBJ, PLY ou STEP selon l'extension)\n"
+                 "               au lieu d'ouvrir le visualiseur\n"
+                 "  -m LETTRE    avec un plan : z ou p trois vues, e extrusion, r révolution ;\n"
+                 "               sans fichier : dessin de test z cube, p bloc percé,\n"
+                 "               e carré extrudé, r carré en révolution\n"
+                 "  -f           visualiseur en plein écran\n"
+                 "  -x           dessins de test : génère le modèle sans ouvrir de fenêtre\n"
+                 "  -h           affiche cette aide\n"
+                 "\n"
+                 "Un argument se terminant par .dxf ou .stl vaut -i ou -s.\n"
+                 "\n"
+                 "Exemples :\n"
+                 "  Zarvel_cli piece.dxf -o piece.step\n"
+                 "  Zarvel_cli -m e -x\n"
+              << std::flush;
+}
 
 int main(int argc, const char** argv)
 {
     Zarvel_args args(argc, argv);
-    for (unsigned int k = 0; k < args.NombreParametresIndefinis(); ++k)
-    {
-        const char* libre = args.ParametreIndefini(k);
-        if (!args.ParamDefini('i') && PString::CompareStr(PString::ExtensionFichier(libre), "dxf", false))
-            args.ForceParam('i', libre);
-    }
+
+    // Bare arguments named *.dxf / *.stl stand for -i / -s; every match is
+    // forced in turn, so the last one wins.
+    if (!args.ParamDefini('i'))
+        for (unsigned int k = 0; k < args.NombreParametresIndefinis(); ++k)
+            if (PString::CompareStr(PString::ExtensionFichier(args.ParametreIndefini(k)), "dxf", false))
+                args.ForceParam('i', args.ParametreIndefini(k));
+    if (!args.ParamDefini('s'))
+        for (unsigned int k = 0; k < args.NombreParametresIndefinis(); ++k)
+            if (PString::CompareStr(PString::ExtensionFichier(args.ParametreIndefini(k)), "stl", false))
+                args.ForceParam('s', args.ParametreIndefini(k));
+
+    Zarvel3D::i18n::defLangue(Zarvel3D::i18n::LANG_FR);
+
     if (args.ParamDefini('h'))
     {
-        std::cout << std::endl;
-        return 0;
+        Aide();
+        return SORTIE_SUCCES;
     }
-    std::cout << "Zarvel_cli :: bibliothèque de conversion absente de cette construction." << std::endl;
-    return 3;
+    const bool plein_ecran = args.ParamDefini('f');
+
+    if (args.ParamDefini('s'))
+    {
+        Zarvel3D::PScene3D* scene = new Zarvel3D::PScene3D();
+        if (!scene->ImportSTL(args.ValParam('s'), couleur_ral_defaut, false, nullptr, nullptr))
+        {
+            std::cout << "Erreur lors de l'import du fichier '" << args.ValParam('s') << "'" << std::endl;
+            delete scene;
+            return SORTIE_ECHEC;
+        }
+        if (!args.ParamValDefini('o'))
+            DemarreVisualiseur(nullptr, scene, plein_ecran, couleur_ral_defaut);
+        const bool ok = ExportScene(*scene, args.ValParam('o'));
+        if (!ok)
+            LigneErreurExport(args.ValParam('o'));
+        delete scene;
+        return ok ? SORTIE_SUCCES : SORTIE_ECHEC;
+    }
+
+    const char mode = args.ValParamChar('m');
+    if (mode != '\0' && mode != 'e' && mode != 'p' && mode != 'r' && mode != 'z')
+    {
+        std::cout << "Erreur: Mode de génération invalide." << std::endl << std::endl;
+        return SORTIE_USAGE;
+    }
+
+    if (args.ParamDefini('i'))
+    {
+        Zarvel3D::modezarvel_t mode_conversion = Zarvel3D::ZARVEL_TROIS_VUES;
+        if (mode == 'e')
+            mode_conversion = Zarvel3D::ZARVEL_EXTRUSION;
+        else if (mode == 'r')
+            mode_conversion = Zarvel3D::ZARVEL_REVOLUTION;
+
+        Zarvel3D::ZarvelAuto* zauto = Zarvel3D::ZarvelAuto::Construct(args.ValParam('i'), mode_conversion);
+        if (!zauto || !zauto->ValideInit())
+        {
+            std::cout << "Zarvel_cli :: Erreur initialisation Zarvel_auto (il a probablement été impossible "
+                         "d'extraire les vues dans le plan)."
+                      << std::endl;
+            delete zauto;
+            return SORTIE_ECHEC;
+        }
+        if (!zauto->Genere())
+        {
+            std::cout << "Zarvel_cli :: Erreur génération Zarvel3D !" << std::endl;
+            delete zauto;
+            return SORTIE_ECHEC;
+        }
+        if (!args.ParamValDefini('o'))
+        {
+            // The viewer takes the engine; the factory is released without it.
+            DemarreVisualiseur(zauto->ZarvelPtr(), nullptr, plein_ecran, couleur_ral_defaut);
+        }
+        const bool ok = ExportZarvel(zauto->ZarvelConst(), args.ValParam('o'));
+        if (!ok)
+            LigneErreurExport(args.ValParam('o'));
+        delete zauto;
+        return ok ? SORTIE_SUCCES : SORTIE_ECHEC;
+    }
+
+    Zarvel3D::ParametresZarvel parametres;
+    parametres.tolerance = 0.01;
+    parametres.divisions_min = 4;
+    parametres.divisions_tour = 16;
+    parametres.taille_textes = 14;
+    parametres.vues_ignorees = 0;
+    parametres.angle_aretes = 35;
+    parametres.taches = 0;
+    parametres.sans_projections = false;
+    parametres.developpes = false;
+    parametres.passes_correction = 3;
+    parametres.elements_max = 256;
+    parametres.echelle_developpes = 1;
+    parametres.couleur_ral = couleur_ral_defaut;
+
+    Zarvel3D::Zarvel* zarvel = Zarvel3D::Zarvel::Construct(parametres, nullptr);
+    if (zarvel)
+    {
+        switch (mode)
+        {
+        case 'p':
+            GenMod(*zarvel);
+            break;
+        case 'e':
+            GenExtrusion(*zarvel);
+            break;
+        case 'r':
+            GenRevolution(*zarvel);
+            break;
+        default:
+            GenCube(*zarvel);
+            break;
+        }
+    }
+    if (args.ParamDefini('x'))
+    {
+        delete zarvel;
+        return SORTIE_SUCCES;
+    }
+    DemarreVisualiseur(zarvel, nullptr, plein_ecran, parametres.couleur_ral);
 }
