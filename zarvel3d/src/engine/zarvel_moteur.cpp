@@ -35,6 +35,18 @@ bool Fini(double a)
 
 } // namespace
 
+template <typename Liste, typename Element> bool ZarvelMoteur::Enregistre(Liste& liste, const Element& element)
+{
+    // Running out of memory is the only failure here; it must not escape.
+    return interne::Garde(
+        false,
+        [&]() {
+            liste.push_back(element);
+            return true;
+        },
+        [&](const std::string& texte) { DefDiagnostic(texte); });
+}
+
 ZarvelMoteur::ZarvelMoteur(const ParametresZarvel& p, PScene3D* scene)
     : parametres(p), externe(scene), propre(scene == nullptr ? new PScene3D() : nullptr)
 {
@@ -61,8 +73,7 @@ bool ZarvelMoteur::AjoutLigne(int vue, const Point2D& p1, const Point2D& p2, con
     e.y1 = p1.y;
     e.x2 = p2.x;
     e.y2 = p2.y;
-    cible->elements.push_back(Attributs(e, attributs));
-    return true;
+    return Enregistre(cible->elements, Attributs(e, attributs));
 }
 
 bool ZarvelMoteur::AjoutEllipse(int vue, const Point2D& centre, double largeur, double hauteur, double angle_debut,
@@ -83,8 +94,7 @@ bool ZarvelMoteur::AjoutEllipse(int vue, const Point2D& centre, double largeur, 
     e.debut = angle_debut;
     e.fin = angle_fin;
     e.rotation = rotation;
-    cible->elements.push_back(Attributs(e, attributs));
-    return true;
+    return Enregistre(cible->elements, Attributs(e, attributs));
 }
 
 bool ZarvelMoteur::AjoutPoint(int vue, const Point2D& point)
@@ -94,8 +104,7 @@ bool ZarvelMoteur::AjoutPoint(int vue, const Point2D& point)
     {
         return false;
     }
-    cible->points.push_back({point.x, point.y});
-    return true;
+    return Enregistre(cible->points, PointDessin{point.x, point.y});
 }
 
 int ZarvelMoteur::Generation(modezarvel_t mode, double parametre)

@@ -36,6 +36,7 @@ public:
 
 private:
     int GenerationProtegee(modezarvel_t mode, double parametre);
+    template <typename Liste, typename Element> bool Enregistre(Liste& liste, const Element& element);
     void DefDiagnostic(const std::string& texte);
 
     ParametresZarvel parametres;

@@ -86,9 +86,10 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
   const double* pos = maillage.positions.Donnees();
 
   // Normals of the corners (unit, or zero for a degenerate triangle), and their sum per vertex.
-  Tampon<double> ng(3 * nt);
-  Tampon<double> nsommets;
-  nsommets.Remplit(3 * nv, 0.0);
+  // Single precision is plenty for directions, and halves the memory first touched.
+  Tampon<float> ng(3 * nt);
+  Tampon<float> nsommets;
+  nsommets.Remplit(3 * nv, 0.0f);
   for (std::size_t t = 0; t < nt; ++t)
   {
     const double* a = pos + 3 * static_cast<std::size_t>(tv[3 * t]);
@@ -108,15 +109,15 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
     {
       nx = ny = nz = 0.0;
     }
-    ng[3 * t] = nx;
-    ng[3 * t + 1] = ny;
-    ng[3 * t + 2] = nz;
+    ng[3 * t] = static_cast<float>(nx);
+    ng[3 * t + 1] = static_cast<float>(ny);
+    ng[3 * t + 2] = static_cast<float>(nz);
     for (int k = 0; k < 3; ++k)
     {
-      double* s = nsommets.Donnees() + 3 * static_cast<std::size_t>(tv[3 * t + k]);
-      s[0] += nx;
-      s[1] += ny;
-      s[2] += nz;
+      float* s = nsommets.Donnees() + 3 * static_cast<std::size_t>(tv[3 * t + k]);
+      s[0] += static_cast<float>(nx);
+      s[1] += static_cast<float>(ny);
+      s[2] += static_cast<float>(nz);
     }
   }
   if (Annule(annulation))
@@ -124,6 +125,15 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
     return false;
   }
 
+  const double seuil = std::cos(angle_degres * M_PI / 180.0);
+  Tampon<std::uint32_t> parent(nt);
+  std::iota(parent.Donnees(), parent.Donnees() + nt, std::uint32_t(0));
+  // Bit k of bord[t]: edge k of t is a boundary of its surface and t lists it as a segment.
+  Tampon<std::uint8_t> bord;
+  bord.Remplit(nt, 0);
+  {
+  // The adjacency arrays are released before the scene's arrays are filled, so that their
+  // memory serves again.
   // Triangles around each vertex (compressed rows).
   Tampon<std::uint32_t> debut;
   debut.Remplit(nv + 1, 0);
@@ -147,12 +157,6 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
 
   // For each edge of each triangle: whether it bounds a surface, and the regions.
   // An edge a-b of triangle t is shared with every other triangle around a that holds b.
-  const double seuil = std::cos(angle_degres * M_PI / 180.0);
-  Tampon<std::uint32_t> parent(nt);
-  std::iota(parent.Donnees(), parent.Donnees() + nt, std::uint32_t(0));
-  // Bit k of bord[t]: edge k of t is a boundary of its surface and t lists it as a segment.
-  Tampon<std::uint8_t> bord;
-  bord.Remplit(nt, 0);
   for (std::size_t t = 0; t < nt; ++t)
   {
     for (int k = 0; k < 3; ++k)
@@ -190,11 +194,12 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
       }
       if (partages == 1)
       {
-        const double* n1 = ng.Donnees() + 3 * t;
-        const double* n2 = ng.Donnees() + 3 * static_cast<std::size_t>(voisin);
-        const double produit = n1[0] * n2[0] + n1[1] * n2[1] + n1[2] * n2[2];
-        const bool degenere = (n1[0] == 0.0 && n1[1] == 0.0 && n1[2] == 0.0) ||
-                              (n2[0] == 0.0 && n2[1] == 0.0 && n2[2] == 0.0);
+        const float* n1 = ng.Donnees() + 3 * t;
+        const float* n2 = ng.Donnees() + 3 * static_cast<std::size_t>(voisin);
+        const double produit = static_cast<double>(n1[0]) * n2[0] +
+                               static_cast<double>(n1[1]) * n2[1] + static_cast<double>(n1[2]) * n2[2];
+        const bool degenere = (n1[0] == 0.0f && n1[1] == 0.0f && n1[2] == 0.0f) ||
+                              (n2[0] == 0.0f && n2[1] == 0.0f && n2[2] == 0.0f);
         // A degenerate triangle has no direction: it joins its neighbours' surface.
         if (degenere || produit >= seuil)
         {
@@ -220,6 +225,7 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
     }
   }
 
+  }
   // Surfaces, numbered in the order of their first triangle.
   Tampon<std::uint32_t> numero(nt);
   std::size_t nombre_surfaces = 0;
@@ -242,7 +248,7 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
   }
   Tampon<double> centres;
   centres.Remplit(4 * nombre_surfaces, 0.0);
-  const double* nl = maillage.normales.Donnees();
+  const float* nl = maillage.normales.Donnees();
   PTriangle3D tri;
   tri.couleur = couleur;
   tri.visible = 1;
@@ -259,6 +265,7 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
       tri.sommets[k].id = static_cast<int>(v + decalage);
     }
     const double lx = nl[3 * t], ly = nl[3 * t + 1], lz = nl[3 * t + 2];
+    // The normal read from the file when it is usable, else the corners' one.
     const double l = std::sqrt(lx * lx + ly * ly + lz * lz);
     if (l > 0.0 && std::isfinite(l))
     {
@@ -354,9 +361,10 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
   for (std::size_t v = 0; v < nv; ++v)
   {
     sommet.position = Pvec3(pos[3 * v], pos[3 * v + 1], pos[3 * v + 2]);
-    const double* n = nsommets.Donnees() + 3 * v;
-    const double l = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-    sommet.normale = (l > 0.0 && std::isfinite(l)) ? Pvec3(n[0] / l, n[1] / l, n[2] / l) : Pvec3();
+    const float* n = nsommets.Donnees() + 3 * v;
+    const double x = n[0], y = n[1], z = n[2];
+    const double l = std::sqrt(x * x + y * y + z * z);
+    sommet.normale = (l > 0.0 && std::isfinite(l)) ? Pvec3(x / l, y / l, z / l) : Pvec3();
     sortie.sommets.push_back(sommet);
   }
   return true;

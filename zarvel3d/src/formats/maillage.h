@@ -17,7 +17,7 @@ struct MaillageIndexe
 {
   Tampon<double> positions;        ///< x, y, z of each vertex
   Tampon<std::uint32_t> triangles; ///< three vertex indices per triangle
-  Tampon<double> normales;         ///< three components per triangle as read (zero: none)
+  Tampon<float> normales;          ///< three components per triangle as read (zero: none)
 
   std::size_t NombreSommets() const { return positions.Taille() / 3; }
   std::size_t NombreTriangles() const { return triangles.Taille() / 3; }
@@ -36,7 +36,32 @@ public:
     x += 0.0; // -0 becomes +0, so that both weld together
     y += 0.0;
     z += 0.0;
-    std::size_t i = Hachage(x, y, z) & masque;
+    return Sommet(x, y, z, Hachage(x, y, z));
+  }
+  /// The hash Sommet uses for a corner read as floats (for lookups prepared ahead).
+  static std::uint64_t HachageCoin(float x, float y, float z)
+  {
+    return Hachage(static_cast<double>(x) + 0.0, static_cast<double>(y) + 0.0,
+                   static_cast<double>(z) + 0.0);
+  }
+  /// Fetches the table slot of hash `h` into the cache.
+  void Precharge(std::uint64_t h) const { __builtin_prefetch(table.Donnees() + (h & masque)); }
+  /// Fetches the vertex the slot of hash `h` names, when it names one (first probe only).
+  void PrechargeSommet(std::uint64_t h) const
+  {
+    const std::uint32_t v = table[h & masque];
+    if (v != vide)
+    {
+      __builtin_prefetch(maillage.positions.Donnees() + 3 * static_cast<std::size_t>(v));
+    }
+  }
+  /// Sommet with the hash of the corner already computed (HachageCoin for float corners).
+  std::uint32_t Sommet(double x, double y, double z, std::uint64_t h)
+  {
+    x += 0.0;
+    y += 0.0;
+    z += 0.0;
+    std::size_t i = h & masque;
     const double* p = maillage.positions.Donnees();
     for (;;)
     {

@@ -4,6 +4,7 @@
 #include "scene_priv.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,8 +29,28 @@ constexpr std::size_t pas_progression = 1 << 16;
 // More triangles than this would overflow the 32-bit vertex indices.
 constexpr unsigned long long triangles_max = 1ull << 30;
 
+// The bytes of the file: a read-only mapping of a regular file (its pages are those of the
+// page cache: nothing is copied and no fresh memory is touched), or a buffer for the others.
 struct Fichier
 {
+  Fichier() = default;
+  Fichier(const Fichier&) = delete;
+  Fichier& operator=(const Fichier&) = delete;
+  ~Fichier() { Libere(); }
+  const char* Donnees() const { return carte != nullptr ? static_cast<const char*>(carte) : octets.Donnees(); }
+  std::size_t Taille() const { return carte != nullptr ? taille_carte : octets.Taille(); }
+  void Libere()
+  {
+    if (carte != nullptr)
+    {
+      ::munmap(carte, taille_carte);
+      carte = nullptr;
+    }
+    octets = interne::Tampon<char>();
+  }
+
+  void* carte = nullptr;
+  std::size_t taille_carte = 0;
   interne::Tampon<char> octets;
   std::string erreur; // diagnostic when reading failed
 };
@@ -62,7 +83,20 @@ bool LitFichier(const char* chemin, Fichier& f)
     ::close(fd);
     return false;
   }
-  // Regular files are read in one go into a buffer of their size; other files (pipes) grow.
+  if (S_ISREG(etat.st_mode) && etat.st_size > 0 &&
+      static_cast<unsigned long long>(etat.st_size) < (1ull << 46))
+  {
+    const std::size_t taille = static_cast<std::size_t>(etat.st_size);
+    void* carte = ::mmap(nullptr, taille, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (carte != MAP_FAILED)
+    {
+      ::close(fd);
+      f.carte = carte;
+      f.taille_carte = taille;
+      return true;
+    }
+  }
+  // Files that cannot be mapped (pipes, special files) are read into a growing buffer.
   std::size_t attendu = S_ISREG(etat.st_mode) ? static_cast<std::size_t>(etat.st_size) : (1u << 20);
   f.octets.Reserve(attendu + 1);
   std::size_t lus = 0;
@@ -295,13 +329,13 @@ void Progression(Lecture& l, unsigned long long n)
 
 bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
 {
-  const std::size_t taille = f.octets.Taille();
-  const unsigned long long annonce = taille >= 84 ? Lit32(f.octets.Donnees() + 80) : 0;
+  const std::size_t taille = f.Taille();
+  const unsigned long long annonce = taille >= 84 ? Lit32(f.Donnees() + 80) : 0;
   const unsigned long long possibles = taille >= 84 ? (taille - 84) / 50 : 0;
   // The count is trusted only when it agrees with the size exactly.
   if (taille < 84 || 84 + 50 * annonce != taille)
   {
-    if (taille < 84 || Texte84(f.octets.Donnees()))
+    if (taille < 84 || Texte84(f.Donnees()))
     {
       // Too short for a header, or plain text where the count should be: not an STL at all.
       l.erreur = Texte(Message::StlFormatInconnu, l.chemin);
@@ -334,11 +368,31 @@ bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
   m.normales.Redimensionne(3 * n);
   // A closed mesh has about half as many vertices as triangles.
   interne::Soudeur soudeur(m, n / 2 + 16);
-  const char* p = f.octets.Donnees() + 84;
+  const char* base = f.Donnees() + 84;
   std::uint32_t* tv = m.triangles.Donnees();
-  double* nl = m.normales.Donnees();
-  for (std::size_t t = 0; t < n; ++t, p += 50)
+  float* nl = m.normales.Donnees();
+  // Vertex lookups miss the cache: the corners' hashes are computed ahead, and their table
+  // slots and then the vertices found there are fetched ahead, in a small ring.
+  constexpr std::size_t avance = 16;
+  const std::size_t coins = 3 * n;
+  std::uint64_t anneau[avance];
+  auto coin = [base](std::size_t j) {
+    return base + 50 * (j / 3) + 12 + 12 * (j % 3);
+  };
+  auto hache = [&](std::size_t j) {
+    float c[3];
+    std::memcpy(c, coin(j), 12);
+    const std::uint64_t h = interne::Soudeur::HachageCoin(c[0], c[1], c[2]);
+    soudeur.Precharge(h);
+    return h;
+  };
+  for (std::size_t j = 0; j < avance && j < coins; ++j)
   {
+    anneau[j] = hache(j);
+  }
+  for (std::size_t t = 0; t < n; ++t)
+  {
+    const char* p = base + 50 * t;
     float c[12];
     std::memcpy(c, p, sizeof c);
     for (int k = 3; k < 12; ++k)
@@ -353,9 +407,20 @@ bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
     nl[3 * t] = c[0];
     nl[3 * t + 1] = c[1];
     nl[3 * t + 2] = c[2];
-    tv[3 * t] = soudeur.Sommet(c[3], c[4], c[5]);
-    tv[3 * t + 1] = soudeur.Sommet(c[6], c[7], c[8]);
-    tv[3 * t + 2] = soudeur.Sommet(c[9], c[10], c[11]);
+    for (std::size_t k = 0; k < 3; ++k)
+    {
+      const std::size_t j = 3 * t + k;
+      const std::uint64_t h = anneau[j % avance];
+      if (j + avance < coins)
+      {
+        anneau[j % avance] = hache(j + avance);
+      }
+      if (j + avance / 2 < coins)
+      {
+        soudeur.PrechargeSommet(anneau[(j + avance / 2) % avance]);
+      }
+      tv[j] = soudeur.Sommet(c[3 + 3 * k], c[4 + 3 * k], c[5 + 3 * k], h);
+    }
     if ((t & (pas_progression - 1)) == pas_progression - 1)
     {
       Progression(l, t + 1);
@@ -372,9 +437,9 @@ bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
 
 bool LitAscii(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
 {
-  LecteurAscii lecteur(f.octets.Donnees(), f.octets.Taille());
+  LecteurAscii lecteur(f.Donnees(), f.Taille());
   // Facets are at least about 100 bytes in practice; the estimate only sizes the first arrays.
-  const std::size_t estimation = f.octets.Taille() / 128 + 16;
+  const std::size_t estimation = f.Taille() / 128 + 16;
   m.triangles.Reserve(3 * estimation);
   m.normales.Reserve(3 * estimation);
   interne::Soudeur soudeur(m, estimation / 2 + 16);
@@ -508,7 +573,7 @@ bool LitAscii(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
         m.triangles.Ajoute(s);
         for (double c : normale)
         {
-          m.normales.Ajoute(std::isfinite(c) ? c : 0.0);
+          m.normales.Ajoute(std::isfinite(c) ? static_cast<float>(c) : 0.0f);
         }
         ++triangles;
         if ((triangles & (pas_progression - 1)) == 0)
@@ -587,14 +652,15 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
       }
       Lecture l{chemin, annulation, progression, std::string()};
       interne::MaillageIndexe maillage;
-      const bool ascii = SembleAscii(f.octets.Donnees(), f.octets.Taille());
+      const bool ascii = SembleAscii(f.Donnees(), f.Taille());
+
       const bool lu = ascii ? LitAscii(f, l, maillage) : LitBinaire(f, l, maillage);
       if (!lu)
       {
         echec(l.erreur);
         return false;
       }
-      f.octets = interne::Tampon<char>(); // the text is no longer needed: give the memory back
+      f.Libere(); // the file is no longer needed
 
       PModele3D nouveau;
       std::lock_guard<std::recursive_mutex> verrou(impl->verrou);

@@ -350,8 +350,10 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
                                        std::pow(boite.max[2] - boite.min[2], 2));
     const double angle = AngleMaillage(solide, p);
     IMeshTools_Parameters reglages;
-    reglages.Angle = angle;
-    reglages.AngleInterior = angle;
+    // The mesher splits a curve wherever its tangent turns by half this
+    // angle, hence the factor 2 for `angle` per segment.
+    reglages.Angle = 2.0 * angle;
+    reglages.AngleInterior = 2.0 * angle;
     // The chord height is loose on purpose: the angle decides the number of
     // segments of curves, as the parameters record promises.
     reglages.Deflection = std::max(0.05 * diagonale, 1e-6);
