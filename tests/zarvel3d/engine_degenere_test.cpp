@@ -236,6 +236,19 @@ TEST(ZarvelParametres, DivisionsDesCourbes)
     };
     EXPECT_GT(triangles(64), triangles(16));
 
+    // A full circle gets divisions_tour segments (the mesher may add one), at
+    // each end of the sweep.
+    for (std::int32_t tour : {8, 16, 40})
+    {
+        Zarvel3D::ParametresZarvel p = essais::ParametresProgramme();
+        p.divisions_tour = tour;
+        Moteur z(Zarvel3D::Zarvel::Construct(p, nullptr));
+        z->AjoutEllipse(8, Zarvel3D::Point2D(0, 0), 10, 10, 0, 360, 0, essais::Trait(), 0);
+        ASSERT_EQ(z->Generation(Zarvel3D::ZARVEL_EXTRUSION, 1.0), 0);
+        EXPECT_GE(z->Scene().Modele().segments.size(), 2u * static_cast<std::size_t>(tour));
+        EXPECT_LE(z->Scene().Modele().segments.size(), 2u * static_cast<std::size_t>(tour + 1));
+    }
+
     // An arc of a quarter turn still gets divisions_min segments.
     Zarvel3D::ParametresZarvel p = essais::ParametresProgramme();
     p.divisions_tour = 4;
@@ -246,8 +259,8 @@ TEST(ZarvelParametres, DivisionsDesCourbes)
     z->AjoutEllipse(8, Zarvel3D::Point2D(0, 0), 20, 20, 0, 90, 0, essais::Trait(), 0);
     essais::Ligne(*z, 8, 0, 10, 0, 0);
     ASSERT_EQ(z->Generation(Zarvel3D::ZARVEL_EXTRUSION, 1.0), 0) << z->Diagnostic();
-    // Sharp edges: two arcs of at least 8 segments, and 2 x 2 + 3 straight edges.
-    EXPECT_GE(z->Scene().Modele().segments.size(), 2u * 8u + 7u);
+    // Sharp edges: two arcs of 8 segments, 2 x 2 + 3 straight edges.
+    EXPECT_EQ(z->Scene().Modele().segments.size(), 2u * 8u + 7u);
 }
 
 TEST(ZarvelParametres, VuesIgnorees)
