@@ -276,6 +276,25 @@ INSTANTIATE_TEST_SUITE_P(
                 return TroisVues(z);
             },
             6, 1, 3375.0},
+        Cas{"BossageCylindriqueSurLeDessus",
+            [](Zarvel3D::Zarvel& z) {
+                for (int vue : {2, 4})
+                {
+                    essais::Ligne(z, vue, 0, 0, 20, 0);
+                    essais::Ligne(z, vue, 20, 0, 20, 10);
+                    essais::Ligne(z, vue, 20, 10, 14, 10);
+                    essais::Ligne(z, vue, 14, 10, 14, 15);
+                    essais::Ligne(z, vue, 14, 15, 6, 15);
+                    essais::Ligne(z, vue, 6, 15, 6, 10);
+                    essais::Ligne(z, vue, 6, 10, 0, 10);
+                    essais::Ligne(z, vue, 0, 10, 0, 0);
+                    essais::Ligne(z, vue, 6, 10, 14, 10);
+                }
+                essais::Rectangle(z, 8, 20, 20);
+                Cercle(z, 8, 10, 10, 8);
+                return TroisVues(z);
+            },
+            8, 1, 4000.0 + pi * 16.0 * 5.0},
         Cas{"CylindreCouche",
             [](Zarvel3D::Zarvel& z) {
                 Cercle(z, 2, 5, 5, 10);

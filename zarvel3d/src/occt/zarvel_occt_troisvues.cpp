@@ -22,12 +22,14 @@
 #include "zarvel_occt_outils.h"
 
 #include <BRepAlgoAPI_Common.hxx>
+#include <BRepClass_FaceClassifier.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepGProp.hxx>
 #include <BRepPrimAPI_MakePrism.hxx>
 #include <GProp_GProps.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
+#include <gp_Pnt2d.hxx>
 
 #include <algorithm>
 #include <array>
@@ -163,10 +165,39 @@ struct VueNormalisee
 // Depth range, along the view's axis in part coordinates, that the two other
 // views show for a hole candidate of view `v`: each of them shares one axis
 // with `v` and draws the candidate's sides there as lines along the view's
-// axis. Null when no view shows such lines or when they disagree.
-std::optional<Intervalle> ProfondeurIndiquee(const std::array<VueNormalisee, 3>& vues, const VueNormalisee& v,
-                                             const TopoDS_Face& interieur, double tol)
+// axis. Null when no view shows such lines or when they disagree. `bossage`
+// tells that the sides lie on the other views' outlines: the candidate is
+// then a boss standing out of the part, not a hole.
+// True when the run of lines at `position` on axis `axe` lies on the outline
+// of the view's silhouette (material on one side only) rather than inside it.
+bool SurContour(const VueNormalisee& autre, std::size_t axe, double position, const Intervalle& run,
+                std::size_t long_axe, double tol)
 {
+    const double ecart = 10.0 * tol;
+    int dedans = 0;
+    for (double cote : {-ecart, ecart})
+    {
+        std::array<double, 3> p{};
+        p[axe] = position + cote;
+        p[long_axe] = 0.5 * (run.debut + run.fin);
+        const gp_Pnt2d point(p[static_cast<std::size_t>(autre.axes.u)], p[static_cast<std::size_t>(autre.axes.v)]);
+        for (const TopoDS_Face& face : autre.regions.silhouette)
+        {
+            if (BRepClass_FaceClassifier(face, point, tol).State() == TopAbs_IN)
+            {
+                ++dedans;
+                break;
+            }
+        }
+    }
+    return dedans < 2;
+}
+
+std::optional<Intervalle> ProfondeurIndiquee(const std::array<VueNormalisee, 3>& vues, const VueNormalisee& v,
+                                             const TopoDS_Face& interieur, double tol, bool& bossage)
+{
+    int sur_contour = 0;
+    int runs = 0;
     Bnd_Box b;
     BRepBndLib::AddOptimal(interieur, b, Standard_False, Standard_False);
     double u0 = 0.0, v0 = 0.0, z0 = 0.0, u1 = 0.0, v1 = 0.0, z1 = 0.0;
@@ -195,12 +226,22 @@ std::optional<Intervalle> ProfondeurIndiquee(const std::array<VueNormalisee, 3>&
         {
             return std::nullopt;
         }
+        sur_contour += SurContour(autre, axe, bas, *r0, long_axe, tol) ? 1 : 0;
+        sur_contour += SurContour(autre, axe, haut, *r1, long_axe, tol) ? 1 : 0;
+        runs += 2;
         profond = indice ? Intersection(profond, r, tol) : r;
         if (!profond)
         {
             return std::nullopt;
         }
         indice = true;
+    }
+    // Sides drawn inside the other silhouettes are a hole's; sides on their
+    // outlines are a boss's. A mixture is neither.
+    bossage = runs > 0 && sur_contour == runs;
+    if (sur_contour != 0 && sur_contour != runs)
+    {
+        return std::nullopt;
     }
     return profond;
 }
@@ -346,6 +387,7 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
             TopoDS_Face face;
             double d0;
             double d1;
+            bool bossage;
         };
         std::vector<Coupe> coupes;
         int ignores = 0;
@@ -364,7 +406,8 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
             const VueNormalisee& v = vues[i];
             for (const TopoDS_Face& interieur : v.regions.interieurs)
             {
-                const auto profond = ProfondeurIndiquee(vues, v, interieur, tol);
+                bool bossage = false;
+                const auto profond = ProfondeurIndiquee(vues, v, interieur, tol, bossage);
                 if (!profond)
                 {
                     ++ignores;
@@ -379,7 +422,13 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
                     d0 = e - profond->fin;
                     d1 = e - profond->debut;
                 }
-                coupes.push_back({i, interieur, std::max(0.0, d0), std::min(e, d1)});
+                if (bossage && d0 > tol)
+                {
+                    // Only bosses standing on the face towards the view are understood.
+                    ++ignores;
+                    continue;
+                }
+                coupes.push_back({i, interieur, std::max(0.0, d0), std::min(e, d1), bossage});
             }
         }
 
@@ -395,7 +444,7 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
         for (const Coupe& c : coupes)
         {
             const double e = etendue_vue(vues[c.vue].axes);
-            if (c.d0 > tol || c.d1 < e - tol)
+            if (c.bossage || c.d0 > tol || c.d1 < e - tol)
             {
                 borgnes.push_back(c);
                 continue;
@@ -458,13 +507,26 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
         }
 
         // Blind holes and pockets: each cut must leave one solid with the same
-        // bounding box, so that it cannot take an outer feature away.
+        // bounding box, so that it cannot take an outer feature away. A boss
+        // keeps its own outline: what surrounds it in the silhouette is cut
+        // away over its height.
         for (const Coupe& c : borgnes)
         {
             const double e = etendue_vue(vues[c.vue].axes);
             const double d0 = c.d0 <= tol ? -marge : c.d0;
             const double d1 = c.d1 >= e - tol ? e + marge : c.d1;
-            const TopoDS_Shape outil = balaye(c.face, vues[c.vue].axes, d0, d1);
+            TopoDS_Shape profil = c.face;
+            if (c.bossage)
+            {
+                BRepAlgoAPI_Cut autour(Groupe(vues[c.vue].regions.silhouette), c.face);
+                if (!autour.IsDone() || autour.HasErrors())
+                {
+                    ++ignores;
+                    continue;
+                }
+                profil = autour.Shape();
+            }
+            const TopoDS_Shape outil = balaye(profil, vues[c.vue].axes, d0, d1);
             if (outil.IsNull())
             {
                 ++ignores;
