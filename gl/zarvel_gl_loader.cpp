@@ -209,10 +209,12 @@ bool Init()
     if (priv::valide_support_vba)
     {
         attendues += 4;
-        Charge(priv::_glBindVertexArrayARB, "glBindVertexArrayARB", chargees);
-        Charge(priv::_glDeleteVertexArraysARB, "glDeleteVertexArraysARB", chargees);
-        Charge(priv::_glGenVertexArraysARB, "glGenVertexArraysARB", chargees);
-        Charge(priv::_glIsVertexArrayARB, "glIsVertexArrayARB", chargees);
+        // GL_ARB_vertex_array_object defines its functions without a suffix; the suffixed names
+        // exist nowhere, and a lookup of them can still return a stub that does nothing.
+        Charge(priv::_glBindVertexArrayARB, "glBindVertexArray", chargees);
+        Charge(priv::_glDeleteVertexArraysARB, "glDeleteVertexArrays", chargees);
+        Charge(priv::_glGenVertexArraysARB, "glGenVertexArrays", chargees);
+        Charge(priv::_glIsVertexArrayARB, "glIsVertexArray", chargees);
     }
     if (priv::valide_support_fbo)
     {

@@ -25,6 +25,10 @@ namespace TestGL
 constexpr int Largeur = 64;
 constexpr int Hauteur = 64;
 
+/// glutInit, retried for a few seconds when the display refuses the connection; false when it
+/// never succeeds.
+bool InitialiseGlut(int* argc, char** argv);
+
 /// Creates the process's window and context once; exits with a message without a display.
 inline void CreeContexte()
 {
@@ -39,7 +43,11 @@ inline void CreeContexte()
     int argc = 1;
     char nom[] = "gl_gltests";
     char* argv[] = {nom, nullptr};
-    glutInit(&argc, argv);
+    if (!InitialiseGlut(&argc, argv))
+    {
+        std::fprintf(stderr, "GL tests: cannot open display %s\n", std::getenv("DISPLAY"));
+        std::exit(1);
+    }
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(Largeur, Hauteur);
     glutCreateWindow("gl_gltests");
