@@ -168,8 +168,7 @@ public:
     PMatriceGL4 operator*(PMatriceGL4 const& b) const;
     /// Determinant of the 3 x 3 matrix with rows (a, b, c), (d, e, f), (g, h, i), in float, as
     /// a(ei - fh) - b(di - fg) + c(dh - eg).
-    static float facteur(float a, float b, float c, float d, float e, float f, float g, float h,
-                         float i);
+    static float facteur(float a, float b, float c, float d, float e, float f, float g, float h, float i);
 
     /// Element i (0 to 15).
     float operator[](int i) const { return valeurs[i]; }
@@ -395,8 +394,8 @@ void glFramebufferTexture3D(unsigned int cible, unsigned int attache, unsigned i
                             unsigned int texture, int niveau, int couche);
 void glFramebufferRenderbuffer(unsigned int cible, unsigned int attache, unsigned int cible_tampon,
                                unsigned int tampon);
-void glGetFramebufferAttachmentParameteriv(unsigned int cible, unsigned int attache,
-                                           unsigned int parametre, int* valeur);
+void glGetFramebufferAttachmentParameteriv(unsigned int cible, unsigned int attache, unsigned int parametre,
+                                           int* valeur);
 void glGenerateMipmap(unsigned int cible);
 
 // Buffer objects: the client library's own functions, called directly whatever Init found.
@@ -954,11 +953,10 @@ public:
     /// Makes the program current and sets matModel and matProjections; true when both were set.
     bool Activation(PMatriceGL4 const& modele, PMatriceGL4 const& projections);
     /// The same plus matNormals.
-    bool Activation(PMatriceGL4 const& modele, PMatriceGL4 const& projections,
-                    PMatriceGL4 const& normales);
+    bool Activation(PMatriceGL4 const& modele, PMatriceGL4 const& projections, PMatriceGL4 const& normales);
     /// The same plus LightPos.
-    bool Activation(PMatriceGL4 const& modele, PMatriceGL4 const& projections,
-                    PMatriceGL4 const& normales, PVertex_GL const& lumiere);
+    bool Activation(PMatriceGL4 const& modele, PMatriceGL4 const& projections, PMatriceGL4 const& normales,
+                    PVertex_GL const& lumiere);
     /// Draws the buffer through the program when it is usable and has "Vertex", otherwise through
     /// the fixed-function pipeline. Always true.
     bool Affichage(PTampon_GL const& tampon) const;

@@ -10,7 +10,7 @@ namespace GL = Extensions_GL;
 namespace
 {
 
-constexpr unsigned int CibleTableau = 0x8892; // GL_ARRAY_BUFFER
+constexpr unsigned int CibleTableau = 0x8892;  // GL_ARRAY_BUFFER
 constexpr unsigned int UsageStatique = 0x88E4; // GL_STATIC_DRAW
 constexpr long TailleSommet = sizeof(PVertex_GL);
 constexpr long TailleCouleur = sizeof(PCouleur_GL);
@@ -48,8 +48,7 @@ PTampon_GL::PTampon_GL(int type_primitive)
 
 PTampon_GL::~PTampon_GL()
 {
-    if (VBOActif())
-        GL::glDeleteBuffers(1, &id_vbo);
+    if (VBOActif()) GL::glDeleteBuffers(1, &id_vbo);
 }
 
 bool PTampon_GL::VBOActif() const
@@ -59,13 +58,10 @@ bool PTampon_GL::VBOActif() const
 
 bool PTampon_GL::ActiveVBO(unsigned int usage)
 {
-    if (!GL::SupportVBO())
-        return false;
-    if (VBOActif())
-        return true;
+    if (!GL::SupportVBO()) return false;
+    if (VBOActif()) return true;
     const unsigned int id = NouveauTampon();
-    if (id == 0)
-        return false;
+    if (id == 0) return false;
     id_vbo = id;
     cible_vbo = CibleTableau;
     usage_vbo = usage;
@@ -75,8 +71,7 @@ bool PTampon_GL::ActiveVBO(unsigned int usage)
 
 bool PTampon_GL::Bind() const
 {
-    if (!vbo_actif || id_vbo == 0)
-        return false;
+    if (!vbo_actif || id_vbo == 0) return false;
     GL::glBindBuffer(cible_vbo, id_vbo);
     return GL::glIsBuffer(id_vbo);
 }
@@ -84,14 +79,12 @@ bool PTampon_GL::Bind() const
 void PTampon_GL::UnBind() const
 {
     // Before ActiveVBO there is no target: binding to target 0 would be a GL error.
-    if (cible_vbo != 0)
-        GL::glBindBuffer(cible_vbo, 0);
+    if (cible_vbo != 0) GL::glBindBuffer(cible_vbo, 0);
 }
 
 bool PTampon_GL::DesactiveVBO()
 {
-    if (!VBOActif())
-        return false;
+    if (!VBOActif()) return false;
     GL::glDeleteBuffers(1, &id_vbo);
     vbo_actif = false;
     id_vbo = 0;
@@ -102,8 +95,7 @@ bool PTampon_GL::DesactiveVBO()
 
 void PTampon_GL::Reinit(bool desactive_vbo)
 {
-    if (desactive_vbo)
-        DesactiveVBO();
+    if (desactive_vbo) DesactiveVBO();
     vertices.clear();
     couleurs.clear();
     normales.clear();
@@ -112,8 +104,7 @@ void PTampon_GL::Reinit(bool desactive_vbo)
 bool PTampon_GL::Transfert() const
 {
     // Without a usable VBO the buffer is drawn from memory: nothing to upload.
-    if (!Bind())
-        return true;
+    if (!Bind()) return true;
     const long taille_sommets = TailleSommet * static_cast<long>(vertices.size());
     const long taille_couleurs = TailleCouleur * static_cast<long>(couleurs.size());
     if (primitive == GL_POINTS || primitive == GL_LINES)
@@ -141,8 +132,7 @@ bool PTampon_GL::Transfert() const
 
 void PTampon_GL::Affichage() const
 {
-    if (primitive != GL_POINTS && primitive != GL_LINES && primitive != GL_TRIANGLES)
-        return;
+    if (primitive != GL_POINTS && primitive != GL_LINES && primitive != GL_TRIANGLES) return;
     const bool vbo = Bind();
     const long taille_sommets = TailleSommet * static_cast<long>(vertices.size());
     const long taille_couleurs = TailleCouleur * static_cast<long>(couleurs.size());
@@ -174,8 +164,7 @@ void PTampon_GL::Affichage() const
         glDisableClientState(GL_VERTEX_ARRAY);
         glDisableClientState(GL_COLOR_ARRAY);
     }
-    if (vbo)
-        UnBind();
+    if (vbo) UnBind();
 }
 
 void PTampon_GL::Affichage(Attribute_GL const& vertex) const
@@ -257,8 +246,8 @@ bool PTampon_GL::Ajout(PVertex_GL const& a, PVertex_GL const& b, PVertex_GL cons
     }
 }
 
-bool PTampon_GL::Ajout(PVertex_GL const& a, PVertex_GL const& b, PVertex_GL const& c, PVertex_GL const& normale,
-                       PCouleur_GL const& couleur)
+bool PTampon_GL::Ajout(PVertex_GL const& a, PVertex_GL const& b, PVertex_GL const& c,
+                       PVertex_GL const& normale, PCouleur_GL const& couleur)
 {
     return Ajout(a, b, c, normale, normale, normale, couleur);
 }
@@ -330,8 +319,7 @@ bool PTamponF_GL::ValideSupport() const
 
 bool PTamponF_GL::Valide(bool verifie) const
 {
-    if (!ValideSupport() || id == 0)
-        return false;
+    if (!ValideSupport() || id == 0) return false;
     return verifie ? GL::glIsBuffer(id) : true;
 }
 
@@ -343,15 +331,13 @@ bool PTamponF_GL::GenereNom()
 
 bool PTamponF_GL::Active()
 {
-    if (!ValideSupport() || Valide(false))
-        return false;
+    if (!ValideSupport() || Valide(false)) return false;
     return GenereNom();
 }
 
 bool PTamponF_GL::Desactive()
 {
-    if (!Valide(false))
-        return false;
+    if (!Valide(false)) return false;
     GL::glDeleteBuffers(1, &id);
     id = 0;
     return true;
@@ -360,15 +346,13 @@ bool PTamponF_GL::Desactive()
 bool PTamponF_GL::Reactive()
 {
     Desactive();
-    if (!ValideSupport())
-        return false;
+    if (!ValideSupport()) return false;
     return GenereNom();
 }
 
 bool PTamponF_GL::Bind() const
 {
-    if (!Valide(false))
-        return false;
+    if (!Valide(false)) return false;
     GL::glBindBuffer(CibleTableau, id);
     return true;
 }
@@ -380,8 +364,7 @@ void PTamponF_GL::UnBind() const
 
 bool PTamponF_GL::Transfert(float const* donnees, unsigned int taille) const
 {
-    if (!Bind())
-        return false;
+    if (!Bind()) return false;
     GL::glBufferData(CibleTableau, static_cast<long>(taille), donnees, UsageStatique);
     UnBind();
     return true;

@@ -43,28 +43,26 @@ char const* const PixelPostDefaut = "uniform sampler2D Texture;\n"
 
 // ---- PTexture_GL -------------------------------------------------------------------------------
 
-PTexture_GL::PTexture_GL(bool filtrage_lineaire, bool repete) : nom(0), lineaire(filtrage_lineaire), repetition(repete)
+PTexture_GL::PTexture_GL(bool filtrage_lineaire, bool repete)
+    : nom(0), lineaire(filtrage_lineaire), repetition(repete)
 {
     glGenTextures(1, &nom);
 }
 
 PTexture_GL::~PTexture_GL()
 {
-    if (nom != 0)
-        glDeleteTextures(1, &nom);
+    if (nom != 0) glDeleteTextures(1, &nom);
 }
 
 bool PTexture_GL::Valide(bool verifie) const
 {
-    if (nom == 0)
-        return false;
+    if (nom == 0) return false;
     return verifie ? glIsTexture(nom) == GL_TRUE : true;
 }
 
 bool PTexture_GL::Desactive()
 {
-    if (!Valide(false))
-        return false;
+    if (!Valide(false)) return false;
     glDeleteTextures(1, &nom);
     nom = 0;
     return true;
@@ -72,16 +70,14 @@ bool PTexture_GL::Desactive()
 
 bool PTexture_GL::Reactive()
 {
-    if (nom != 0)
-        Desactive();
+    if (nom != 0) Desactive();
     glGenTextures(1, &nom);
     return nom != 0;
 }
 
 bool PTexture_GL::Bind() const
 {
-    if (!Valide(false))
-        return false;
+    if (!Valide(false)) return false;
     glBindTexture(GL_TEXTURE_2D, nom);
     return glIsTexture(nom) == GL_TRUE;
 }
@@ -105,16 +101,15 @@ bool PTexture_GL::TexParameter() const
 bool PTexture_GL::TexImage2D(unsigned int largeur, unsigned int hauteur, char const* donnees, bool alpha,
                              bool bgr) const
 {
-    if (!Bind())
-        return false;
+    if (!Bind()) return false;
     const GLint format_interne = alpha ? GL_RGBA : GL_RGB;
     GLenum format_pixels;
     if (alpha)
         format_pixels = bgr ? 0x80E1 : GL_RGBA; // GL_BGRA
     else
         format_pixels = bgr ? 0x80E0 : GL_RGB; // GL_BGR
-    glTexImage2D(GL_TEXTURE_2D, 0, format_interne, static_cast<GLsizei>(largeur), static_cast<GLsizei>(hauteur),
-                 0, format_pixels, GL_FLOAT, donnees);
+    glTexImage2D(GL_TEXTURE_2D, 0, format_interne, static_cast<GLsizei>(largeur),
+                 static_cast<GLsizei>(hauteur), 0, format_pixels, GL_FLOAT, donnees);
     TexParameter();
     UnBind();
     return true;
@@ -144,27 +139,23 @@ bool PTexture_GL::TexImage2D_BGRA(unsigned int largeur, unsigned int hauteur, ch
 
 PRenderBuffer_GL::PRenderBuffer_GL() : nom(0)
 {
-    if (GL::SupportFBO())
-        GL::glGenRenderbuffers(1, &nom);
+    if (GL::SupportFBO()) GL::glGenRenderbuffers(1, &nom);
 }
 
 PRenderBuffer_GL::~PRenderBuffer_GL()
 {
-    if (GL::SupportFBO() && nom != 0)
-        GL::glDeleteRenderbuffers(1, &nom);
+    if (GL::SupportFBO() && nom != 0) GL::glDeleteRenderbuffers(1, &nom);
 }
 
 bool PRenderBuffer_GL::Valide(bool verifie) const
 {
-    if (!GL::SupportFBO() || nom == 0)
-        return false;
+    if (!GL::SupportFBO() || nom == 0) return false;
     return verifie ? GL::glIsRenderbuffer(nom) : true;
 }
 
 bool PRenderBuffer_GL::Desactive()
 {
-    if (!Valide(false))
-        return false;
+    if (!Valide(false)) return false;
     GL::glDeleteRenderbuffers(1, &nom);
     nom = 0;
     return true;
@@ -172,30 +163,26 @@ bool PRenderBuffer_GL::Desactive()
 
 bool PRenderBuffer_GL::Reactive()
 {
-    if (nom != 0)
-        Desactive();
+    if (nom != 0) Desactive();
     GL::glGenRenderbuffers(1, &nom);
     return nom != 0;
 }
 
 bool PRenderBuffer_GL::Bind() const
 {
-    if (!Valide(false))
-        return false;
+    if (!Valide(false)) return false;
     GL::glBindRenderbuffer(CibleRenderBuffer, nom);
     return GL::glIsRenderbuffer(nom);
 }
 
 void PRenderBuffer_GL::UnBind() const
 {
-    if (GL::SupportFBO())
-        GL::glBindRenderbuffer(CibleRenderBuffer, 0);
+    if (GL::SupportFBO()) GL::glBindRenderbuffer(CibleRenderBuffer, 0);
 }
 
 bool PRenderBuffer_GL::Transfert(int largeur, int hauteur) const
 {
-    if (!Bind())
-        return false;
+    if (!Bind()) return false;
     GL::glRenderbufferStorage(CibleRenderBuffer, Profondeur16, largeur, hauteur);
     UnBind();
     return true;
@@ -218,14 +205,11 @@ PFrameBuffer_GL::~PFrameBuffer_GL()
 
 bool PFrameBuffer_GL::Gen(unsigned int largeur_ecran, unsigned int hauteur_ecran)
 {
-    if (!GL::SupportFBO())
-        return false;
+    if (!GL::SupportFBO()) return false;
     // After a teardown the attachments are gone: create them anew, and never leak the objects of
     // an earlier generation.
-    if (texture.Nom() == 0)
-        texture.Reactive();
-    if (profondeur.Nom() == 0)
-        profondeur.Reactive();
+    if (texture.Nom() == 0) texture.Reactive();
+    if (profondeur.Nom() == 0) profondeur.Reactive();
     if (nom != 0)
     {
         GL::glDeleteFramebuffers(1, &nom);
@@ -279,12 +263,10 @@ void PFrameBuffer_GL::ReinitLocations()
 bool PFrameBuffer_GL::InitialisationShaders(char const* vertex, char const* pixel)
 {
     messages.clear();
-    if (nom_surface == 0)
-        return false;
+    if (nom_surface == 0) return false;
     // A program torn down by an earlier failure or by DesactiveProgram gets new objects, so the
     // post-processing can be rebuilt.
-    if (programme.Nom() == 0 && GL::SupportShaders())
-        programme.Reactive();
+    if (programme.Nom() == 0 && GL::SupportShaders()) programme.Reactive();
     GL::glBindFramebuffer(CibleFrameBuffer, nom);
     if (!vertex && !pixel)
     {
@@ -298,30 +280,24 @@ bool PFrameBuffer_GL::InitialisationShaders(char const* vertex, char const* pixe
     {
         std::string const& journal_vertex = programme.VertexShader().Journal();
         std::string const& journal_pixel = programme.PixelShader().Journal();
-        if (!vertex_compile && journal_vertex.size() > 1)
-            messages += "\nVertex:\n" + journal_vertex + "\n";
-        if (!pixel_compile && journal_pixel.size() > 1)
-            messages += "\nFragments:\n" + journal_pixel + "\n";
-        if (programme.Nom() != 0 && programme.Lie())
-            programme.Desactive();
+        if (!vertex_compile && journal_vertex.size() > 1) messages += "\nVertex:\n" + journal_vertex + "\n";
+        if (!pixel_compile && journal_pixel.size() > 1) messages += "\nFragments:\n" + journal_pixel + "\n";
+        if (programme.Nom() != 0 && programme.Lie()) programme.Desactive();
         ReinitLocations();
         return false;
     }
 
     if (!programme.LinkProgram())
     {
-        if (programme.Journal().size() > 1)
-            messages += "\nLinking:\n" + programme.Journal() + "\n";
+        if (programme.Journal().size() > 1) messages += "\nLinking:\n" + programme.Journal() + "\n";
         ReinitLocations();
         return false;
     }
 
     location_coords = programme.ReservationAttribut("Coords");
-    if (location_coords == -1)
-        messages += "\nWarning : Attribute Coords unused.";
+    if (location_coords == -1) messages += "\nWarning : Attribute Coords unused.";
     location_texture = programme.ReservationUniform("Texture");
-    if (location_texture == -1)
-        messages += "\nWarning : Uniform Texture unused.";
+    if (location_texture == -1) messages += "\nWarning : Uniform Texture unused.";
     location_resolution = programme.ReservationUniform("Resolution");
     location_couleur_fond = programme.ReservationUniform("BackgroundColor");
     location_temps = programme.ReservationUniform("Time");
@@ -342,8 +318,7 @@ char const* PFrameBuffer_GL::FShaderDefaut()
 
 bool PFrameBuffer_GL::Bind()
 {
-    if (nom == 0)
-        return false;
+    if (nom == 0) return false;
     SauvegardeFrameBufferInitial();
     GL::glBindFramebuffer(CibleFrameBuffer, nom);
     return true;
@@ -351,8 +326,7 @@ bool PFrameBuffer_GL::Bind()
 
 void PFrameBuffer_GL::UnBind() const
 {
-    if (!RestaureFrameBufferInitial())
-        GL::glBindFramebuffer(CibleFrameBuffer, 0);
+    if (!RestaureFrameBufferInitial()) GL::glBindFramebuffer(CibleFrameBuffer, 0);
 }
 
 bool PFrameBuffer_GL::SauvegardeFrameBufferInitial()
@@ -365,8 +339,7 @@ bool PFrameBuffer_GL::SauvegardeFrameBufferInitial()
 
 bool PFrameBuffer_GL::RestaureFrameBufferInitial() const
 {
-    if (framebuffer_initial == 0)
-        return false;
+    if (framebuffer_initial == 0) return false;
     GL::glBindFramebuffer(CibleFrameBuffer, framebuffer_initial);
     return true;
 }
@@ -387,10 +360,8 @@ void PFrameBuffer_GL::defCouleurFond(PCouleur_GL const& couleur)
 bool PFrameBuffer_GL::Affichage()
 {
     // The clock advances with every displayed frame, drawn or not.
-    if (temps_utilise)
-        temps += 0.04f;
-    if (!Valide())
-        return false;
+    if (temps_utilise) temps += 0.04f;
+    if (!Valide()) return false;
     UnBind();
     glClear(0x4100); // colour and depth
     programme.UseProgram();
@@ -401,14 +372,13 @@ bool PFrameBuffer_GL::Affichage()
     GL::glUniform1f(location_temps, temps);
     // A shader without "Coords" still runs; enabling attribute -1 would only raise a GL error.
     const bool coords = location_coords >= 0;
-    if (coords)
-        GL::glEnableVertexAttribArray(location_coords);
+    if (coords) GL::glEnableVertexAttribArray(location_coords);
     GL::glBindBuffer(CibleTableau, nom_surface);
     if (coords)
-        GL::glVertexAttribPointer(static_cast<unsigned int>(location_coords), 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+        GL::glVertexAttribPointer(static_cast<unsigned int>(location_coords), 2, GL_FLOAT, GL_FALSE, 0,
+                                  nullptr);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
-    if (coords)
-        GL::glDisableVertexAttribArray(static_cast<unsigned int>(location_coords));
+    if (coords) GL::glDisableVertexAttribArray(static_cast<unsigned int>(location_coords));
     GL::glBindBuffer(CibleTableau, 0);
     texture.UnBind();
     Program_GL::DesactivePrograms();
@@ -431,8 +401,7 @@ void PFrameBuffer_GL::Desactive()
     desactive = true;
     profondeur.Desactive();
     texture.Desactive();
-    if (nom != 0)
-        GL::glDeleteFramebuffers(1, &nom);
+    if (nom != 0) GL::glDeleteFramebuffers(1, &nom);
     nom = 0;
     // The quad goes with the frame buffer it serves; a later Gen creates both again.
     if (nom_surface != 0)

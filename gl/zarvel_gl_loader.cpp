@@ -89,19 +89,16 @@ char const* const ExtensionsShaders[] = {"GL_ARB_shading_language_100", "GL_ARB_
 bool ValideGroupe(char const* const* noms, int nombre)
 {
     for (int i = 0; i < nombre; ++i)
-        if (!ValideExtension(noms[i]))
-            return false;
+        if (!ValideExtension(noms[i])) return false;
     return true;
 }
 
 // Resolves one name into its pointer unless it is already set; counts what was resolved now.
 template <typename Pointeur> void Charge(Pointeur& pointeur, char const* nom, int& chargees)
 {
-    if (pointeur)
-        return;
+    if (pointeur) return;
     pointeur = reinterpret_cast<Pointeur>(getProcAdress(nom));
-    if (pointeur)
-        ++chargees;
+    if (pointeur) ++chargees;
 }
 
 // A wrapper may forward only once Init has run and its function was found.
@@ -114,15 +111,13 @@ template <typename Pointeur> bool Disponible(Pointeur pointeur)
 
 bool ValideExtension(char const* nom, char const* extensions)
 {
-    if (!nom || !extensions || nom[0] == '\0')
-        return false;
+    if (!nom || !extensions || nom[0] == '\0') return false;
     const size_t longueur = std::strlen(nom);
     char const* recherche = extensions;
     while ((recherche = std::strstr(recherche, nom)) != nullptr)
     {
         // Only the character after the match decides: the name must be followed by a space.
-        if (recherche[longueur] == ' ')
-            return true;
+        if (recherche[longueur] == ' ') return true;
         recherche += longueur;
     }
     return false;
@@ -135,36 +130,31 @@ bool ValideExtension(char const* nom)
 
 bool SupportShaders()
 {
-    if (priv::valide_init)
-        return priv::valide_support_shaders;
+    if (priv::valide_init) return priv::valide_support_shaders;
     return ValideGroupe(ExtensionsShaders, 4);
 }
 
 bool SupportVBO()
 {
-    if (priv::valide_init)
-        return priv::valide_support_vbo;
+    if (priv::valide_init) return priv::valide_support_vbo;
     return ValideExtension("GL_ARB_vertex_buffer_object");
 }
 
 bool SupportVBA()
 {
-    if (priv::valide_init)
-        return priv::valide_support_vba;
+    if (priv::valide_init) return priv::valide_support_vba;
     return ValideExtension("GL_ARB_vertex_array_object");
 }
 
 bool SupportFBO()
 {
-    if (priv::valide_init)
-        return priv::valide_support_fbo;
+    if (priv::valide_init) return priv::valide_support_fbo;
     return ValideExtension("GL_ARB_framebuffer_object");
 }
 
 bool Init()
 {
-    if (priv::valide_init)
-        return true;
+    if (priv::valide_init) return true;
     priv::valide_support_shaders = SupportShaders();
     priv::valide_support_vbo = SupportVBO();
     priv::valide_support_vba = SupportVBA();
@@ -253,32 +243,27 @@ unsigned int glCreateShader(unsigned int type)
 
 void glDeleteShader(unsigned int shader)
 {
-    if (Disponible(priv::_glDeleteShader))
-        priv::_glDeleteShader(shader);
+    if (Disponible(priv::_glDeleteShader)) priv::_glDeleteShader(shader);
 }
 
 void glShaderSource(unsigned int shader, int nombre, char const* const* textes, int const* longueurs)
 {
-    if (Disponible(priv::_glShaderSource))
-        priv::_glShaderSource(shader, nombre, textes, longueurs);
+    if (Disponible(priv::_glShaderSource)) priv::_glShaderSource(shader, nombre, textes, longueurs);
 }
 
 void glCompileShader(unsigned int shader)
 {
-    if (Disponible(priv::_glCompileShader))
-        priv::_glCompileShader(shader);
+    if (Disponible(priv::_glCompileShader)) priv::_glCompileShader(shader);
 }
 
 void glGetShaderiv(unsigned int shader, unsigned int parametre, int* valeur)
 {
-    if (Disponible(priv::_glGetShaderiv))
-        priv::_glGetShaderiv(shader, parametre, valeur);
+    if (Disponible(priv::_glGetShaderiv)) priv::_glGetShaderiv(shader, parametre, valeur);
 }
 
 void glGetShaderInfoLog(unsigned int shader, int taille, int* longueur, char* texte)
 {
-    if (Disponible(priv::_glGetShaderInfoLog))
-        priv::_glGetShaderInfoLog(shader, taille, longueur, texte);
+    if (Disponible(priv::_glGetShaderInfoLog)) priv::_glGetShaderInfoLog(shader, taille, longueur, texte);
 }
 
 unsigned int glCreateProgram()
@@ -288,44 +273,37 @@ unsigned int glCreateProgram()
 
 void glDeleteProgram(unsigned int programme)
 {
-    if (Disponible(priv::_glDeleteProgram))
-        priv::_glDeleteProgram(programme);
+    if (Disponible(priv::_glDeleteProgram)) priv::_glDeleteProgram(programme);
 }
 
 void glLinkProgram(unsigned int programme)
 {
-    if (Disponible(priv::_glLinkProgram))
-        priv::_glLinkProgram(programme);
+    if (Disponible(priv::_glLinkProgram)) priv::_glLinkProgram(programme);
 }
 
 void glProgramParameteri(unsigned int programme, unsigned int parametre, int valeur)
 {
-    if (Disponible(priv::_glProgramParameteri))
-        priv::_glProgramParameteri(programme, parametre, valeur);
+    if (Disponible(priv::_glProgramParameteri)) priv::_glProgramParameteri(programme, parametre, valeur);
 }
 
 void glValidateProgram(unsigned int programme)
 {
-    if (Disponible(priv::_glValidateProgram))
-        priv::_glValidateProgram(programme);
+    if (Disponible(priv::_glValidateProgram)) priv::_glValidateProgram(programme);
 }
 
 void glAttachShader(unsigned int programme, unsigned int shader)
 {
-    if (Disponible(priv::_glAttachShader))
-        priv::_glAttachShader(programme, shader);
+    if (Disponible(priv::_glAttachShader)) priv::_glAttachShader(programme, shader);
 }
 
 void glDetachShader(unsigned int programme, unsigned int shader)
 {
-    if (Disponible(priv::_glDetachShader))
-        priv::_glDetachShader(programme, shader);
+    if (Disponible(priv::_glDetachShader)) priv::_glDetachShader(programme, shader);
 }
 
 void glGetProgramiv(unsigned int programme, unsigned int parametre, int* valeur)
 {
-    if (Disponible(priv::_glGetProgramiv))
-        priv::_glGetProgramiv(programme, parametre, valeur);
+    if (Disponible(priv::_glGetProgramiv)) priv::_glGetProgramiv(programme, parametre, valeur);
 }
 
 void glGetProgramInfoLog(unsigned int programme, int taille, int* longueur, char* texte)
@@ -334,7 +312,8 @@ void glGetProgramInfoLog(unsigned int programme, int taille, int* longueur, char
         priv::_glGetProgramInfoLog(programme, taille, longueur, texte);
 }
 
-void glGetProgramBinary(unsigned int programme, int taille, int* longueur, unsigned int* format, void* binaire)
+void glGetProgramBinary(unsigned int programme, int taille, int* longueur, unsigned int* format,
+                        void* binaire)
 {
     if (Disponible(priv::_glGetProgramBinary))
         priv::_glGetProgramBinary(programme, taille, longueur, format, binaire);
@@ -344,14 +323,12 @@ void glGetProgramBinary(unsigned int programme, int taille, int* longueur, unsig
 
 void glProgramBinary(unsigned int programme, unsigned int format, void const* binaire, int longueur)
 {
-    if (Disponible(priv::_glProgramBinary))
-        priv::_glProgramBinary(programme, format, binaire, longueur);
+    if (Disponible(priv::_glProgramBinary)) priv::_glProgramBinary(programme, format, binaire, longueur);
 }
 
 void glUseProgram(unsigned int programme)
 {
-    if (Disponible(priv::_glUseProgram))
-        priv::_glUseProgram(programme);
+    if (Disponible(priv::_glUseProgram)) priv::_glUseProgram(programme);
 }
 
 bool glIsShader(unsigned int shader)
@@ -379,26 +356,22 @@ void glUniformMatrix4fv(int location, int nombre, unsigned char transpose, float
 
 void glUniform2f(int location, float x, float y)
 {
-    if (Disponible(priv::_glUniform2f))
-        priv::_glUniform2f(location, x, y);
+    if (Disponible(priv::_glUniform2f)) priv::_glUniform2f(location, x, y);
 }
 
 void glUniform3f(int location, float x, float y, float z)
 {
-    if (Disponible(priv::_glUniform3f))
-        priv::_glUniform3f(location, x, y, z);
+    if (Disponible(priv::_glUniform3f)) priv::_glUniform3f(location, x, y, z);
 }
 
 void glUniform1i(int location, int valeur)
 {
-    if (Disponible(priv::_glUniform1i))
-        priv::_glUniform1i(location, valeur);
+    if (Disponible(priv::_glUniform1i)) priv::_glUniform1i(location, valeur);
 }
 
 void glUniform1f(int location, float valeur)
 {
-    if (Disponible(priv::_glUniform1f))
-        priv::_glUniform1f(location, valeur);
+    if (Disponible(priv::_glUniform1f)) priv::_glUniform1f(location, valeur);
 }
 
 int glGetAttribLocation(int programme, char const* nom)
@@ -408,12 +381,11 @@ int glGetAttribLocation(int programme, char const* nom)
 
 void glEnableVertexAttribArray(int index)
 {
-    if (Disponible(priv::_glEnableVertexAttribArray))
-        priv::_glEnableVertexAttribArray(index);
+    if (Disponible(priv::_glEnableVertexAttribArray)) priv::_glEnableVertexAttribArray(index);
 }
 
-void glVertexAttribPointer(unsigned int index, int taille, unsigned int type, unsigned char normalise, int pas,
-                           void const* donnees)
+void glVertexAttribPointer(unsigned int index, int taille, unsigned int type, unsigned char normalise,
+                           int pas, void const* donnees)
 {
     if (Disponible(priv::_glVertexAttribPointer))
         priv::_glVertexAttribPointer(index, taille, type, normalise, pas, donnees);
@@ -421,28 +393,24 @@ void glVertexAttribPointer(unsigned int index, int taille, unsigned int type, un
 
 void glDisableVertexAttribArray(unsigned int index)
 {
-    if (Disponible(priv::_glDisableVertexAttribArray))
-        priv::_glDisableVertexAttribArray(index);
+    if (Disponible(priv::_glDisableVertexAttribArray)) priv::_glDisableVertexAttribArray(index);
 }
 
 // ---- Vertex array objects (the ARB entry points) ---------------------------------------------
 
 void glBindVertexArray(unsigned int tableau)
 {
-    if (Disponible(priv::_glBindVertexArrayARB))
-        priv::_glBindVertexArrayARB(tableau);
+    if (Disponible(priv::_glBindVertexArrayARB)) priv::_glBindVertexArrayARB(tableau);
 }
 
 void glDeleteVertexArrays(int nombre, unsigned int const* tableaux)
 {
-    if (Disponible(priv::_glDeleteVertexArraysARB))
-        priv::_glDeleteVertexArraysARB(nombre, tableaux);
+    if (Disponible(priv::_glDeleteVertexArraysARB)) priv::_glDeleteVertexArraysARB(nombre, tableaux);
 }
 
 void glGenVertexArrays(int nombre, unsigned int* tableaux)
 {
-    if (Disponible(priv::_glGenVertexArraysARB))
-        priv::_glGenVertexArraysARB(nombre, tableaux);
+    if (Disponible(priv::_glGenVertexArraysARB)) priv::_glGenVertexArraysARB(nombre, tableaux);
 }
 
 bool glIsVertexArray(unsigned int tableau)
@@ -459,20 +427,17 @@ bool glIsRenderbuffer(unsigned int tampon)
 
 void glBindRenderbuffer(unsigned int cible, unsigned int tampon)
 {
-    if (Disponible(priv::_glBindRenderbuffer))
-        priv::_glBindRenderbuffer(cible, tampon);
+    if (Disponible(priv::_glBindRenderbuffer)) priv::_glBindRenderbuffer(cible, tampon);
 }
 
 void glDeleteRenderbuffers(int nombre, unsigned int const* tampons)
 {
-    if (Disponible(priv::_glDeleteRenderbuffers))
-        priv::_glDeleteRenderbuffers(nombre, tampons);
+    if (Disponible(priv::_glDeleteRenderbuffers)) priv::_glDeleteRenderbuffers(nombre, tampons);
 }
 
 void glGenRenderbuffers(int nombre, unsigned int* tampons)
 {
-    if (Disponible(priv::_glGenRenderbuffers))
-        priv::_glGenRenderbuffers(nombre, tampons);
+    if (Disponible(priv::_glGenRenderbuffers)) priv::_glGenRenderbuffers(nombre, tampons);
 }
 
 void glRenderbufferStorage(unsigned int cible, unsigned int format, int largeur, int hauteur)
@@ -494,20 +459,17 @@ bool glIsFramebuffer(unsigned int tampon)
 
 void glBindFramebuffer(unsigned int cible, unsigned int tampon)
 {
-    if (Disponible(priv::_glBindFramebuffer))
-        priv::_glBindFramebuffer(cible, tampon);
+    if (Disponible(priv::_glBindFramebuffer)) priv::_glBindFramebuffer(cible, tampon);
 }
 
 void glDeleteFramebuffers(int nombre, unsigned int const* tampons)
 {
-    if (Disponible(priv::_glDeleteFramebuffers))
-        priv::_glDeleteFramebuffers(nombre, tampons);
+    if (Disponible(priv::_glDeleteFramebuffers)) priv::_glDeleteFramebuffers(nombre, tampons);
 }
 
 void glGenFramebuffers(int nombre, unsigned int* tampons)
 {
-    if (Disponible(priv::_glGenFramebuffers))
-        priv::_glGenFramebuffers(nombre, tampons);
+    if (Disponible(priv::_glGenFramebuffers)) priv::_glGenFramebuffers(nombre, tampons);
 }
 
 unsigned int glCheckFramebufferStatus(unsigned int cible)
@@ -552,8 +514,7 @@ void glGetFramebufferAttachmentParameteriv(unsigned int cible, unsigned int atta
 
 void glGenerateMipmap(unsigned int cible)
 {
-    if (Disponible(priv::_glGenerateMipmap))
-        priv::_glGenerateMipmap(cible);
+    if (Disponible(priv::_glGenerateMipmap)) priv::_glGenerateMipmap(cible);
 }
 
 // ---- Buffer objects: linked directly, no test of Init or of any flag -------------------------

@@ -11,8 +11,7 @@ namespace Extensions_GL
 
 Fonction_GL getProcAdress(char const* nom)
 {
-    if (!nom)
-        return nullptr;
+    if (!nom) return nullptr;
     return reinterpret_cast<Fonction_GL>(glXGetProcAddressARB(reinterpret_cast<GLubyte const*>(nom)));
 }
 

@@ -47,8 +47,9 @@ void RestaureLocale()
 } // namespace
 
 Shaders_GL::Shaders_GL()
-    : desactive(false), uniform_modele(programme), uniform_projections(programme), uniform_normales(programme),
-      uniform_lumiere(programme), attribut_sommet(programme), attribut_normale(programme)
+    : desactive(false), uniform_modele(programme), uniform_projections(programme),
+      uniform_normales(programme), uniform_lumiere(programme), attribut_sommet(programme),
+      attribut_normale(programme)
 {
 }
 
@@ -98,8 +99,7 @@ bool Shaders_GL::InitialisationShader(char const* vertex, char const* fragment)
     if (SourceUtilisable(vertex))
     {
         vertex_echec = !programme.AjoutVertexShader(vertex);
-        if (SourceUtilisable(fragment))
-            fragment_echec = !programme.AjoutPixelShader(fragment);
+        if (SourceUtilisable(fragment)) fragment_echec = !programme.AjoutPixelShader(fragment);
     }
     else if (SourceUtilisable(fragment))
     {
@@ -108,12 +108,9 @@ bool Shaders_GL::InitialisationShader(char const* vertex, char const* fragment)
 
     if (vertex_echec || fragment_echec)
     {
-        if (vertex_echec)
-            journal += "\nVertex:\n" + programme.VertexShader().Journal() + "\n";
-        if (fragment_echec)
-            journal += "\nFragments:\n" + programme.PixelShader().Journal() + "\n";
-        if (programme.Lie())
-            programme.Desactive();
+        if (vertex_echec) journal += "\nVertex:\n" + programme.VertexShader().Journal() + "\n";
+        if (fragment_echec) journal += "\nFragments:\n" + programme.PixelShader().Journal() + "\n";
+        if (programme.Lie()) programme.Desactive();
         RestaureLocale();
         return false;
     }
@@ -151,17 +148,14 @@ bool Shaders_GL::AssignationAttributsShaderModele()
         ++manquants;
         journal += "\nWarning : Uniform matProjections unused.";
     }
-    if (!uniform_normales.Reservation("matNormals"))
-        ++manquants;
-    if (!uniform_lumiere.Reservation("LightPos"))
-        ++manquants;
+    if (!uniform_normales.Reservation("matNormals")) ++manquants;
+    if (!uniform_lumiere.Reservation("LightPos")) ++manquants;
     if (!attribut_sommet.Reservation("Vertex"))
     {
         ++manquants;
         journal += "\nAttribute Vertex unused.";
     }
-    if (!attribut_normale.Reservation("Normal"))
-        ++manquants;
+    if (!attribut_normale.Reservation("Normal")) ++manquants;
     return manquants == 0;
 }
 
@@ -194,10 +188,8 @@ void Shaders_GL::Reactive()
 
 bool Shaders_GL::Activation(PMatriceGL4 const& modele, PMatriceGL4 const& projections)
 {
-    if (desactive || programme.Nom() == 0 || !programme.Lie())
-        return false;
-    if (!programme.UseProgram())
-        return false;
+    if (desactive || programme.Nom() == 0 || !programme.Lie()) return false;
+    if (!programme.UseProgram()) return false;
     bool resultat = uniform_modele.Activation(modele);
     resultat = uniform_projections.Activation(projections) && resultat;
     return resultat;
@@ -206,10 +198,8 @@ bool Shaders_GL::Activation(PMatriceGL4 const& modele, PMatriceGL4 const& projec
 bool Shaders_GL::Activation(PMatriceGL4 const& modele, PMatriceGL4 const& projections,
                             PMatriceGL4 const& normales)
 {
-    if (desactive || programme.Nom() == 0 || !programme.Lie())
-        return false;
-    if (!programme.UseProgram())
-        return false;
+    if (desactive || programme.Nom() == 0 || !programme.Lie()) return false;
+    if (!programme.UseProgram()) return false;
     bool resultat = uniform_modele.Activation(modele);
     resultat = uniform_projections.Activation(projections) && resultat;
     resultat = uniform_normales.Activation(normales) && resultat;
@@ -219,10 +209,8 @@ bool Shaders_GL::Activation(PMatriceGL4 const& modele, PMatriceGL4 const& projec
 bool Shaders_GL::Activation(PMatriceGL4 const& modele, PMatriceGL4 const& projections,
                             PMatriceGL4 const& normales, PVertex_GL const& lumiere)
 {
-    if (desactive || programme.Nom() == 0 || !programme.Lie())
-        return false;
-    if (!programme.UseProgram())
-        return false;
+    if (desactive || programme.Nom() == 0 || !programme.Lie()) return false;
+    if (!programme.UseProgram()) return false;
     bool resultat = uniform_modele.Activation(modele);
     resultat = uniform_projections.Activation(projections) && resultat;
     resultat = uniform_normales.Activation(normales) && resultat;

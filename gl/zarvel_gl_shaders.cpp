@@ -32,14 +32,12 @@ constexpr unsigned int TypeOctet = 0x1400;
 template <typename Lecteur>
 void AjoutJournal(std::string& journal, unsigned int nom, int longueur, Lecteur lecteur)
 {
-    if (longueur < 0)
-        longueur = 0;
+    if (longueur < 0) longueur = 0;
     std::vector<char> tampon(static_cast<size_t>(longueur) + 1, '\0');
     int rendu = 0;
     lecteur(nom, longueur, &rendu, tampon.data());
     tampon.back() = '\0';
-    if (rendu > 1)
-        journal.append(tampon.data());
+    if (rendu > 1) journal.append(tampon.data());
 }
 
 void EcritMot(std::ofstream& fichier, uint32_t mot)
@@ -55,20 +53,17 @@ void EcritMot(std::ofstream& fichier, uint32_t mot)
 
 Shader_GL::Shader_GL(unsigned int type_shader) : type(type_shader), nom(0), compile(false)
 {
-    if (GL::SupportShaders())
-        nom = GL::glCreateShader(type);
+    if (GL::SupportShaders()) nom = GL::glCreateShader(type);
 }
 
 Shader_GL::~Shader_GL()
 {
-    if (nom != 0)
-        GL::glDeleteShader(nom);
+    if (nom != 0) GL::glDeleteShader(nom);
 }
 
 bool Shader_GL::Desactive()
 {
-    if (nom == 0)
-        return false;
+    if (nom == 0) return false;
     GL::glDeleteShader(nom);
     nom = 0;
     return true;
@@ -90,8 +85,7 @@ bool Shader_GL::Reactive()
 
 bool Shader_GL::ChargeSource(char const* source)
 {
-    if (nom == 0)
-        return false;
+    if (nom == 0) return false;
     if (!source)
     {
         compile = false;
@@ -104,8 +98,7 @@ bool Shader_GL::ChargeSource(char const* source)
     int statut = 1;
     GL::glGetShaderiv(nom, StatutCompilation, &statut);
     compile = (statut == 1);
-    if (compile)
-        return true;
+    if (compile) return true;
     int longueur = 0;
     GL::glGetShaderiv(nom, LongueurJournal, &longueur);
     AjoutJournal(journal, nom, longueur, GL::glGetShaderInfoLog);
@@ -116,8 +109,7 @@ bool Shader_GL::ChargeSource(char const* source)
 
 Program_GL::Program_GL() : nom(0), vertex_shader(TypeVertexShader), pixel_shader(TypePixelShader), lie(false)
 {
-    if (GL::SupportShaders())
-        nom = GL::glCreateProgram();
+    if (GL::SupportShaders()) nom = GL::glCreateProgram();
 }
 
 Program_GL::~Program_GL()
@@ -128,8 +120,7 @@ Program_GL::~Program_GL()
 
 bool Program_GL::AjoutShader(Shader_GL& etage, char const* source)
 {
-    if (nom == 0)
-        return false;
+    if (nom == 0) return false;
     if (etage.nom == 0)
     {
         etage.nom = GL::glCreateShader(etage.type);
@@ -141,8 +132,7 @@ bool Program_GL::AjoutShader(Shader_GL& etage, char const* source)
         // A compiled stage is the attached one: detach it before recompiling.
         GL::glDetachShader(nom, etage.nom);
     }
-    if (!etage.ChargeSource(source))
-        return false;
+    if (!etage.ChargeSource(source)) return false;
     GL::glAttachShader(nom, etage.nom);
     return true;
 }
@@ -160,8 +150,7 @@ bool Program_GL::AjoutPixelShader(char const* source)
 bool Program_GL::AjoutShaderFichier(Shader_GL& etage, char const* chemin)
 {
     char* texte = ChargeFichier(chemin);
-    if (!texte)
-        return false;
+    if (!texte) return false;
     const bool resultat = AjoutShader(etage, texte);
     delete[] texte;
     return resultat;
@@ -179,23 +168,18 @@ bool Program_GL::AjoutPixelShaderFichier(char const* chemin)
 
 char* Program_GL::ChargeFichier(char const* chemin)
 {
-    if (!chemin)
-        return nullptr;
+    if (!chemin) return nullptr;
     // A directory opens as a stream on Linux but has no content to read.
     std::error_code erreur;
-    if (!std::filesystem::is_regular_file(chemin, erreur))
-        return nullptr;
+    if (!std::filesystem::is_regular_file(chemin, erreur)) return nullptr;
     std::ifstream fichier(chemin, std::ios::in | std::ios::binary);
-    if (!fichier)
-        return nullptr;
+    if (!fichier) return nullptr;
     fichier.seekg(0, std::ios::end);
     const std::streamoff taille = fichier.tellg();
-    if (taille < 0)
-        return nullptr;
+    if (taille < 0) return nullptr;
     fichier.seekg(0, std::ios::beg);
     char* texte = new (std::nothrow) char[static_cast<size_t>(taille) + 1];
-    if (!texte)
-        return nullptr;
+    if (!texte) return nullptr;
     fichier.read(texte, taille);
     if (fichier.gcount() != taille)
     {
@@ -209,8 +193,7 @@ char* Program_GL::ChargeFichier(char const* chemin)
 bool Program_GL::LinkProgram()
 {
     journal.clear();
-    if (nom == 0)
-        return false;
+    if (nom == 0) return false;
     GL::glProgramParameteri(nom, BinaireRecuperable, 1);
     GL::glLinkProgram(nom);
     int statut = 1;
@@ -231,11 +214,9 @@ bool Program_GL::LinkProgram()
 
 bool Program_GL::DumpBinaire(std::string const& chemin, int tag) const
 {
-    if (nom == 0 || !lie)
-        return false;
+    if (nom == 0 || !lie) return false;
     std::ofstream fichier(chemin, std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!fichier)
-        return false;
+    if (!fichier) return false;
 
     struct Section
     {
@@ -250,8 +231,7 @@ bool Program_GL::DumpBinaire(std::string const& chemin, int tag) const
         // read from the program.
         int longueur = 0;
         GL::glGetProgramiv(nom, LongueurBinaire, &longueur);
-        if (longueur < 0)
-            longueur = 0;
+        if (longueur < 0) longueur = 0;
         GLint nombre_formats = 0;
         ::glGetIntegerv(NombreFormatsBinaires, &nombre_formats);
         // GL writes one format word whatever the count: never hand it an empty array.
@@ -259,16 +239,14 @@ bool Program_GL::DumpBinaire(std::string const& chemin, int tag) const
         section.binaire.assign(static_cast<size_t>(longueur) + 1, '\0');
         GL::glGetProgramBinary(nom, longueur, &section.longueur, section.formats.data(),
                                section.binaire.data());
-        if (section.longueur < 0 || section.longueur > longueur)
-            section.longueur = 0;
+        if (section.longueur < 0 || section.longueur > longueur) section.longueur = 0;
     }
 
     if (::glGetError() == OperationInvalide)
     {
         int statut = 0;
         GL::glGetProgramiv(nom, StatutLiage, &statut);
-        if (statut != 1)
-            return false; // the file is left empty
+        if (statut != 1) return false; // the file is left empty
     }
 
     EcritMot(fichier, 32);
@@ -292,8 +270,7 @@ bool Program_GL::DumpBinaire(std::string const& chemin, int tag) const
 
 bool Program_GL::UseProgram() const
 {
-    if (!lie || nom == 0)
-        return false;
+    if (!lie || nom == 0) return false;
     GL::glUseProgram(nom);
     return true;
 }
@@ -309,15 +286,12 @@ bool Program_GL::Desactive()
     // Only a compiled stage is attached; detaching anything else would be a GL error.
     for (Shader_GL* etage : {&vertex_shader, &pixel_shader})
     {
-        if (etage->nom == 0)
-            continue;
-        if (nom != 0 && etage->compile)
-            GL::glDetachShader(nom, etage->nom);
+        if (etage->nom == 0) continue;
+        if (nom != 0 && etage->compile) GL::glDetachShader(nom, etage->nom);
         etage->Desactive();
     }
     lie = false;
-    if (nom == 0)
-        return false;
+    if (nom == 0) return false;
     GL::glDeleteProgram(nom);
     nom = 0;
     return true;
@@ -339,46 +313,40 @@ bool Program_GL::Reactive()
 
 int Program_GL::ReservationUniform(char const* nom_uniform) const
 {
-    if (!lie)
-        return -1;
+    if (!lie) return -1;
     return GL::glGetUniformLocation(nom, nom_uniform);
 }
 
 int Program_GL::ReservationAttribut(char const* nom_attribut) const
 {
-    if (!lie)
-        return -1;
+    if (!lie) return -1;
     return GL::glGetAttribLocation(static_cast<int>(nom), nom_attribut);
 }
 
 bool Program_GL::ActivationUniformMatrix(int location, PMatriceGL4 const& matrice) const
 {
-    if (location == -1 || !lie)
-        return false;
+    if (location == -1 || !lie) return false;
     GL::glUniformMatrix4fv(location, 1, GL_FALSE, matrice.Donnees());
     return true;
 }
 
 bool Program_GL::ActivationUniformVect(int location, PVertex_GL const& vecteur) const
 {
-    if (location == -1 || !lie)
-        return false;
+    if (location == -1 || !lie) return false;
     GL::glUniform3f(location, vecteur.X, vecteur.Y, vecteur.Z);
     return true;
 }
 
 bool Program_GL::ActivationUniformInt(int location, int valeur) const
 {
-    if (location == -1 || !lie)
-        return false;
+    if (location == -1 || !lie) return false;
     GL::glUniform1i(location, valeur);
     return true;
 }
 
 bool Program_GL::ActivationUniformFloat(int location, float valeur) const
 {
-    if (location == -1 || !lie)
-        return false;
+    if (location == -1 || !lie) return false;
     GL::glUniform1f(location, valeur);
     return true;
 }
@@ -386,8 +354,7 @@ bool Program_GL::ActivationUniformFloat(int location, float valeur) const
 bool Program_GL::ActivationTableauAttributs(int location, int composantes, unsigned int type,
                                             void const* tableau) const
 {
-    if (location < 0)
-        return false;
+    if (location < 0) return false;
     GL::glEnableVertexAttribArray(location);
     GL::glVertexAttribPointer(static_cast<unsigned int>(location), composantes, type, GL_FALSE, 0, tableau);
     return true;
@@ -415,8 +382,7 @@ bool Program_GL::ActivationTableauAttributs3B(int location, void const* tableau)
 
 bool Program_GL::DesactiveAttribut(int location) const
 {
-    if (location < 0)
-        return false;
+    if (location < 0) return false;
     GL::glDisableVertexAttribArray(static_cast<unsigned int>(location));
     return true;
 }
@@ -432,48 +398,42 @@ bool Uniform_GL::Valide() const
 
 bool Uniform_GL::Reservation(char const* nom)
 {
-    if (programme->Nom() == 0 || !programme->Lie() || location != -1)
-        return false;
+    if (programme->Nom() == 0 || !programme->Lie() || location != -1) return false;
     location = programme->ReservationUniform(nom);
     return location != -1;
 }
 
 bool Uniform_GL::Desactive()
 {
-    if (!Valide())
-        return false;
+    if (!Valide()) return false;
     location = -1;
     return true;
 }
 
 bool Uniform_GL::Activation(PMatriceGL4 const& matrice) const
 {
-    if (!Valide())
-        return false;
+    if (!Valide()) return false;
     GL::glUniformMatrix4fv(location, 1, GL_FALSE, matrice.Donnees());
     return true;
 }
 
 bool Uniform_GL::Activation(PVertex_GL const& vecteur) const
 {
-    if (!Valide())
-        return false;
+    if (!Valide()) return false;
     GL::glUniform3f(location, vecteur.X, vecteur.Y, vecteur.Z);
     return true;
 }
 
 bool Uniform_GL::Activation(float valeur) const
 {
-    if (!Valide())
-        return false;
+    if (!Valide()) return false;
     GL::glUniform1f(location, valeur);
     return true;
 }
 
 bool Uniform_GL::Activation(int valeur) const
 {
-    if (!Valide())
-        return false;
+    if (!Valide()) return false;
     GL::glUniform1i(location, valeur);
     return true;
 }
@@ -489,30 +449,26 @@ bool Attribute_GL::Valide() const
 
 bool Attribute_GL::Reservation(char const* nom)
 {
-    if (programme->Nom() == 0 || !programme->Lie() || location != -1)
-        return false;
+    if (programme->Nom() == 0 || !programme->Lie() || location != -1) return false;
     location = programme->ReservationAttribut(nom);
     return location != -1;
 }
 
 bool Attribute_GL::Activation(std::vector<PVertex_GL> const& sommets) const
 {
-    if (!Valide())
-        return false;
+    if (!Valide()) return false;
     return programme->ActivationTableauAttributs3F(location, sommets.data());
 }
 
 bool Attribute_GL::Activation(std::vector<PCouleur_GL> const& couleurs) const
 {
-    if (!Valide())
-        return false;
+    if (!Valide()) return false;
     return programme->ActivationTableauAttributs4F(location, couleurs.data());
 }
 
 bool Attribute_GL::Desactive() const
 {
-    if (!Valide())
-        return false;
+    if (!Valide()) return false;
     return programme->DesactiveAttribut(location);
 }
 

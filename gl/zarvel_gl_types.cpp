@@ -89,8 +89,7 @@ PMatriceGL4::PMatriceGL4()
 }
 
 PMatriceGL4::PMatriceGL4(float e0, float e1, float e2, float e3, float e4, float e5, float e6, float e7,
-                         float e8, float e9, float e10, float e11, float e12, float e13, float e14,
-                         float e15)
+                         float e8, float e9, float e10, float e11, float e12, float e13, float e14, float e15)
     : valeurs{e0, e1, e2, e3, e4, e5, e6, e7, e8, e9, e10, e11, e12, e13, e14, e15}
 {
 }
@@ -252,12 +251,10 @@ float Mineur(float const* m, int ligne, int colonne)
     int n = 0;
     for (int c = 0; c < 4; ++c)
     {
-        if (c == colonne)
-            continue;
+        if (c == colonne) continue;
         for (int r = 0; r < 4; ++r)
         {
-            if (r == ligne)
-                continue;
+            if (r == ligne) continue;
             e[n++] = m[4 * c + r];
         }
     }
@@ -271,10 +268,9 @@ void PMatriceGL4::Inverse()
     float mineurs[4][4]; // mineurs[ligne][colonne]
     for (int r = 0; r < 4; ++r)
         mineurs[r][0] = Mineur(valeurs, r, 0);
-    const double determinant = static_cast<double>(valeurs[0]) * mineurs[0][0] -
-                               static_cast<double>(valeurs[1]) * mineurs[1][0] +
-                               static_cast<double>(valeurs[2]) * mineurs[2][0] -
-                               static_cast<double>(valeurs[3]) * mineurs[3][0];
+    const double determinant =
+        static_cast<double>(valeurs[0]) * mineurs[0][0] - static_cast<double>(valeurs[1]) * mineurs[1][0] +
+        static_cast<double>(valeurs[2]) * mineurs[2][0] - static_cast<double>(valeurs[3]) * mineurs[3][0];
     if (std::fabs(determinant) <= 0.0001)
     {
         // A singular matrix has no inverse: the identity is the defined answer.

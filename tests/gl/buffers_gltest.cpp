@@ -53,8 +53,9 @@ TEST_P(PTampon_GL_Dessin, VBOEtMemoireDonnentLesMemesPixels)
 }
 
 INSTANTIATE_TEST_SUITE_P(Primitives, PTampon_GL_Dessin, ::testing::Values(GL_POINTS, GL_LINES, GL_TRIANGLES),
-                         [](::testing::TestParamInfo<int> const& info) {
-                             return info.param == GL_POINTS ? std::string("Points")
+                         [](::testing::TestParamInfo<int> const& info)
+                         {
+                             return info.param == GL_POINTS  ? std::string("Points")
                                     : info.param == GL_LINES ? std::string("Lignes")
                                                              : std::string("Triangles");
                          });
@@ -92,8 +93,7 @@ TEST_F(PTampon_GL_VBO, LeDestructeurLibereLeVBO)
     unsigned int id = 0;
     {
         PTampon_GL tampon(GL_LINES);
-        if (tampon.ActiveVBO(Statique))
-            id = tampon.IdVBO();
+        if (tampon.ActiveVBO(Statique)) id = tampon.IdVBO();
     }
     if (id != 0)
     {

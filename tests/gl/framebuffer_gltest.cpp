@@ -22,13 +22,14 @@ char const* const PixelUniformes = "uniform sampler2D Texture;\n"
                                    "    gl_FragColor = vec4(Resolution / 255.0, Time, 1.0)\n"
                                    "                 + 0.0 * texture2D(Texture, f_texcoord);\n"
                                    "}\n";
-char const* const PixelFond = "uniform sampler2D Texture;\n"
-                              "uniform vec3 BackgroundColor;\n"
-                              "varying vec2 f_texcoord;\n"
-                              "void main(void)\n"
-                              "{\n"
-                              "    gl_FragColor = vec4(BackgroundColor, 1.0) + 0.0 * texture2D(Texture, f_texcoord);\n"
-                              "}\n";
+char const* const PixelFond =
+    "uniform sampler2D Texture;\n"
+    "uniform vec3 BackgroundColor;\n"
+    "varying vec2 f_texcoord;\n"
+    "void main(void)\n"
+    "{\n"
+    "    gl_FragColor = vec4(BackgroundColor, 1.0) + 0.0 * texture2D(Texture, f_texcoord);\n"
+    "}\n";
 char const* const PixelConstant = "void main(void)\n{\n    gl_FragColor = vec4(1.0);\n}\n";
 char const* const VertexFixe = "void main(void)\n{\n    gl_Position = gl_Vertex;\n}\n";
 char const* const SourceFausse = "void main(void)\n{\n    gl_FragColor = \n}\n";
@@ -164,10 +165,10 @@ TEST_F(PFrameBuffer_GL_Contexte, UniformsResolutionTempsEtFond)
 TEST_F(PFrameBuffer_GL_Contexte, MessagesDesEchecs)
 {
     PFrameBuffer_GL framebuffer;
-    EXPECT_FALSE(framebuffer.InitialisationShaders(PFrameBuffer_GL::VShaderDefaut(), PFrameBuffer_GL::FShaderDefaut()))
+    EXPECT_FALSE(
+        framebuffer.InitialisationShaders(PFrameBuffer_GL::VShaderDefaut(), PFrameBuffer_GL::FShaderDefaut()))
         << "no Gen yet";
-    if (!framebuffer.Gen(TestGL::Largeur, TestGL::Hauteur) || !post)
-        return;
+    if (!framebuffer.Gen(TestGL::Largeur, TestGL::Hauteur) || !post) return;
     EXPECT_FALSE(framebuffer.InitialisationShaders(nullptr, nullptr));
     EXPECT_EQ(framebuffer.Messages(), "");
 
@@ -179,15 +180,16 @@ TEST_F(PFrameBuffer_GL_Contexte, MessagesDesEchecs)
 
     EXPECT_FALSE(framebuffer.InitialisationShaders(SourceFausse, SourceFausse));
     EXPECT_EQ(framebuffer.Messages(), "\nVertex:\n" + framebuffer.Programme().VertexShader().Journal() +
-                                          "\n\nFragments:\n" + framebuffer.Programme().PixelShader().Journal() +
-                                          "\n");
+                                          "\n\nFragments:\n" +
+                                          framebuffer.Programme().PixelShader().Journal() + "\n");
 
     EXPECT_FALSE(framebuffer.InitialisationShaders(PFrameBuffer_GL::VShaderDefaut(), PixelSansDefinition));
     EXPECT_EQ(framebuffer.Messages(), "\nLinking:\n" + framebuffer.Programme().Journal() + "\n");
 
     // Missing inputs are warnings only.
     EXPECT_TRUE(framebuffer.InitialisationShaders(VertexFixe, PixelConstant));
-    EXPECT_EQ(framebuffer.Messages(), "\nWarning : Attribute Coords unused.\nWarning : Uniform Texture unused.");
+    EXPECT_EQ(framebuffer.Messages(),
+              "\nWarning : Attribute Coords unused.\nWarning : Uniform Texture unused.");
     EXPECT_TRUE(framebuffer.Valide());
     EXPECT_TRUE(framebuffer.Bind());
     EXPECT_TRUE(framebuffer.Affichage());
@@ -196,8 +198,7 @@ TEST_F(PFrameBuffer_GL_Contexte, MessagesDesEchecs)
 TEST_F(PFrameBuffer_GL_Contexte, DesactivationPuisNouvelleGeneration)
 {
     PFrameBuffer_GL framebuffer;
-    if (!Prepare(framebuffer, PFrameBuffer_GL::VShaderDefaut(), PFrameBuffer_GL::FShaderDefaut()))
-        return;
+    if (!Prepare(framebuffer, PFrameBuffer_GL::VShaderDefaut(), PFrameBuffer_GL::FShaderDefaut())) return;
     const std::vector<uint8_t> directe = ImageDirecte();
 
     // Shaders switched off: the frame buffer stays but is no longer used.
@@ -205,7 +206,8 @@ TEST_F(PFrameBuffer_GL_Contexte, DesactivationPuisNouvelleGeneration)
     EXPECT_FALSE(framebuffer.Valide());
     EXPECT_FALSE(framebuffer.ValideLiageShaders());
     EXPECT_NE(framebuffer.Nom(), 0u);
-    EXPECT_TRUE(framebuffer.InitialisationShaders(PFrameBuffer_GL::VShaderDefaut(), PFrameBuffer_GL::FShaderDefaut()));
+    EXPECT_TRUE(framebuffer.InitialisationShaders(PFrameBuffer_GL::VShaderDefaut(),
+                                                  PFrameBuffer_GL::FShaderDefaut()));
     EXPECT_FALSE(framebuffer.Valide()) << "only a new Gen enables it again";
 
     // Full teardown, then a new generation and new shaders.
@@ -213,7 +215,8 @@ TEST_F(PFrameBuffer_GL_Contexte, DesactivationPuisNouvelleGeneration)
     EXPECT_EQ(framebuffer.Nom(), 0u);
     EXPECT_EQ(framebuffer.Texture().Nom(), 0u);
     EXPECT_TRUE(framebuffer.Gen(TestGL::Largeur, TestGL::Hauteur));
-    EXPECT_TRUE(framebuffer.InitialisationShaders(PFrameBuffer_GL::VShaderDefaut(), PFrameBuffer_GL::FShaderDefaut()));
+    EXPECT_TRUE(framebuffer.InitialisationShaders(PFrameBuffer_GL::VShaderDefaut(),
+                                                  PFrameBuffer_GL::FShaderDefaut()));
     EXPECT_TRUE(framebuffer.Valide());
     EXPECT_EQ(TestGL::PixelsDifferents(directe, ImagePostTraitee(framebuffer)), 0);
 

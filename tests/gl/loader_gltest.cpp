@@ -20,10 +20,8 @@ bool GroupeDansLaChaine(char const* groupe)
                GL::ValideExtension("GL_ARB_shader_objects", chaine) &&
                GL::ValideExtension("GL_ARB_fragment_shader", chaine) &&
                GL::ValideExtension("GL_ARB_vertex_shader", chaine);
-    if (g == "vbo")
-        return GL::ValideExtension("GL_ARB_vertex_buffer_object", chaine);
-    if (g == "vba")
-        return GL::ValideExtension("GL_ARB_vertex_array_object", chaine);
+    if (g == "vbo") return GL::ValideExtension("GL_ARB_vertex_buffer_object", chaine);
+    if (g == "vba") return GL::ValideExtension("GL_ARB_vertex_array_object", chaine);
     return GL::ValideExtension("GL_ARB_framebuffer_object", chaine);
 }
 
@@ -38,8 +36,7 @@ public:
 protected:
     void SetUp() override
     {
-        if (priv::valide_init)
-            GTEST_SKIP() << "Init already ran in this process; run this suite on its own";
+        if (priv::valide_init) GTEST_SKIP() << "Init already ran in this process; run this suite on its own";
     }
 };
 

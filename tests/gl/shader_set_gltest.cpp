@@ -142,8 +142,7 @@ TEST_F(Shaders_GL_Contexte, EntreesCompletesEtReconstruction)
 TEST_F(Shaders_GL_Contexte, JournalDesEchecs)
 {
     Shaders_GL set;
-    if (!shaders)
-        return;
+    if (!shaders) return;
     // Vertex stage fails, fragment compiles: one block, nothing linked.
     EXPECT_FALSE(set.InitialisationShader(VertexFaux, Shaders_GL::FShaderDefaut()));
     const std::string journal_vertex = set.Programme().VertexShader().Journal();
@@ -245,13 +244,11 @@ TEST_F(Shaders_GL_Contexte, DumpShaderBinaireEcritLeTagUn)
     std::remove(chemin.c_str());
     set.InitialisationShader(Shaders_GL::VShaderDefaut(), Shaders_GL::FShaderDefaut());
     GLint formats = 0;
-    if (shaders)
-        glGetIntegerv(0x87FE, &formats);
+    if (shaders) glGetIntegerv(0x87FE, &formats);
     EXPECT_EQ(set.DumpShaderBinaire(chemin), formats > 0);
     FILE* f = std::fopen(chemin.c_str(), "rb");
     ASSERT_EQ(f != nullptr, shaders);
-    if (!f)
-        return;
+    if (!f) return;
     unsigned char entete[8] = {};
     EXPECT_EQ(std::fread(entete, 1, 8, f), 8u);
     std::fclose(f);

@@ -89,8 +89,7 @@ TEST_F(Program_GL_Contexte, CompilationEchoueeDonneLeJournal)
 TEST_F(Program_GL_Contexte, RecompilationDetacheLeStadePrecedent)
 {
     Program_GL programme;
-    if (!shaders)
-        return;
+    if (!shaders) return;
     ASSERT_TRUE(programme.AjoutVertexShader(VertexSimple));
     ASSERT_TRUE(programme.AjoutVertexShader(VertexSimple));
     EXPECT_EQ(ShadersAttaches(programme), 1);
@@ -108,8 +107,7 @@ TEST_F(Program_GL_Contexte, RecompilationDetacheLeStadePrecedent)
 TEST_F(Program_GL_Contexte, LiageEchoueDonneLeJournal)
 {
     Program_GL programme;
-    if (!shaders)
-        return;
+    if (!shaders) return;
     ASSERT_TRUE(programme.AjoutVertexShader(VertexSimple));
     ASSERT_TRUE(programme.AjoutPixelShader(PixelSansDefinition));
     EXPECT_FALSE(programme.LinkProgram());
@@ -194,9 +192,9 @@ TEST_F(Program_GL_Contexte, TableauxAttributsDeclarentLeurFormat)
     {
         ASSERT_TRUE((programme.*c.activation)(1, donnees));
         int actif = 0, taille = 0, type = 0;
-        lit(1, 0x8622, &actif); // GL_VERTEX_ATTRIB_ARRAY_ENABLED
+        lit(1, 0x8622, &actif);  // GL_VERTEX_ATTRIB_ARRAY_ENABLED
         lit(1, 0x8623, &taille); // GL_VERTEX_ATTRIB_ARRAY_SIZE
-        lit(1, 0x8625, &type); // GL_VERTEX_ATTRIB_ARRAY_TYPE
+        lit(1, 0x8625, &type);   // GL_VERTEX_ATTRIB_ARRAY_TYPE
         EXPECT_EQ(actif, 1);
         EXPECT_EQ(taille, c.taille);
         EXPECT_EQ(type, c.type);

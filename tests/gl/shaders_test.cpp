@@ -123,7 +123,8 @@ TEST(Shaders_GL, SansSupportRetombeSurLePipelineFixe)
     EXPECT_FALSE(set.InitialisationShader(nullptr, nullptr));
     EXPECT_TRUE(set.Journal().empty());
     // Both stages fail for want of a program: two empty blocks, nothing linked.
-    EXPECT_FALSE(set.InitialisationShader(PGL::Shaders_GL::VShaderDefaut(), PGL::Shaders_GL::FShaderDefaut()));
+    EXPECT_FALSE(
+        set.InitialisationShader(PGL::Shaders_GL::VShaderDefaut(), PGL::Shaders_GL::FShaderDefaut()));
     EXPECT_EQ(set.Journal(), "\nVertex:\n\n\nFragments:\n\n");
     EXPECT_FALSE(set.Programme().Lie());
     EXPECT_FALSE(set.Activation(PGL::PMatriceGL4(), PGL::PMatriceGL4()));

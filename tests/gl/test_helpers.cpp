@@ -22,8 +22,7 @@ void ErreurGlut(char const* format, va_list arguments)
 {
     std::vfprintf(stderr, format, arguments);
     std::fputc('\n', stderr);
-    if (dans_init)
-        std::longjmp(reprise, 1);
+    if (dans_init) std::longjmp(reprise, 1);
     std::exit(1);
 }
 

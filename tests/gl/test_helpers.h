@@ -33,8 +33,7 @@ bool InitialiseGlut(int* argc, char** argv);
 inline void CreeContexte()
 {
     static bool cree = false;
-    if (cree)
-        return;
+    if (cree) return;
     if (!std::getenv("DISPLAY"))
     {
         std::fprintf(stderr, "GL tests need a display: run them under xvfb-run -a\n");
@@ -58,8 +57,7 @@ inline void CreeContexte()
 inline bool ListeContient(char const* variable, char const* mot)
 {
     char const* liste = std::getenv(variable);
-    if (!liste)
-        return false;
+    if (!liste) return false;
     const std::string texte = std::string(" ") + liste + " ";
     return texte.find(std::string(" ") + mot + " ") != std::string::npos;
 }
@@ -84,22 +82,17 @@ inline EtatInit& Initial()
 inline void InitialiseChargeur()
 {
     namespace priv = PGL::Extensions_GL_priv;
-    if (priv::valide_init)
-        return;
+    if (priv::valide_init) return;
     EtatInit& etat = Initial();
     etat.resultat = PGL::Extensions_GL::Init();
     etat.shaders = priv::valide_support_shaders;
     etat.vbo = priv::valide_support_vbo;
     etat.vba = priv::valide_support_vba;
     etat.fbo = priv::valide_support_fbo;
-    if (ListeContient("ZARVEL_GL_EFFACE", "shaders"))
-        priv::valide_support_shaders = false;
-    if (ListeContient("ZARVEL_GL_EFFACE", "vbo"))
-        priv::valide_support_vbo = false;
-    if (ListeContient("ZARVEL_GL_EFFACE", "vba"))
-        priv::valide_support_vba = false;
-    if (ListeContient("ZARVEL_GL_EFFACE", "fbo"))
-        priv::valide_support_fbo = false;
+    if (ListeContient("ZARVEL_GL_EFFACE", "shaders")) priv::valide_support_shaders = false;
+    if (ListeContient("ZARVEL_GL_EFFACE", "vbo")) priv::valide_support_vbo = false;
+    if (ListeContient("ZARVEL_GL_EFFACE", "vba")) priv::valide_support_vba = false;
+    if (ListeContient("ZARVEL_GL_EFFACE", "fbo")) priv::valide_support_fbo = false;
 }
 
 /// Neutral GL state: full viewport, identity matrices, no depth test, lighting, blending or
@@ -107,8 +100,7 @@ inline void InitialiseChargeur()
 inline void ReinitEtat()
 {
     PGL::Program_GL::DesactivePrograms();
-    if (PGL::Extensions_GL::SupportFBO())
-        PGL::Extensions_GL::glBindFramebuffer(0x8D40, 0);
+    if (PGL::Extensions_GL::SupportFBO()) PGL::Extensions_GL::glBindFramebuffer(0x8D40, 0);
     glViewport(0, 0, Largeur, Hauteur);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -146,8 +138,7 @@ inline int PixelsAllumes(std::vector<uint8_t> const& image)
 {
     int nombre = 0;
     for (size_t i = 0; i < image.size(); i += 4)
-        if (image[i] != 0 || image[i + 1] != 0 || image[i + 2] != 0)
-            ++nombre;
+        if (image[i] != 0 || image[i + 1] != 0 || image[i + 2] != 0) ++nombre;
     return nombre;
 }
 
