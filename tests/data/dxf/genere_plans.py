@@ -1,0 +1,482 @@
+#!/usr/bin/env python3
+"""Writes the DXF test plans of this folder (run it from anywhere; it writes beside itself).
+
+Each plan is a small ASCII DXF with the tables the reader uses (linetypes, layers), written by
+the minimal writer below. The three-view plans are laid out in first angle (top view below the
+front view, left view on the right of it) unless stated.
+"""
+import math
+import os
+
+ICI = os.path.dirname(os.path.abspath(__file__))
+
+
+class Dxf:
+    def __init__(self, unites=4):
+        self.entites = []
+        self.blocs = []
+        self.unites = unites
+        self.calques = [("0", 7, "CONTINUOUS", 0)]
+
+    def calque(self, nom, couleur=7, type_ligne="CONTINUOUS", drapeaux=0):
+        self.calques.append((nom, couleur, type_ligne, drapeaux))
+
+    @staticmethod
+    def _commun(calque="0", type_ligne=None, couleur=None, vraie=None, extra=()):
+        s = [(8, calque)]
+        if type_ligne:
+            s.append((6, type_ligne))
+        if couleur is not None:
+            s.append((62, couleur))
+        if vraie is not None:
+            s.append((420, vraie))
+        s.extend(extra)
+        return s
+
+    def ligne(self, a, b, cible=None, **k):
+        (cible if cible is not None else self.entites).append(
+            [(0, "LINE")] + self._commun(**k) + [(10, a[0]), (20, a[1]), (30, 0.0), (11, b[0]), (21, b[1]), (31, 0.0)])
+
+    def rect(self, x, y, w, h, **k):
+        p = [(x, y), (x + w, y), (x + w, y + h), (x, y + h)]
+        for i in range(4):
+            self.ligne(p[i], p[(i + 1) % 4], **k)
+
+    def cercle(self, c, r, cible=None, **k):
+        (cible if cible is not None else self.entites).append(
+            [(0, "CIRCLE")] + self._commun(**k) + [(10, c[0]), (20, c[1]), (30, 0.0), (40, r)])
+
+    def arc(self, c, r, a1, a2, cible=None, **k):
+        (cible if cible is not None else self.entites).append(
+            [(0, "ARC")] + self._commun(**k) + [(10, c[0]), (20, c[1]), (30, 0.0), (40, r), (50, a1), (51, a2)])
+
+    def ellipse(self, c, m, ratio, t0=0.0, t1=2 * math.pi, cible=None, **k):
+        (cible if cible is not None else self.entites).append(
+            [(0, "ELLIPSE")] + self._commun(**k) + [(10, c[0]), (20, c[1]), (30, 0.0), (11, m[0]), (21, m[1]),
+                                                     (31, 0.0), (40, ratio), (41, t0), (42, t1)])
+
+    def lwpolyligne(self, points, ferme=False, cible=None, **k):
+        """points: (x, y) or (x, y, bulge)."""
+        e = [(0, "LWPOLYLINE")] + self._commun(**k) + [(90, len(points)), (70, 1 if ferme else 0)]
+        for p in points:
+            e += [(10, p[0]), (20, p[1])]
+            if len(p) > 2 and p[2]:
+                e.append((42, p[2]))
+        (cible if cible is not None else self.entites).append(e)
+
+    def polyligne(self, points, ferme=False, cible=None, **k):
+        """Old-style POLYLINE with VERTEX entities and SEQEND."""
+        c = cible if cible is not None else self.entites
+        c.append([(0, "POLYLINE")] + self._commun(**k) + [(66, 1), (10, 0.0), (20, 0.0), (30, 0.0),
+                                                         (70, 1 if ferme else 0)])
+        for p in points:
+            v = [(0, "VERTEX")] + self._commun(calque=k.get("calque", "0")) + [(10, p[0]), (20, p[1]), (30, 0.0)]
+            if len(p) > 2 and p[2]:
+                v.append((42, p[2]))
+            c.append(v)
+        c.append([(0, "SEQEND"), (8, k.get("calque", "0"))])
+
+    def spline(self, degre, noeuds, controle, poids=None, cible=None, **k):
+        e = [(0, "SPLINE")] + self._commun(**k) + [(70, 8), (71, degre), (72, len(noeuds)), (73, len(controle)),
+                                                    (74, 0)]
+        e += [(40, u) for u in noeuds]
+        if poids:
+            e += [(41, w) for w in poids]
+        for p in controle:
+            e += [(10, p[0]), (20, p[1]), (30, 0.0)]
+        (cible if cible is not None else self.entites).append(e)
+
+    def point(self, p, cible=None, **k):
+        (cible if cible is not None else self.entites).append(
+            [(0, "POINT")] + self._commun(**k) + [(10, p[0]), (20, p[1]), (30, 0.0)])
+
+    def texte(self, p, h, t, **k):
+        self.entites.append([(0, "TEXT")] + self._commun(**k) + [(10, p[0]), (20, p[1]), (30, 0.0), (40, h), (1, t)])
+
+    def bloc(self, nom, base=(0.0, 0.0)):
+        contenu = []
+        self.blocs.append((nom, base, contenu))
+        return contenu
+
+    def insertion(self, nom, p, sx=1.0, sy=1.0, angle=0.0, cible=None, **k):
+        (cible if cible is not None else self.entites).append(
+            [(0, "INSERT")] + self._commun(**k) + [(2, nom), (10, p[0]), (20, p[1]), (30, 0.0), (41, sx), (42, sy),
+                                                    (43, 1.0), (50, angle)])
+
+    def brut(self, paires):
+        self.entites.append(paires)
+
+    def texte_dxf(self):
+        out = []
+
+        def p(code, valeur):
+            if isinstance(valeur, float):
+                valeur = repr(valeur)
+            out.append("%d\n%s\n" % (code, valeur))
+
+        p(999, "test plan")
+        p(0, "SECTION"); p(2, "HEADER")
+        p(9, "$ACADVER"); p(1, "AC1015")
+        p(9, "$INSUNITS"); p(70, self.unites)
+        p(0, "ENDSEC")
+        p(0, "SECTION"); p(2, "TABLES")
+        p(0, "TABLE"); p(2, "LTYPE"); p(70, 4)
+        for nom, motif in (("CONTINUOUS", []), ("HIDDEN", [0.25, -0.125]), ("CENTER", [1.25, -0.25, 0.25, -0.25]),
+                           ("ACAD_ISO02W100", [12.0, -3.0]), ("ACAD_ISO04W100", [24.0, -3.0, 0.5, -3.0])):
+            p(0, "LTYPE"); p(2, nom); p(70, 0); p(3, nom); p(72, 65); p(73, len(motif))
+            p(40, float(sum(abs(x) for x in motif)))
+            for x in motif:
+                p(49, float(x))
+        p(0, "ENDTAB")
+        p(0, "TABLE"); p(2, "LAYER"); p(70, len(self.calques))
+        for nom, couleur, type_ligne, drapeaux in self.calques:
+            p(0, "LAYER"); p(2, nom); p(70, drapeaux); p(62, couleur); p(6, type_ligne)
+        p(0, "ENDTAB")
+        p(0, "ENDSEC")
+        p(0, "SECTION"); p(2, "BLOCKS")
+        for nom, base, contenu in self.blocs:
+            p(0, "BLOCK"); p(8, "0"); p(2, nom); p(70, 0); p(10, float(base[0])); p(20, float(base[1])); p(30, 0.0)
+            p(3, nom)
+            for e in contenu:
+                for code, valeur in e:
+                    p(code, float(valeur) if isinstance(valeur, int) and 10 <= code < 60 else valeur)
+            p(0, "ENDBLK"); p(8, "0")
+        p(0, "ENDSEC")
+        p(0, "SECTION"); p(2, "ENTITIES")
+        for e in self.entites:
+            for code, valeur in e:
+                p(code, float(valeur) if isinstance(valeur, int) and 10 <= code < 60 else valeur)
+        p(0, "ENDSEC")
+        p(0, "EOF")
+        return "".join(out)
+
+    def ecrit(self, nom):
+        with open(os.path.join(ICI, nom), "w", newline="\n") as f:
+            f.write(self.texte_dxf())
+
+
+# [Views] -------------------------------------------------------------------------------------
+# A view is a list of primitives in the view's own coordinates (origin at the lower left of its
+# outline): ("l", x1, y1, x2, y2, kind), ("c", cx, cy, r, kind), ("e", cx, cy, mx, my, ratio,
+# kind), ("p", [(x, y[, bulge])...], closed, kind). Kind: "v" visible, "h" hidden, "a" axis.
+# Side views are given as the engine sees them (depth from the front face to the right).
+
+STYLES = {"v": {}, "h": {"type_ligne": "HIDDEN"}, "a": {"type_ligne": "CENTER"}}
+
+
+def place(dxf, vue, ox, oy, largeur=None, miroir=False, styles=STYLES):
+    def tx(x):
+        return ox + (largeur - x if miroir else x)
+
+    for prim in vue:
+        kind = prim[-1]
+        k = dict(styles[kind])
+        if prim[0] == "l":
+            dxf.ligne((tx(prim[1]), oy + prim[2]), (tx(prim[3]), oy + prim[4]), **k)
+        elif prim[0] == "c":
+            dxf.cercle((tx(prim[1]), oy + prim[2]), prim[3], **k)
+        elif prim[0] == "e":
+            dxf.ellipse((tx(prim[1]), oy + prim[2]), ((-1 if miroir else 1) * prim[3], prim[4]), prim[5], **k)
+        elif prim[0] == "p":
+            pts = [(tx(p[0]), oy + p[1]) + ((-p[2] if miroir else p[2],) if len(p) > 2 else ()) for p in prim[1]]
+            dxf.lwpolyligne(pts, ferme=prim[2], **k)
+
+
+def plan_trois_vues(piece, disposition="iso", ecart=20.0, origine=(100.0, 100.0), vues="fst", unites=4, styles=STYLES):
+    w, h, d, face, cote, dessus = piece
+    dxf = Dxf(unites)
+    ox, oy = origine
+    if "f" in vues:
+        place(dxf, face, ox, oy, styles=styles)
+    if disposition == "iso":
+        if "t" in vues:
+            place(dxf, dessus, ox, oy - ecart - d, styles=styles)
+        if "s" in vues:
+            place(dxf, cote, ox + w + ecart, oy, largeur=d, miroir=True, styles=styles)
+    else:
+        if "t" in vues:
+            place(dxf, dessus, ox, oy + h + ecart, styles=styles)
+        if "s" in vues:
+            place(dxf, cote, ox + w + ecart, oy, largeur=d, miroir=False, styles=styles)
+    return dxf
+
+
+def rect(x, y, w, h, kind="v"):
+    return [("l", x, y, x + w, y, kind), ("l", x + w, y, x + w, y + h, kind), ("l", x + w, y + h, x, y + h, kind),
+            ("l", x, y + h, x, y, kind)]
+
+
+def contour(points, kind="v"):
+    n = len(points)
+    return [("l",) + tuple(points[i]) + tuple(points[(i + 1) % n]) + (kind,) for i in range(n)]
+
+
+# [Parts] -------------------------------------------------------------------------------------
+# Each part: width, height, depth, front, side, top views, and its true volume.
+
+PIECES = {}
+
+
+def piece(nom, volume, w, h, d, face, cote, dessus):
+    PIECES[nom] = ((w, h, d, face, cote, dessus), volume)
+
+
+piece("cube15", 3375.0, 15, 15, 15, rect(0, 0, 15, 15), rect(0, 0, 15, 15), rect(0, 0, 15, 15))
+piece("mod", 900.0 - 6 * math.pi * 4 * 3, 15, 10, 6,
+      rect(0, 0, 15, 10) + [("e", 7.5, 5, 4, 0, 0.75, "v")],
+      rect(0, 0, 6, 10) + [("l", 0, 8, 6, 8, "v"), ("l", 0, 2, 6, 2, "v")],
+      rect(0, 0, 15, 6) + [("l", 11.5, 0, 11.5, 6, "v"), ("l", 3.5, 0, 3.5, 6, "v")])
+piece("equerre", 12400.0, 40, 30, 25,
+      contour([(0, 0), (40, 0), (40, 8), (8, 8), (8, 30), (0, 30)]),
+      rect(0, 0, 25, 30) + [("l", 0, 8, 25, 8, "v")],
+      rect(0, 0, 40, 25) + [("l", 8, 0, 8, 25, "v")])
+piece("profil_u", (50 * 30 - 38 * 22) * 40.0, 50, 30, 40,
+      contour([(0, 0), (50, 0), (50, 30), (44, 30), (44, 8), (6, 8), (6, 30), (0, 30)]),
+      rect(0, 0, 40, 30) + [("l", 0, 8, 40, 8, "h")],
+      rect(0, 0, 50, 40) + [("l", 6, 0, 6, 40, "v"), ("l", 44, 0, 44, 40, "v")])
+piece("escalier", 36000.0, 60, 30, 30,
+      contour([(0, 0), (60, 0), (60, 10), (40, 10), (40, 20), (20, 20), (20, 30), (0, 30)]),
+      rect(0, 0, 30, 30) + [("l", 0, 10, 30, 10, "v"), ("l", 0, 20, 30, 20, "v")],
+      rect(0, 0, 60, 30) + [("l", 20, 0, 20, 30, "v"), ("l", 40, 0, 40, 30, "v")])
+piece("rainure", 25 * (60 * 30 - 16 * 15.0), 60, 30, 25,
+      contour([(0, 0), (60, 0), (60, 30), (38, 30), (38, 15), (22, 15), (22, 30), (0, 30)]),
+      rect(0, 0, 25, 30) + [("l", 0, 15, 25, 15, "h")],
+      rect(0, 0, 60, 25) + [("l", 22, 0, 22, 25, "v"), ("l", 38, 0, 38, 25, "v")])
+piece("percages", 60 * 40 * 50 - math.pi * 25 * 50 - math.pi * 36 * 40, 60, 40, 50,
+      rect(0, 0, 60, 40) + [("c", 20, 20, 5, "v"), ("l", 36, 0, 36, 40, "h"), ("l", 48, 0, 48, 40, "h")],
+      rect(0, 0, 50, 40) + [("l", 0, 15, 50, 15, "h"), ("l", 0, 25, 50, 25, "h"), ("l", 9, 0, 9, 40, "h"),
+                            ("l", 21, 0, 21, 40, "h")],
+      rect(0, 0, 60, 50) + [("c", 42, 15, 6, "v"), ("l", 15, 0, 15, 50, "h"), ("l", 25, 0, 25, 50, "h")])
+_trous_bride = [(15, 50), (85, 50), (50, 15), (50, 85)]
+piece("bride", 12 * math.pi * (2500 - 400 - 100), 100, 100, 12,
+      [("c", 50, 50, 50, "v"), ("c", 50, 50, 20, "v")] + [("c", x, y, 5, "v") for x, y in _trous_bride],
+      rect(0, 0, 12, 100) + [("l", 0, y, 12, y, "h") for y in (30, 70, 45, 55, 10, 20, 80, 90)],
+      rect(0, 0, 100, 12) + [("l", x, 0, x, 12, "h") for x in (30, 70, 45, 55, 10, 20, 80, 90)])
+piece("tube", math.pi * (225 - 100) * 50, 30, 50, 30,
+      rect(0, 0, 30, 50) + [("l", 5, 0, 5, 50, "h"), ("l", 25, 0, 25, 50, "h")],
+      rect(0, 0, 30, 50) + [("l", 5, 0, 5, 50, "h"), ("l", 25, 0, 25, 50, "h")],
+      [("c", 15, 15, 15, "v"), ("c", 15, 15, 10, "v")])
+piece("coin", 16000.0, 40, 30, 20,
+      contour([(0, 0), (40, 0), (40, 10), (0, 30)]),
+      rect(0, 0, 20, 30) + [("l", 0, 10, 20, 10, "v")],
+      rect(0, 0, 40, 20))
+piece("poche", 60 * 20 * 40 - 30 * 20 * 8.0, 60, 20, 40,
+      rect(0, 0, 60, 20) + [("l", 15, 12, 15, 20, "h"), ("l", 45, 12, 45, 20, "h"), ("l", 15, 12, 45, 12, "h")],
+      rect(0, 0, 40, 20) + [("l", 10, 12, 10, 20, "h"), ("l", 30, 12, 30, 20, "h"), ("l", 10, 12, 30, 12, "h")],
+      rect(0, 0, 60, 40) + rect(15, 10, 30, 20))
+piece("trou_borgne", 50 * 30 * 40 - math.pi * 36 * 15, 50, 30, 40,
+      rect(0, 0, 50, 30) + [("l", 19, 15, 19, 30, "h"), ("l", 31, 15, 31, 30, "h"), ("l", 19, 15, 31, 15, "h")],
+      rect(0, 0, 40, 30) + [("l", 14, 15, 14, 30, "h"), ("l", 26, 15, 26, 30, "h"), ("l", 14, 15, 26, 15, "h")],
+      rect(0, 0, 50, 40) + [("c", 25, 20, 6, "v")])
+piece("te", 35 * 540.0, 40, 30, 35,
+      contour([(0, 0), (40, 0), (40, 8), (25, 8), (25, 30), (15, 30), (15, 8), (0, 8)]),
+      rect(0, 0, 35, 30) + [("l", 0, 8, 35, 8, "v")],
+      rect(0, 0, 40, 35) + [("l", 15, 0, 15, 35, "v"), ("l", 25, 0, 25, 35, "v")])
+piece("cylindre", math.pi * 100 * 30, 20, 30, 20,
+      rect(0, 0, 20, 30), rect(0, 0, 20, 30), [("c", 10, 10, 10, "v")])
+
+
+def ecrit_tout():
+    # Three-view parts in both layouts.
+    for nom, (p, _) in PIECES.items():
+        plan_trois_vues(p, "iso").ecrit("piece_%s_iso.dxf" % nom)
+    for nom in ("equerre", "profil_u", "percages", "poche", "coin", "cube15"):
+        plan_trois_vues(PIECES[nom][0], "ansi").ecrit("piece_%s_ansi.dxf" % nom)
+    # Two-view plans: a tube and a cylinder (front and top views).
+    plan_trois_vues(PIECES["tube"][0], "iso", vues="ft").ecrit("deux_vues_tube.dxf")
+    plan_trois_vues(PIECES["cylindre"][0], "iso", vues="ft").ecrit("deux_vues_cylindre.dxf")
+    # Square bar: two equal rectangles, the third view cannot be deduced.
+    plan_trois_vues(PIECES["profil_u"][0], "iso", vues="fs").ecrit("deux_vues_ambigue.dxf")
+
+    # Plan in a frame with its title block, drawn in inches on a letter sheet.
+    p = PIECES["equerre"][0]
+    pouce = 25.4
+    w, h, d, face, cote, dessus = p
+    echelle = [(prim[0],) + tuple(v / pouce if isinstance(v, (int, float)) else v for v in prim[1:-1]) + (prim[-1],)
+               for prim in []]
+    dxf = Dxf(unites=1)
+    def pouces(vue):
+        r = []
+        for prim in vue:
+            if prim[0] == "l":
+                r.append(("l",) + tuple(v / pouce for v in prim[1:5]) + (prim[5],))
+            elif prim[0] == "c":
+                r.append(("c",) + tuple(v / pouce for v in prim[1:4]) + (prim[4],))
+        return r
+    place(dxf, pouces(face), 2.0, 4.0)
+    place(dxf, pouces(dessus), 2.0, 4.0 - 1.0 - d / pouce)
+    place(dxf, pouces(cote), 2.0 + w / pouce + 1.0, 4.0, largeur=d / pouce, miroir=True)
+    dxf.calque("CADRE", 5)
+    dxf.rect(0.0, 0.0, 11.0, 8.5, calque="CADRE")
+    dxf.rect(0.4, 0.4, 10.2, 7.7, calque="CADRE")
+    # Title block in the lower right corner, its lines ending on the inner border.
+    dxf.ligne((6.6, 0.4), (6.6, 1.6), calque="CADRE")
+    dxf.ligne((6.6, 1.6), (10.6, 1.6), calque="CADRE")
+    dxf.ligne((6.6, 1.0), (10.6, 1.0), calque="CADRE")
+    dxf.ligne((8.6, 0.4), (8.6, 1.0), calque="CADRE")
+    dxf.texte((6.8, 1.2), 0.2, "EQUERRE 40x30x25", calque="CADRE")
+    dxf.texte((6.8, 0.6), 0.15, "ECHELLE 1:1", calque="CADRE")
+    # Dimensions as loose annotation entities, which the reader must not take as geometry.
+    dxf.brut([(0, "DIMENSION"), (8, "COTES"), (2, "*D1"), (10, 2.0), (20, 3.0), (30, 0.0), (70, 0), (1, "40")])
+    dxf.brut([(0, "HATCH"), (8, "0"), (2, "ANSI31"), (70, 1), (91, 1), (92, 1), (93, 0)])
+    dxf.brut([(0, "3DSOLID"), (8, "0"), (100, "AcDbModelerGeometry"), (70, 1), (1, "ACIS data")])
+    dxf.brut([(0, "LINE"), (8, "0"), (67, 1), (10, 0.0), (20, 0.0), (30, 0.0), (11, 5.0), (21, 5.0), (31, 0.0)])
+    dxf.ecrit("cadre_cartouche_pouces.dxf")
+
+    # Block inserted with an offset, a scale and nested insertions: the L-bracket front view is a
+    # block drawn at half size around a base point, the top view a block made of two blocks.
+    w, h, d, face, cote, dessus = PIECES["equerre"][0]
+    dxf = Dxf()
+    moitie = dxf.bloc("FACE_MOITIE", base=(5.0, 5.0))
+    for prim in face:
+        dxf.ligne((5.0 + prim[1] / 2, 5.0 + prim[2] / 2), (5.0 + prim[3] / 2, 5.0 + prim[4] / 2), cible=moitie)
+    bord = dxf.bloc("BORD")
+    dxf.ligne((0.0, 0.0), (40.0, 0.0), cible=bord)
+    dxf.ligne((40.0, 0.0), (40.0, 25.0), cible=bord)
+    dessus_bloc = dxf.bloc("DESSUS")
+    dxf.insertion("BORD", (0.0, 0.0), cible=dessus_bloc)
+    dxf.insertion("BORD", (40.0, 25.0), angle=180.0, cible=dessus_bloc)
+    dxf.ligne((8.0, 0.0), (8.0, 25.0), cible=dessus_bloc)
+    dxf.insertion("FACE_MOITIE", (100.0, 100.0), sx=2.0, sy=2.0)
+    dxf.insertion("DESSUS", (100.0, 55.0))
+    place(dxf, cote, 160.0, 100.0, largeur=25, miroir=True)
+    dxf.ecrit("blocs_insertions.dxf")
+
+    # Every entity kind in one plan (each in its own place, not a part).
+    dxf = Dxf()
+    dxf.calque("CACHE", 1, "HIDDEN")
+    dxf.calque("AXES", 3, "CENTER")
+    dxf.calque("ETEINT", -2)
+    dxf.calque("GELE", 4, "CONTINUOUS", 1)
+    dxf.ligne((0.0, 0.0), (0.0, 30.0))
+    dxf.ligne((10.0, 0.0), (10.0, 30.0))
+    dxf.ligne((0.0, 0.0), (10.0, 0.0), couleur=1)
+    dxf.ligne((0.0, 5.0), (10.0, 5.0), calque="CACHE")
+    dxf.ligne((0.0, 10.0), (10.0, 10.0), type_ligne="ACAD_ISO02W100")
+    dxf.ligne((0.0, 15.0), (10.0, 15.0), calque="AXES")
+    dxf.ligne((0.0, 20.0), (10.0, 20.0), type_ligne="ACAD_ISO04W100", vraie=0x123456)
+    dxf.ligne((0.0, 25.0), (10.0, 25.0), calque="ETEINT")
+    dxf.ligne((0.0, 30.0), (10.0, 30.0), calque="GELE")
+    dxf.arc((30.0, 0.0), 5.0, 0.0, 90.0)
+    dxf.cercle((50.0, 0.0), 5.0)
+    dxf.ellipse((70.0, 0.0), (6.0, 0.0), 0.5)
+    dxf.ellipse((90.0, 0.0), (0.0, 6.0), 0.5, 0.0, math.pi / 2)
+    dxf.lwpolyligne([(100.0, 0.0), (110.0, 0.0, 1.0), (110.0, 10.0), (100.0, 10.0)], ferme=True)
+    dxf.polyligne([(120.0, 0.0), (130.0, 0.0), (130.0, 12.0)], ferme=False)
+    # A quarter circle as a rational quadratic spline (exact), radius 9 centred on (150, 0).
+    r2 = math.sqrt(0.5)
+    dxf.spline(2, [0, 0, 0, 1, 1, 1], [(159.0, 0.0), (159.0, 9.0), (150.0, 9.0)], poids=[1.0, r2, 1.0])
+    dxf.point((170.0, 0.0))
+    dxf.texte((0.0, 40.0), 2.5, "TEXTE")
+    dxf.brut([(0, "MTEXT"), (8, "0"), (10, 0.0), (20, 45.0), (30, 0.0), (40, 2.5), (1, "NOTE")])
+    dxf.brut([(0, "REGION"), (8, "0"), (70, 1), (1, "ACIS")])
+    dxf.brut([(0, "BODY"), (8, "0"), (70, 1), (1, "ACIS")])
+    dxf.ecrit("toutes_entites.dxf")
+
+    # Profiles for extrusion and revolution.
+    dxf = Dxf()
+    dxf.rect(0.0, 0.0, 10.0, 10.0)
+    dxf.ecrit("profil_carre10.dxf")
+    dxf = Dxf()
+    dxf.rect(0.0, 0.0, 10.0, 10.0)
+    dxf.point((-3.0, 0.0))
+    dxf.ecrit("profil_revolution_point.dxf")
+    dxf = Dxf()
+    dxf.rect(20.0, 5.0, 10.0, 10.0)
+    dxf.ligne((17.0, 0.0), (17.0, 20.0), type_ligne="CENTER")
+    dxf.ecrit("profil_revolution_axe.dxf")
+    dxf = Dxf()
+    dxf.lwpolyligne([(0.0, 0.0), (50.0, 0.0), (50.0, 30.0), (0.0, 30.0)], ferme=True)
+    dxf.cercle((25.0, 15.0), 8.0)
+    dxf.ecrit("profil_plaque_trou.dxf")
+    dxf = Dxf()
+    dxf.lwpolyligne([(10 * math.cos(math.pi / 3 * i), 10 * math.sin(math.pi / 3 * i)) for i in range(6)], ferme=True)
+    dxf.ecrit("profil_hexagone.dxf")
+    dxf = Dxf()
+    dxf.polyligne([(0.0, 0.0), (24.0, 0.0, 1.0), (24.0, 16.0), (0.0, 16.0, 1.0)], ferme=True)
+    dxf.ecrit("profil_oblong.dxf")
+    dxf = Dxf()
+    dxf.lwpolyligne([(0, 0), (10, 0), (10, 20), (6, 20), (6, 40), (0, 40)], ferme=True)
+    dxf.ligne((0.0, -5.0), (0.0, 45.0), type_ligne="CENTER")
+    dxf.ecrit("profil_arbre.dxf")
+    # Outline with gaps smaller than the tolerance (0.01), as CAD programs leave them.
+    dxf = Dxf()
+    dxf.ligne((0.0, 0.0), (20.0, 0.0))
+    dxf.ligne((20.004, 0.003), (20.0, 10.0))
+    dxf.ligne((20.0, 10.005), (0.0, 10.0))
+    dxf.ligne((-0.003, 10.0), (0.0, 0.004))
+    dxf.ecrit("profil_jeux.dxf")
+    # Plan with the profile mirrored by an object coordinate system along -Z (arc and polyline).
+    dxf = Dxf()
+    dxf.brut([(0, "LWPOLYLINE"), (8, "0"), (90, 3), (70, 0), (10, -0.0), (20, 0.0), (10, -20.0), (20, 0.0),
+              (42, 0.0), (10, -20.0), (20, 10.0), (210, 0.0), (220, 0.0), (230, -1.0)])
+    dxf.brut([(0, "ARC"), (8, "0"), (10, -10.0), (20, 10.0), (30, 0.0), (40, 10.0), (50, 0.0), (51, 180.0),
+              (210, 0.0), (220, 0.0), (230, -1.0)])
+    dxf.ligne((0.0, 10.0), (0.0, 0.0))
+    dxf.ecrit("profil_ocs_miroir.dxf")
+
+
+def ecrit_mauvais():
+    def brut(nom, texte, mode="w"):
+        with open(os.path.join(ICI, nom), mode) as f:
+            f.write(texte)
+
+    brut("mauvais_vide.dxf", "")
+    brut("mauvais_pas_dxf.dxf", "<html><body>404 Not Found</body></html>\n")
+    complet = plan_trois_vues(PIECES["cube15"][0]).texte_dxf()
+    brut("mauvais_tronque.dxf", complet[: len(complet) * 2 // 3])
+    d = Dxf()
+    d.rect(0.0, 0.0, 10.0, 10.0)
+    d.brut([(0, "CIRCLE"), (8, "0"), (10, "nan"), (20, 0.0), (30, 0.0), (40, 5.0)])
+    d.ecrit("mauvais_nan.dxf")
+    d = Dxf()
+    d.rect(0.0, 0.0, 10.0, 10.0)
+    d.ligne((0.0, 0.0), (1e300, 1e300))
+    d.ecrit("mauvais_1e300.dxf")
+    d = Dxf()
+    d.ligne((0.0, 0.0), (10.0, 0.0))
+    d.ligne((10.0, 0.0), (10.0, 10.0))
+    d.ligne((10.0, 10.0), (0.0, 10.0))
+    d.ecrit("mauvais_ouvert.dxf")
+    d = Dxf()
+    d.brut([(0, "LINE"), (8, "0"), (67, 1), (10, 0.0), (20, 0.0), (30, 0.0), (11, 5.0), (21, 5.0), (31, 0.0)])
+    d.brut([(0, "TEXT"), (8, "0"), (10, 0.0), (20, 0.0), (30, 0.0), (40, 2.0), (1, "rien")])
+    d.ecrit("mauvais_rien_modele.dxf")
+    # Views that do not line up: the side view is 10 wide, the top view 15 high.
+    d = Dxf()
+    d.rect(0.0, 0.0, 15.0, 15.0)
+    d.rect(0.0, -35.0, 15.0, 15.0)
+    d.rect(35.0, 0.0, 10.0, 15.0)
+    d.ecrit("mauvais_vues_incoherentes.dxf")
+    d = Dxf()
+    d.rect(0.0, 0.0, 15.0, 15.0)
+    d.rect(40.0, 40.0, 12.0, 7.0)
+    d.ecrit("mauvais_vues_non_alignees.dxf")
+    # Damaged counts: a polyline that announces a million vertices and has three, a spline whose
+    # knot count is wrong, and a group code that is not a number in the middle of the file.
+    d = Dxf()
+    d.rect(0.0, 0.0, 10.0, 10.0)
+    d.brut([(0, "LWPOLYLINE"), (8, "0"), (90, 1000000000), (70, 0), (10, 20.0), (20, 0.0), (10, 30.0), (20, 0.0),
+            (10, 30.0), (20, 10.0)])
+    d.brut([(0, "SPLINE"), (8, "0"), (70, 8), (71, 3), (72, 99999), (73, 4), (74, 0), (40, 0.0), (40, 1.0),
+            (10, 0.0), (20, 0.0), (30, 0.0), (10, 1.0), (20, 1.0), (30, 0.0), (10, 2.0), (20, 0.0), (30, 0.0),
+            (10, 3.0), (20, 1.0), (30, 0.0)])
+    d.ecrit("mauvais_comptes.dxf")
+    texte = d.texte_dxf().replace("0\nLWPOLYLINE\n", "0\nLWPOLYLINE\nabc\nxyz\n", 1)
+    brut("mauvais_code.dxf", texte)
+    brut("mauvais_binaire.dxf", "AutoCAD Binary DXF\r\n\x1a\x00" + "\x00" * 40)
+    # Blocks that insert each other (a cycle) and an insertion of a block that does not exist.
+    d = Dxf()
+    a = d.bloc("A")
+    b = d.bloc("B")
+    d.insertion("B", (0.0, 0.0), cible=a)
+    d.insertion("A", (0.0, 0.0), cible=b)
+    d.insertion("A", (0.0, 0.0))
+    d.insertion("ABSENT", (0.0, 0.0))
+    d.rect(0.0, 0.0, 10.0, 10.0)
+    d.ecrit("mauvais_blocs_cycle.dxf")
+
+
+if __name__ == "__main__":
+    ecrit_tout()
+    ecrit_mauvais()
