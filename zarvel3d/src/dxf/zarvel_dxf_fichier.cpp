@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -141,6 +142,31 @@ void Ecrit(std::string& flux, const std::vector<Paire>& objet)
         flux += p.valeur;
         flux += '\n';
     }
+}
+
+// True when every real-valued group of the entity holds a finite number. dxflib reads "nan" or
+// "1.#QNAN" as 0, which would silently move a point to the origin.
+bool ReelsFinis(const std::vector<Paire>& objet)
+{
+    for (const Paire& p : objet)
+    {
+        const int c = p.code;
+        if ((c >= 10 && c <= 59) || (c >= 110 && c <= 149) || (c >= 210 && c <= 239) || (c >= 1010 && c <= 1059))
+        {
+            const char* debut = p.valeur.c_str();
+            char* fin = nullptr;
+            const double v = std::strtod(debut, &fin);
+            while (fin != nullptr && (*fin == ' ' || *fin == '\t'))
+            {
+                ++fin;
+            }
+            if (fin == debut || fin == nullptr || *fin != '\0' || !std::isfinite(v))
+            {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 // Checks and repairs an entity for dxflib; false when it must be dropped.
@@ -398,6 +424,11 @@ FichierVerifie VerifieFichier(const char* chemin, Comptes& comptes)
         {
             if (suite == Suite::Gardee && type != "ATTRIB")
             {
+                if (!ReelsFinis(objet))
+                {
+                    ++comptes.invalides;
+                    return;
+                }
                 Ecrit(flux, objet);
             }
             if (type == "SEQEND")
@@ -430,6 +461,15 @@ FichierVerifie VerifieFichier(const char* chemin, Comptes& comptes)
                     ++comptes.non_pris_en_charge["POLYLINE (mesh)"];
                 }
                 suite = Suite::Ecartee;
+                return;
+            }
+            if (!ReelsFinis(objet))
+            {
+                ++comptes.invalides;
+                if (type == "POLYLINE")
+                {
+                    suite = Suite::Ecartee;
+                }
                 return;
             }
             if (!PrepareEntite(type, objet))

@@ -116,17 +116,18 @@ public:
         c.couleur = std::abs(c.couleur);
         calques[Majuscules(data.name)] = c;
     }
+    // dxflib hands the dashes of a linetype as it reads them, before the linetype itself.
     void addLinetype(const DL_LinetypeData& data) override
     {
         Termine();
-        type_courant = Majuscules(data.name);
-        motifs[type_courant].clear();
+        motifs[Majuscules(data.name)].swap(tirets);
+        tirets.clear();
     }
     void addLinetypeDash(double longueur) override
     {
-        if (!type_courant.empty() && motifs[type_courant].size() < 64)
+        if (tirets.size() < 64)
         {
-            motifs[type_courant].push_back(longueur);
+            tirets.push_back(longueur);
         }
     }
 
@@ -624,7 +625,7 @@ private:
     double tolerance;
     std::map<std::string, Calque> calques;
     std::map<std::string, std::vector<double>> motifs;
-    std::string type_courant;
+    std::vector<double> tirets;
     std::map<std::string, Bloc> blocs;
     std::vector<Brut> modele;
     std::vector<Brut>* cible = &modele;
