@@ -310,3 +310,14 @@ TEST(LectureDxf, RapportDansLaLangueEnVigueur)
     plans::Langue anglais(Zarvel3D::i18n::LANG_EN);
     EXPECT_NE(std::string(a->Rapport()).find("front view: 40 x 30 mm"), std::string::npos) << a->Rapport();
 }
+
+TEST(LectureDxf, CalquesEteintsLusQuandRienDAutre)
+{
+    plans::Langue anglais(Zarvel3D::i18n::LANG_EN);
+    std::shared_ptr<Enregistrement> e;
+    auto a = Enregistre("calque_eteint_seul.dxf", Zarvel3D::ZARVEL_TROIS_VUES, e);
+    ASSERT_TRUE(a->ValideInit()) << a->Rapport();
+    EXPECT_EQ(e->lignes.size(), 12u);
+    EXPECT_NE(std::string(a->Rapport()).find("Only layers that are off or frozen hold geometry"), std::string::npos);
+    // Beside other geometry, a layer that is off stays out (see ToutesLesEntitesDuPlan).
+}

@@ -406,6 +406,13 @@ def ecrit_tout():
     dxf.ligne((20.0, 10.005), (0.0, 10.0))
     dxf.ligne((-0.003, 10.0), (0.0, 0.004))
     dxf.ecrit("profil_jeux.dxf")
+    # The whole drawing on a layer saved as off (some CAD files are written so).
+    dxf = Dxf()
+    dxf.calque("ETEINT", -7)
+    dxf.rect(0.0, 0.0, 15.0, 15.0, calque="ETEINT")
+    dxf.rect(0.0, -35.0, 15.0, 15.0, calque="ETEINT")
+    dxf.rect(35.0, 0.0, 15.0, 15.0, calque="ETEINT")
+    dxf.ecrit("calque_eteint_seul.dxf")
     # Plan with the profile mirrored by an object coordinate system along -Z (arc and polyline).
     dxf = Dxf()
     dxf.brut([(0, "LWPOLYLINE"), (8, "0"), (90, 3), (70, 0), (10, -0.0), (20, 0.0), (10, -20.0), (20, 0.0),

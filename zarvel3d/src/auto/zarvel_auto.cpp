@@ -265,6 +265,10 @@ public:
             }
             Ajoute(lignes, MessageDxf::EspacePapier, c.espace_papier);
             Ajoute(lignes, MessageDxf::CalquesEteints, c.calques_eteints);
+            if (c.calques_eteints_utilises)
+            {
+                lignes.push_back(TexteDxf(MessageDxf::CalquesEteintsLus));
+            }
             Ajoute(lignes, MessageDxf::HorsPlan, c.hors_plan);
             Ajoute(lignes, MessageDxf::InvalidesRapport, c.invalides);
             Ajoute(lignes, MessageDxf::Degeneres, c.degeneres);

@@ -130,6 +130,7 @@ struct Comptes
     unsigned long doublons = 0;         ///< curves drawn twice
     unsigned long traits_caches = 0;    ///< curves with a hidden linetype
     unsigned long traits_axes = 0;      ///< curves with a centre linetype
+    bool calques_eteints_utilises = false; ///< layers off were read: nothing else was drawn
 };
 
 /// The plan's drawing.

@@ -386,13 +386,23 @@ public:
         }
     }
 
-    /// Expands model space into the drawing.
+    /// Expands model space into the drawing. Layers that are off or frozen are left out, unless
+    /// nothing else is drawn: some files keep their whole drawing on a layer saved as off.
     void Construit()
     {
         Termine();
+        const Comptes avant = dessin.comptes;
         Parent racine;
         std::vector<std::string> pile;
         Expanse(modele, Affine(), racine, true, 0, pile);
+        if (dessin.courbes.empty() && dessin.comptes.calques_eteints > 0)
+        {
+            dessin.comptes = avant;
+            dessin.points.clear();
+            inclure_eteints = true;
+            Expanse(modele, Affine(), racine, true, 0, pile);
+            dessin.comptes.calques_eteints_utilises = true;
+        }
     }
 
 private:
@@ -494,7 +504,7 @@ private:
                 (!modele_direct && e.attributs.calque == "0") ? parent.calque : e.attributs.calque;
             const auto ic = calques.find(nom_calque);
             const Calque calque = ic != calques.end() ? ic->second : Calque();
-            if (calque.eteint)
+            if (calque.eteint && !inclure_eteints)
             {
                 ++dessin.comptes.calques_eteints;
                 continue;
@@ -626,6 +636,7 @@ private:
     std::map<std::string, Calque> calques;
     std::map<std::string, std::vector<double>> motifs;
     std::vector<double> tirets;
+    bool inclure_eteints = false;
     std::map<std::string, Bloc> blocs;
     std::vector<Brut> modele;
     std::vector<Brut>* cible = &modele;

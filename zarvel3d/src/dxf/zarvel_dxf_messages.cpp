@@ -72,6 +72,8 @@ const Traduction traductions[] = {
     {MessageDxf::EspacePapier, "Ignorées (espace papier) : %lu entités.", "Ignored (paper space): %lu entities."},
     {MessageDxf::CalquesEteints, "Ignorées (calques éteints ou gelés) : %lu entités.",
      "Ignored (layers off or frozen): %lu entities."},
+    {MessageDxf::CalquesEteintsLus, "Seuls des calques éteints ou gelés portent de la géométrie : ils sont lus.",
+     "Only layers that are off or frozen hold geometry: they are read."},
     {MessageDxf::HorsPlan, "Ignorées (hors du plan XY) : %lu entités.", "Ignored (outside the XY plane): %lu entities."},
     {MessageDxf::InvalidesRapport, "Coordonnées invalides : %lu entités.", "Invalid coordinates: %lu entities."},
     {MessageDxf::Degeneres, "Ignorés (longueur ou rayon nul) : %lu éléments.",

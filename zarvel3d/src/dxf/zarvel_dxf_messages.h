@@ -45,6 +45,7 @@ enum class MessageDxf
     NonPrisEnCharge,  ///< %s list
     EspacePapier,     ///< %lu
     CalquesEteints,   ///< %lu
+    CalquesEteintsLus,///< no argument
     HorsPlan,         ///< %lu
     InvalidesRapport, ///< %lu
     Degeneres,        ///< %lu
