@@ -5,8 +5,12 @@
 
 #include <zarvel3d/zarvel3d.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
+#include <locale>
+#include <sstream>
+#include <string>
 
 using Zarvel3D::AttributsLigne;
 using Zarvel3D::Point2D;
@@ -69,6 +73,39 @@ void Rectangle(Zarvel3D::Zarvel& z, int vue, double largeur, double hauteur)
 void LigneErreurExport(const char* chemin)
 {
     std::cout << "Erreur lors de l'export du fichier '" << chemin << "'" << std::endl;
+}
+
+// With -v: the library's own lines, as it wrote them, each on its line.
+void AfficheRapport(bool bavard, const char* texte)
+{
+    if (!bavard || !texte || !*texte)
+        return;
+    std::string t(texte);
+    if (t.back() != '\n')
+        t.push_back('\n');
+    std::cout << t << std::flush;
+}
+
+void AfficheResume(bool bavard, const Zarvel3D::PScene3D& scene)
+{
+    if (!bavard)
+        return;
+    const Zarvel3D::PModele3D& m = scene.Modele();
+    std::cout << "Zarvel_cli :: " << m.surfaces.size() << " surfaces, " << scene.NombreTriangles() << " triangles, "
+              << m.segments.size() << " arêtes, " << m.sommets.size() << " sommets." << std::endl;
+}
+
+// The value of -l: a finite positive number written with a decimal point,
+// nothing after it.
+bool LectureParametre(const char* texte, double& valeur)
+{
+    std::istringstream flux(texte);
+    flux.imbue(std::locale::classic());
+    flux >> valeur;
+    if (flux.fail() || !std::isfinite(valeur) || valeur <= 0.0)
+        return false;
+    flux >> std::ws;
+    return flux.eof();
 }
 } // namespace
 
@@ -145,6 +182,11 @@ void Aide()
                  "  -m LETTRE    avec un plan : z ou p trois vues, e extrusion, r révolution ;\n"
                  "               sans fichier : dessin de test z cube, p bloc percé,\n"
                  "               e carré extrudé, r carré en révolution\n"
+                 "  -l VALEUR    avec un plan : longueur d'extrusion (unités du dessin) ou angle\n"
+                 "               de révolution en degrés ; par défaut la hauteur d'une seconde vue\n"
+                 "               (extrusion) ou 360 (révolution)\n"
+                 "  -v           affiche le rapport de la bibliothèque (vues trouvées, éléments lus\n"
+                 "               et ignorés, cause d'un échec)\n"
                  "  -f           visualiseur en plein écran\n"
                  "  -x           dessins de test : génère le modèle sans ouvrir de fenêtre\n"
                  "  -h           affiche cette aide\n"
@@ -153,6 +195,7 @@ void Aide()
                  "\n"
                  "Exemples :\n"
                  "  Zarvel_cli piece.dxf -o piece.step\n"
+                 "  Zarvel_cli -i profil.dxf -m e -l 25 -o profil.stl -v\n"
                  "  Zarvel_cli -m e -x\n"
               << std::flush;
 }
@@ -180,6 +223,7 @@ int main(int argc, const char** argv)
         return SORTIE_SUCCES;
     }
     const bool plein_ecran = args.ParamDefini('f');
+    const bool bavard = args.ParamDefini('v');
 
     if (args.ParamDefini('s'))
     {
@@ -187,14 +231,19 @@ int main(int argc, const char** argv)
         if (!scene->ImportSTL(args.ValParam('s'), couleur_ral_defaut, false, nullptr, nullptr))
         {
             std::cout << "Erreur lors de l'import du fichier '" << args.ValParam('s') << "'" << std::endl;
+            AfficheRapport(bavard, scene->Diagnostic());
             delete scene;
             return SORTIE_ECHEC;
         }
+        AfficheResume(bavard, *scene);
         if (!args.ParamValDefini('o'))
             DemarreVisualiseur(nullptr, scene, plein_ecran, couleur_ral_defaut);
         const bool ok = ExportScene(*scene, args.ValParam('o'));
         if (!ok)
+        {
             LigneErreurExport(args.ValParam('o'));
+            AfficheRapport(bavard, Zarvel3D::Diagnostic());
+        }
         delete scene;
         return ok ? SORTIE_SUCCES : SORTIE_ECHEC;
     }
@@ -214,21 +263,39 @@ int main(int argc, const char** argv)
         else if (mode == 'r')
             mode_conversion = Zarvel3D::ZARVEL_REVOLUTION;
 
-        Zarvel3D::ZarvelAuto* zauto = Zarvel3D::ZarvelAuto::Construct(args.ValParam('i'), mode_conversion);
+        // -l: extrusion length or revolution angle; 0 lets the library
+        // choose its default.
+        double parametre = 0.0;
+        if (args.ParamDefini('l') && !LectureParametre(args.ValParam('l'), parametre))
+        {
+            std::cout << "Erreur: Valeur de -l invalide (nombre positif attendu)." << std::endl << std::endl;
+            return SORTIE_USAGE;
+        }
+
+        // Plans drawn in CAD programs carry real circles and arcs: 64 segments
+        // a turn keep a faceted cylinder within 0.2 % of its volume.
+        Zarvel3D::ParametresZarvel parametres_plan;
+        parametres_plan.divisions_tour = 64;
+        Zarvel3D::ZarvelAuto* zauto = Zarvel3D::ZarvelAuto::Construct(args.ValParam('i'), mode_conversion,
+                                                                      parametres_plan, parametre);
         if (!zauto || !zauto->ValideInit())
         {
             std::cout << "Zarvel_cli :: Erreur initialisation Zarvel_auto (il a probablement été impossible "
                          "d'extraire les vues dans le plan)."
                       << std::endl;
+            if (zauto)
+                AfficheRapport(bavard, zauto->Rapport());
             delete zauto;
             return SORTIE_ECHEC;
         }
         if (!zauto->Genere())
         {
             std::cout << "Zarvel_cli :: Erreur génération Zarvel3D !" << std::endl;
+            AfficheRapport(bavard, zauto->Rapport());
             delete zauto;
             return SORTIE_ECHEC;
         }
+        AfficheRapport(bavard, zauto->Rapport());
         if (!args.ParamValDefini('o'))
         {
             // The viewer takes the engine; the factory is released without it.
@@ -236,7 +303,10 @@ int main(int argc, const char** argv)
         }
         const bool ok = ExportZarvel(zauto->ZarvelConst(), args.ValParam('o'));
         if (!ok)
+        {
             LigneErreurExport(args.ValParam('o'));
+            AfficheRapport(bavard, Zarvel3D::Diagnostic());
+        }
         delete zauto;
         return ok ? SORTIE_SUCCES : SORTIE_ECHEC;
     }
@@ -259,21 +329,26 @@ int main(int argc, const char** argv)
     Zarvel3D::Zarvel* zarvel = Zarvel3D::Zarvel::Construct(parametres, nullptr);
     if (zarvel)
     {
+        int statut;
         switch (mode)
         {
         case 'p':
-            GenMod(*zarvel);
+            statut = GenMod(*zarvel);
             break;
         case 'e':
-            GenExtrusion(*zarvel);
+            statut = GenExtrusion(*zarvel);
             break;
         case 'r':
-            GenRevolution(*zarvel);
+            statut = GenRevolution(*zarvel);
             break;
         default:
-            GenCube(*zarvel);
+            statut = GenCube(*zarvel);
             break;
         }
+        if (statut != 0)
+            AfficheRapport(bavard, zarvel->Diagnostic());
+        else
+            AfficheResume(bavard, zarvel->Scene());
     }
     if (args.ParamDefini('x'))
     {

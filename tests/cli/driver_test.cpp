@@ -1,50 +1,18 @@
 // Runs the built Zarvel_cli and checks its console output and exit status.
+#include "cli_outils.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstring>
+#include <cstdint>
 #include <fstream>
 #include <string>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace
 {
-struct Resultat
-{
-    std::string sortie;
-    int statut = -1;
-};
-
-Resultat Lance(const std::string& arguments)
-{
-    Resultat r;
-    const std::string commande = std::string(ZARVEL_CLI) + " " + arguments + " 2>/dev/null";
-    FILE* f = popen(commande.c_str(), "r");
-    if (!f)
-        return r;
-    char tampon[4096];
-    size_t n;
-    while ((n = fread(tampon, 1, sizeof tampon, f)) > 0)
-        r.sortie.append(tampon, n);
-    const int s = pclose(f);
-    r.statut = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
-    return r;
-}
-
-// A scratch directory removed with its content at the end of a test.
-struct Dossier
-{
-    std::string chemin;
-    Dossier()
-    {
-        char modele[] = "/tmp/zarvel_cli_XXXXXX";
-        chemin = mkdtemp(modele) ? modele : "/tmp";
-    }
-    ~Dossier() { std::system(("rm -rf '" + chemin + "'").c_str()); }
-    std::string operator/(const std::string& nom) const { return chemin + "/" + nom; }
-};
+using cli::Dossier;
+using cli::Existe;
+using cli::Lance;
+using cli::Resultat;
 
 // A closed tetrahedron as a binary STL.
 void EcritTetraedre(const std::string& chemin)
@@ -67,11 +35,6 @@ void EcritTetraedre(const std::string& chemin)
     }
 }
 
-bool Existe(const std::string& chemin)
-{
-    struct stat st;
-    return stat(chemin.c_str(), &st) == 0 && st.st_size > 0;
-}
 } // namespace
 
 TEST(Zarvel_cli, AideApresLesLignesForceParam)

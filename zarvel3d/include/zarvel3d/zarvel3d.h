@@ -516,7 +516,8 @@ public:
   static ZarvelAuto* Construct(const char* chemin, modezarvel_t mode,
                                const ParametresZarvel& parametres);
   /// The same with the generation parameter and, optionally, the engine to draw into.
-  /// - `parametre`: extrusion length in millimetres (mode 2) or revolution angle in degrees
+  /// - `parametre`: extrusion length in the plan's drawing unit (mode 2; the model itself is in
+  ///   millimetres) or revolution angle in degrees
   ///   (mode 3); 0 or NaN selects the default: in extrusion the height of the front (or side)
   ///   view when the plan has one besides the profile, otherwise the profile's smaller extent;
   ///   in revolution 360. Ignored in mode 1.

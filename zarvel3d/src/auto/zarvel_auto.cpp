@@ -395,9 +395,10 @@ private:
         {
         case ZARVEL_EXTRUSION:
         {
+            // The length is given in the plan's own unit, like its geometry.
             if (ParametreDonne())
             {
-                return parametre;
+                return parametre * dessin.echelle;
             }
             if (vues.hauteur_seconde_vue > 0.0)
             {

@@ -221,7 +221,42 @@ bool EstCadre(const Dessin& d, const std::vector<Groupe>& groupes, std::size_t i
                        Couverture(d, g, true, b.ymax, b.xmin, b.xmax, tol) >= 0.98 * w &&
                        Couverture(d, g, false, b.xmin, b.ymin, b.ymax, tol) >= 0.98 * h &&
                        Couverture(d, g, false, b.xmax, b.ymin, b.ymax, tol) >= 0.98 * h;
-    return ferme && (!exige_plus || segments_interieurs > 0);
+    if (!ferme)
+    {
+        return false;
+    }
+    if (!exige_plus || segments_interieurs > 0)
+    {
+        return true;
+    }
+    // A title block drawn as its own lines, ending on the border without sharing its ends, is
+    // a separate group that touches the border from inside: a profile's holes never do.
+    for (std::size_t j = 0; j < groupes.size(); ++j)
+    {
+        const Boite& a = groupes[j].boite;
+        if (j != i && !groupes[j].retire &&
+            (Proche(a.xmin, b.xmin, tol) || Proche(a.xmax, b.xmax, tol) || Proche(a.ymin, b.ymin, tol) ||
+             Proche(a.ymax, b.ymax, tol)))
+        {
+            return true;
+        }
+    }
+    // A double border: the inner border, nearly as large, must show that evidence itself.
+    for (std::size_t j = 0; j < groupes.size(); ++j)
+    {
+        const Boite& a = groupes[j].boite;
+        if (j != i && !groupes[j].retire && a.Largeur() >= 0.9 * w && a.Hauteur() >= 0.9 * h)
+        {
+            std::vector<Groupe> sans_bord = groupes;
+            sans_bord[i].retire = true;
+            std::size_t interieurs = 0;
+            if (EstCadre(d, sans_bord, j, tol, true, interieurs))
+            {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 double DistanceBoites(const Boite& a, const Boite& b)

@@ -1,0 +1,213 @@
+// Plans converted through the program itself: the model is exported to a
+// binary STL and its volume measured from the file.
+#include "cli_outils.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace
+{
+std::string Plan(const std::string& nom)
+{
+    return std::string(ZARVEL_DONNEES) + "/dxf/" + nom;
+}
+
+// Volume enclosed by a binary STL (sum of signed tetrahedra); NaN when the
+// file is not a complete binary STL.
+double VolumeSTL(const std::string& chemin)
+{
+    std::ifstream f(chemin, std::ios::binary);
+    std::vector<char> o((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (o.size() < 84)
+        return NAN;
+    uint32_t n = 0;
+    std::memcpy(&n, o.data() + 80, 4);
+    if (o.size() != 84 + 50ull * n)
+        return NAN;
+    double v = 0;
+    for (uint32_t t = 0; t < n; ++t)
+    {
+        float p[9];
+        std::memcpy(p, o.data() + 84 + 50ull * t + 12, 36);
+        v += (p[0] * (p[4] * p[8] - p[5] * p[7]) - p[1] * (p[3] * p[8] - p[5] * p[6]) +
+              p[2] * (p[3] * p[7] - p[4] * p[6])) /
+             6.0;
+    }
+    return v;
+}
+
+// The surface count from a -v report line such as "... : 6 surfaces, ...".
+long Surfaces(const std::string& sortie)
+{
+    std::smatch m;
+    if (std::regex_search(sortie, m, std::regex("([0-9]+) surfaces")))
+        return std::stol(m[1]);
+    return -1;
+}
+
+struct Conversion
+{
+    cli::Resultat r;
+    double volume = NAN;
+};
+
+Conversion Convertit(const std::string& plan, const std::string& options)
+{
+    cli::Dossier d;
+    const std::string sortie = d / "modele.stl";
+    Conversion c;
+    c.r = cli::Lance("-i " + Plan(plan) + " " + options + " -v -o " + sortie);
+    c.volume = VolumeSTL(sortie);
+    return c;
+}
+} // namespace
+
+TEST(Zarvel_cli_plans, DessinsDeTestEnDXF)
+{
+    const double pi = M_PI;
+    struct Cas
+    {
+        const char* plan;
+        const char* options;
+        const char* dessin;
+        double volume;
+        double tolerance;
+    };
+    // Plane faces only: the mesh holds the exact volume. The curved parts
+    // are faceted, so their volume is compared within the mesh's error.
+    const Cas cas[] = {
+        {"piece_cube15_iso.dxf", "-m z", "-m z", 3375.0, 1e-6},
+        {"piece_cube15_ansi.dxf", "-m z", "-m z", 3375.0, 1e-6},
+        {"profil_carre10.dxf", "-m e -l 5", "-m e", 500.0, 1e-6},
+        {"piece_mod_iso.dxf", "-m p", "-m p", 900.0 - 6 * pi * 4 * 3, 5e-3},
+        {"profil_revolution_point.dxf", "-m r -l 270", "-m r", 0.75 * pi * (169 - 9) * 10, 5e-3},
+    };
+    for (const Cas& c : cas)
+    {
+        const Conversion plan = Convertit(c.plan, c.options);
+        EXPECT_EQ(plan.r.statut, 0) << c.plan << "\n" << plan.r.sortie;
+        EXPECT_NEAR(plan.volume, c.volume, c.tolerance * c.volume) << c.plan;
+        const cli::Resultat dessin = cli::Lance(std::string(c.dessin) + " -x -v");
+        EXPECT_EQ(dessin.statut, 0);
+        EXPECT_GT(Surfaces(dessin.sortie), 0) << dessin.sortie;
+        EXPECT_EQ(Surfaces(plan.r.sortie), Surfaces(dessin.sortie)) << c.plan << "\n"
+                                                                    << plan.r.sortie << dessin.sortie;
+    }
+}
+
+TEST(Zarvel_cli_plans, PiecesReellesAuDemiPourCentPres)
+{
+    const double pi = M_PI;
+    struct Cas
+    {
+        const char* plan;
+        const char* options;
+        double volume;
+    };
+    const Cas cas[] = {
+        {"piece_equerre_iso.dxf", "", 12400.0},
+        {"piece_profil_u_ansi.dxf", "", 26560.0},
+        {"piece_escalier_iso.dxf", "", 36000.0},
+        {"piece_rainure_iso.dxf", "", 39000.0},
+        {"piece_percages_iso.dxf", "", 120000.0 - pi * 25 * 50 - pi * 36 * 40},
+        {"piece_bride_iso.dxf", "", 12 * pi * (2500 - 400 - 100)},
+        {"piece_tube_iso.dxf", "", pi * (225 - 100) * 50},
+        {"piece_coin_ansi.dxf", "", 16000.0},
+        {"piece_poche_iso.dxf", "", 43200.0},
+        {"piece_trou_borgne_iso.dxf", "", 60000.0 - pi * 36 * 15},
+        {"piece_te_iso.dxf", "", 18900.0},
+        {"deux_vues_cylindre.dxf", "", pi * 100 * 30},
+        {"cadre_cartouche_pouces.dxf", "", 12400.0},
+        {"blocs_insertions.dxf", "", 12400.0},
+        {"profil_plaque_trou.dxf", "-m e -l 6", 6 * (1500 - 64 * pi)},
+        {"profil_oblong.dxf", "-m e -l 5", 5 * (24 * 16 + 64 * pi)},
+        {"profil_arbre.dxf", "-m r", pi * (100 * 20 + 36 * 20)},
+    };
+    for (const Cas& c : cas)
+    {
+        const Conversion plan = Convertit(c.plan, c.options);
+        EXPECT_EQ(plan.r.statut, 0) << c.plan << "\n" << plan.r.sortie;
+        EXPECT_NEAR(plan.volume, c.volume, 0.005 * c.volume) << c.plan << "\n" << plan.r.sortie;
+    }
+}
+
+TEST(Zarvel_cli_plans, FormatsDExport)
+{
+    cli::Dossier d;
+    for (const char* nom : {"equerre.step", "equerre.STP", "equerre.obj", "equerre.ply", "equerre.stl"})
+    {
+        const cli::Resultat r = cli::Lance("-i " + Plan("piece_equerre_iso.dxf") + " -o " + (d / nom));
+        EXPECT_EQ(r.statut, 0) << nom << "\n" << r.sortie;
+        EXPECT_TRUE(cli::Existe(d / nom)) << nom;
+    }
+    std::ifstream step(d / "equerre.step");
+    std::string premiere;
+    std::getline(step, premiere);
+    EXPECT_EQ(premiere.rfind("ISO-10303-21", 0), 0u) << premiere;
+}
+
+TEST(Zarvel_cli_plans, ParametreEtRapport)
+{
+    // -l sets the extrusion length; without it the default applies.
+    Conversion c = Convertit("profil_carre10.dxf", "-m e -l 2.5");
+    EXPECT_NEAR(c.volume, 250.0, 1e-6);
+    c = Convertit("profil_revolution_point.dxf", "-m r");
+    EXPECT_NEAR(c.volume, M_PI * (169 - 9) * 10, 5e-3 * c.volume);
+
+    // A framed plan in inches: the frame and title block are left out, the
+    // top view is extruded over the front view's height, and -l counts in
+    // the plan's unit.
+    c = Convertit("cadre_cartouche_pouces.dxf", "-m e");
+    EXPECT_NEAR(c.volume, 40 * 25 * 30.0, 1e-6 * 30000) << c.r.sortie;
+    c = Convertit("cadre_cartouche_pouces.dxf", "-m e -l 1");
+    EXPECT_NEAR(c.volume, 40 * 25 * 25.4, 1e-6 * 25400) << c.r.sortie;
+
+    // Bad values are usage errors.
+    for (const char* mauvais : {"-l", "-l 0", "-l abc", "-l 5mm", "-l nan", "-l inf"})
+    {
+        const cli::Resultat r = cli::Lance("-i " + Plan("profil_carre10.dxf") + " -m e " + mauvais);
+        EXPECT_EQ(r.statut, 2) << mauvais;
+        EXPECT_EQ(r.sortie, "Erreur: Valeur de -l invalide (nombre positif attendu).\n\n") << mauvais;
+    }
+
+    // Without -v the output is the driver's line alone; with it the
+    // library's reasons follow.
+    cli::Dossier d;
+    const std::string cible = " -o " + (d / "x.stl");
+    const std::string ligne = "Zarvel_cli :: Erreur initialisation Zarvel_auto (il a probablement été impossible "
+                              "d'extraire les vues dans le plan).\n";
+    cli::Resultat r = cli::Lance("-i " + Plan("mauvais_vues_non_alignees.dxf") + cible);
+    EXPECT_EQ(r.statut, 1);
+    EXPECT_EQ(r.sortie, ligne);
+    r = cli::Lance("-i " + Plan("mauvais_vues_non_alignees.dxf") + cible + " -v");
+    EXPECT_EQ(r.statut, 1);
+    ASSERT_GT(r.sortie.size(), ligne.size());
+    EXPECT_EQ(r.sortie.compare(0, ligne.size(), ligne), 0);
+
+    r = cli::Lance("-i " + Plan("mauvais_ouvert.dxf") + " -m e" + cible);
+    EXPECT_EQ(r.statut, 1);
+    EXPECT_EQ(r.sortie, "Zarvel_cli :: Erreur génération Zarvel3D !\n");
+    r = cli::Lance("-i " + Plan("mauvais_ouvert.dxf") + " -m e" + cible + " -v");
+    EXPECT_GT(r.sortie.size(), std::string("Zarvel_cli :: Erreur génération Zarvel3D !\n").size());
+    EXPECT_FALSE(cli::Existe(d / "x.stl"));
+}
+
+TEST(Zarvel_cli_plans, MauvaisPlansSansPlantage)
+{
+    for (const char* nom : {"mauvais_vide.dxf", "mauvais_pas_dxf.dxf", "mauvais_tronque.dxf", "mauvais_code.dxf",
+                            "mauvais_nan.dxf", "mauvais_1e300.dxf", "mauvais_rien_modele.dxf",
+                            "mauvais_binaire.dxf", "mauvais_vues_incoherentes.dxf"})
+    {
+        cli::Dossier d;
+        const cli::Resultat r = cli::Lance("-i " + Plan(nom) + " -o " + (d / "x.stl"));
+        EXPECT_EQ(r.statut, 1) << nom << "\n" << r.sortie;
+        EXPECT_FALSE(cli::Existe(d / "x.stl")) << nom;
+    }
+}
