@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Whole-process comparison of STL import + binary STL export on a 1M-triangle torus:
-# the conversion library (zarvel3d_stl), Open CASCADE RWStl (zarvel3d_occ_rwstl) and
+# the conversion library (zarvel3d_stl, and the program itself when built), Open CASCADE RWStl (zarvel3d_occ_rwstl) and
 # "assimp export -fstlb", in interleaved rounds; prints the median wall time of each.
 # Usage: bench/zarvel3d_compare.sh BUILD_DIR [ROUNDS]
 set -euo pipefail
@@ -15,6 +15,9 @@ declare -A commands=(
   [zarvel3d]="$build/bench/zarvel3d_stl $work/in.stl $work/out.stl"
   [occ_rwstl]="$build/bench/zarvel3d_occ_rwstl $work/in.stl $work/out.stl"
 )
+if [ -x "$build/cli/Zarvel_cli" ]; then
+  commands[zarvel_cli]="$build/cli/Zarvel_cli -s $work/in.stl -o $work/out.stl"
+fi
 if command -v assimp > /dev/null; then
   commands[assimp]="assimp export $work/in.stl $work/out.stl -fstlb"
 fi
