@@ -4,6 +4,7 @@
 
 #include <Standard_Failure.hxx>
 
+#include <cstdarg>
 #include <exception>
 #include <new>
 #include <string>
@@ -48,6 +49,9 @@ enum class Message
 
 /// Formats the message in the language in force, with printf-style arguments.
 std::string Texte(Message message, ...);
+
+/// Formats a printf-style text; the message tables of every part of the library use it.
+std::string FormateV(const char* format, va_list arguments);
 
 /// Records `texte` as the calling thread's last diagnostic (Zarvel3D::Diagnostic).
 void DefDiagnostic(const std::string& texte);

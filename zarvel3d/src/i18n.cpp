@@ -123,6 +123,13 @@ std::string Texte(Message message, ...)
   }
   va_list arguments;
   va_start(arguments, message);
+  std::string texte = FormateV(format, arguments);
+  va_end(arguments);
+  return texte;
+}
+
+std::string FormateV(const char* format, va_list arguments)
+{
   va_list copie;
   va_copy(copie, arguments);
   const int longueur = std::vsnprintf(nullptr, 0, format, copie);
@@ -134,7 +141,6 @@ std::string Texte(Message message, ...)
     std::vsnprintf(tampon.data(), tampon.size(), format, arguments);
     texte.assign(tampon.data(), static_cast<std::size_t>(longueur));
   }
-  va_end(arguments);
   return texte;
 }
 

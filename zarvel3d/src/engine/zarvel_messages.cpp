@@ -1,5 +1,7 @@
 #include "zarvel_messages.h"
 
+#include "diagnostic.h"
+
 #include "zarvel3d/zarvel3d.h"
 
 #include <cstdarg>
@@ -76,17 +78,7 @@ std::string Texte(MessageMoteur message, ...)
     }
     va_list arguments;
     va_start(arguments, message);
-    va_list copie;
-    va_copy(copie, arguments);
-    const int longueur = std::vsnprintf(nullptr, 0, format, copie);
-    va_end(copie);
-    std::string texte;
-    if (longueur > 0)
-    {
-        std::vector<char> tampon(static_cast<std::size_t>(longueur) + 1);
-        std::vsnprintf(tampon.data(), tampon.size(), format, arguments);
-        texte.assign(tampon.data(), static_cast<std::size_t>(longueur));
-    }
+    std::string texte = interne::FormateV(format, arguments);
     va_end(arguments);
     return texte;
 }
