@@ -111,15 +111,6 @@ INSTANTIATE_TEST_SUITE_P(
                         }
                     },
                     2, 5.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
-        CasDegenere{"ContoursQuiSeCroisent",
-                    [](Zarvel3D::Zarvel& z) {
-                        essais::Rectangle(z, 8, 10, 10);
-                        essais::Ligne(z, 8, 5, 5, 15, 5);
-                        essais::Ligne(z, 8, 15, 5, 15, 15);
-                        essais::Ligne(z, 8, 15, 15, 5, 15);
-                        essais::Ligne(z, 8, 5, 15, 5, 5);
-                    },
-                    2, 1.0, Zarvel3D::ZARVEL_ERREUR_GEOMETRIE},
         CasDegenere{"LongueurNulle", Carre, 2, 0.0, Zarvel3D::ZARVEL_ERREUR_MODE},
         CasDegenere{"LongueurNaN", Carre, 2, nan_, Zarvel3D::ZARVEL_ERREUR_MODE},
         CasDegenere{"LongueurInfinie", Carre, 2, inf_, Zarvel3D::ZARVEL_ERREUR_MODE},

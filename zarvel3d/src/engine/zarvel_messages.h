@@ -26,6 +26,10 @@ enum class MessageMoteur
     SilhouettesDisjointes,///< no argument
     InterieursIgnores,    ///< %d count
     TropDeContours,       ///< %d count, %d maximum
+    TropDeContoursProfil, ///< %d count, %d maximum
+    TropDeCroisements,    ///< %d view, %d maximum
+    SolideTropComplexe,   ///< %d faces
+    ProfilPince,          ///< %d points, %d edges
     BalayageImpossible,   ///< no argument
     EchecNoyau,           ///< %s kernel message
     AucunSolide,          ///< no argument

@@ -137,10 +137,10 @@ int ZarvelMoteur::GenerationProtegee(modezarvel_t mode, double parametre)
         resultat = occt::GenereTroisVues(utilise, reglages, parametres.elements_max);
         break;
     case ZARVEL_EXTRUSION:
-        resultat = occt::GenereExtrusion(utilise, parametre, reglages);
+        resultat = occt::GenereExtrusion(utilise, parametre, reglages, parametres.elements_max);
         break;
     case ZARVEL_REVOLUTION:
-        resultat = occt::GenereRevolution(utilise, parametre, reglages);
+        resultat = occt::GenereRevolution(utilise, parametre, reglages, parametres.elements_max);
         break;
     default:
         DefDiagnostic(Texte(MessageMoteur::ModeInconnu, static_cast<int>(mode)));

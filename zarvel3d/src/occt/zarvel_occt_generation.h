@@ -9,6 +9,7 @@
 #include <TopoDS_Face.hxx>
 #include <TopoDS_Shape.hxx>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,13 @@ enum StatutGeneration : int
     StatutModeInconnu = ZARVEL_ERREUR_MODE,         ///< the mode is none of 1, 2, 3
     StatutEchecModelisation = ZARVEL_ERREUR_GEOMETRIE, ///< the kernel failed or built an invalid solid
     StatutEchecMaillage = ZARVEL_ERREUR_GEOMETRIE,  ///< the solid could not be triangulated
+    StatutTropComplexe = ZARVEL_ERREUR_DESSIN,      ///< more crossings or outlines than the limits allow
 };
+
+/// Crossings between the elements of one view beyond which the view is
+/// refused as too complex (a hatching, a plan of a whole building): their
+/// pieces would make a solid of millions of faces.
+constexpr std::size_t croisements_max = 200000;
 
 /// Settings of the modelling steps.
 struct ReglagesGeneration
@@ -60,6 +67,13 @@ struct RegionsVue
     std::vector<TopoDS_Face> interieurs;
     /// Bounds of the silhouette: umin, vmin, umax, vmax.
     double boite[4] = {0.0, 0.0, 0.0, 0.0};
+    /// Closed outlines of the material faces, holes included.
+    std::size_t contours = 0;
+    /// Edges of those outlines.
+    std::size_t aretes = 0;
+    /// Points where outlines of the material touch each other (a hole
+    /// touching its outline, two regions meeting at a corner).
+    std::size_t pinces = 0;
 };
 
 /// Builds the closed regions of a view: lines and arcs are split where they
@@ -67,23 +81,30 @@ struct RegionsVue
 /// are found and each cell is material or hole by the parity of the outlines
 /// around it (even-odd rule: an outline inside another is a hole, one inside
 /// a hole an island; crossing outlines keep only what one of them covers).
-/// Construction lines and lines that close nothing are left out.
-/// Returns StatutSucces, StatutRienDessine or StatutContourOuvert.
+/// Construction lines and lines that close nothing are left out. Adjacent
+/// material cells are merged, and so are collinear segments and arcs of one
+/// ellipse that continue each other along an outline.
+/// Returns StatutSucces, StatutRienDessine, StatutContourOuvert or, past
+/// `croisements_max` crossings, StatutTropComplexe.
 int ConstruitRegions(const moteur::VueDessin& vue, int id_vue, double tolerance, RegionsVue& regions,
                      std::string& diagnostic);
 
 /// Extrusion: the regions of the top view (or of the only view drawn) swept
 /// by `longueur` along the height, up from the floor (front view: backwards
 /// from the front face; side view: along the width); a negative length sweeps
-/// the other way.
-ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur, const ReglagesGeneration& reglages);
+/// the other way. A profile of more than `contours_max` closed outlines
+/// (holes included; 0: no limit) fails with StatutTropComplexe.
+ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur, const ReglagesGeneration& reglages,
+                               int contours_max);
 
 /// Revolution of the side view's regions (or of the only view drawn) by
 /// `angle` degrees (360 or more: a whole turn; negative: the other way). The
 /// axis is the view's vertical through its last drawn point; without a point,
 /// the first construction line drawn in the view; without either, the
-/// vertical through the left edge of the profile.
-ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, const ReglagesGeneration& reglages);
+/// vertical through the left edge of the profile. The outlines are limited
+/// as in GenereExtrusion.
+ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, const ReglagesGeneration& reglages,
+                                int contours_max);
 
 /// Three-view reconstruction: intersection of the silhouettes swept across
 /// the part, then holes and pockets bounded by the lines of the other views.

@@ -41,10 +41,6 @@ inline void AjouteDiagnostic(std::string& diagnostic, const std::string& texte)
     diagnostic += texte;
 }
 
-/// Edge of a drawn element in the local XY plane; null when the element is
-/// degenerate (zero length, zero radius, non-finite value).
-TopoDS_Edge ConstruitArete(const moteur::ElementDessin& element, double tolerance);
-
 /// Placement of a view's local plane in the model: a rotation (the local
 /// normal becomes +Z for the front view, +X for the side view, +Y for the top
 /// view), then the translation `decalage`.

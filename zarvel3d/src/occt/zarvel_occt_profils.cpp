@@ -1,144 +1,259 @@
-// Closed regions of a view: the drawn lines and arcs are turned into edges,
-// a frame face around them is split by all of them at once, and the cells of
-// the split are sorted into material and holes by the parity of the outlines
-// that surround them.
+// Closed regions of a view: the drawn lines and arcs go through the planar
+// subdivision (zarvel_occt_decoupe), and its loops become faces of the local
+// XY plane, built directly from shared vertices and edges (no boolean
+// operation, so the cost stays near-linear in the number of elements).
 
+#include "zarvel_occt_decoupe.h"
 #include "zarvel_occt_generation.h"
 #include "zarvel_occt_outils.h"
 
-#include <BRepAlgoAPI_Splitter.hxx>
 #include <BRepBuilderAPI_MakeEdge.hxx>
-#include <BRepBuilderAPI_MakeFace.hxx>
-#include <BRepTools.hxx>
 #include <BRep_Builder.hxx>
-#include <GC_MakeSegment.hxx>
+#include <BRep_Tool.hxx>
 #include <Geom_Circle.hxx>
 #include <Geom_Ellipse.hxx>
-#include <ShapeUpgrade_UnifySameDomain.hxx>
-#include <Standard_Failure.hxx>
-#include <TopExp.hxx>
-#include <TopExp_Explorer.hxx>
-#include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
-#include <TopTools_IndexedMapOfShape.hxx>
+#include <Geom_Plane.hxx>
+#include <Precision.hxx>
 #include <TopoDS.hxx>
-#include <TopoDS_Compound.hxx>
+#include <TopoDS_Face.hxx>
+#include <TopoDS_Vertex.hxx>
+#include <TopoDS_Wire.hxx>
 #include <gp_Ax2.hxx>
 #include <gp_Circ.hxx>
 #include <gp_Elips.hxx>
 #include <gp_Pln.hxx>
 
+#include <array>
+#include <unordered_map>
+
 #include <algorithm>
 #include <cmath>
-#include <deque>
-#include <limits>
 
 namespace Zarvel3D::occt
 {
 
-TopoDS_Edge ConstruitArete(const moteur::ElementDessin& element, double tolerance)
+namespace
 {
-    if (element.type == moteur::TypeElement::Ligne)
-    {
-        const gp_Pnt a(element.x1, element.y1, 0.0);
-        const gp_Pnt b(element.x2, element.y2, 0.0);
-        if (!FiniPoint(a) || !FiniPoint(b) || a.Distance(b) <= tolerance)
-        {
-            return TopoDS_Edge();
-        }
-        return BRepBuilderAPI_MakeEdge(a, b).Edge();
-    }
 
-    const double rayon_x = element.largeur * 0.5;
-    const double rayon_y = element.hauteur * 0.5;
-    if (!std::isfinite(element.cx) || !std::isfinite(element.cy) || !std::isfinite(rayon_x) ||
-        !std::isfinite(rayon_y) || !std::isfinite(element.debut) || !std::isfinite(element.fin) ||
-        !std::isfinite(element.rotation) || rayon_x <= tolerance || rayon_y <= tolerance)
+// Element of the drawing as a curve of the subdivision; false when it is
+// degenerate (zero length, zero radius, non-finite value).
+bool CourbeElement(const moteur::ElementDessin& e, double tolerance, std::size_t index, decoupe::Courbe& c)
+{
+    c = decoupe::Courbe();
+    c.source = index;
+    if (e.type == moteur::TypeElement::Ligne)
     {
-        return TopoDS_Edge();
+        c.droite = true;
+        c.x1 = e.x1;
+        c.y1 = e.y1;
+        c.x2 = e.x2;
+        c.y2 = e.y2;
+        return std::isfinite(e.x1) && std::isfinite(e.y1) && std::isfinite(e.x2) && std::isfinite(e.y2) &&
+               std::hypot(e.x2 - e.x1, e.y2 - e.y1) > tolerance;
     }
-
-    const double rotation = element.rotation * M_PI / 180.0;
-    gp_Dir axe_x(std::cos(rotation), std::sin(rotation), 0.0);
-    double decalage = 0.0;
-    double grand = rayon_x;
-    double petit = rayon_y;
-    if (rayon_y > rayon_x)
+    c.droite = false;
+    c.cx = e.cx;
+    c.cy = e.cy;
+    c.a = e.largeur * 0.5;
+    c.b = e.hauteur * 0.5;
+    if (!std::isfinite(e.cx) || !std::isfinite(e.cy) || !std::isfinite(c.a) || !std::isfinite(c.b) ||
+        !std::isfinite(e.debut) || !std::isfinite(e.fin) || !std::isfinite(e.rotation) || c.a <= tolerance ||
+        c.b <= tolerance)
     {
-        // The kernel wants the major axis first: turn the frame a quarter turn
-        // and shift the parameter angles to match.
-        axe_x = gp_Dir(-std::sin(rotation), std::cos(rotation), 0.0);
-        decalage = -M_PI / 2.0;
-        grand = rayon_y;
-        petit = rayon_x;
+        return false;
     }
-    const gp_Ax2 repere(gp_Pnt(element.cx, element.cy, 0.0), gp::DZ(), axe_x);
-
-    Handle(Geom_Curve) courbe;
-    if (std::fabs(grand - petit) <= tolerance * 1e-3)
+    c.rotation = e.rotation * M_PI / 180.0;
+    double debut = e.debut * M_PI / 180.0;
+    if (std::fabs(c.a - c.b) <= tolerance * 1e-3)
     {
-        courbe = new Geom_Circle(gp_Circ(repere, grand));
+        // A circle: its own rotation only shifts the parameter.
+        c.a = c.b = std::max(c.a, c.b);
+        debut += c.rotation;
+        c.rotation = 0.0;
     }
-    else
+    debut = std::fmod(debut, 2.0 * M_PI);
+    if (debut < 0.0)
     {
-        courbe = new Geom_Ellipse(gp_Elips(repere, grand, petit));
+        debut += 2.0 * M_PI;
     }
-
-    double etendue = element.fin - element.debut;
+    double etendue = e.fin - e.debut;
     if (std::fabs(etendue) >= 360.0 - 1e-9)
     {
-        return BRepBuilderAPI_MakeEdge(courbe).Edge();
+        c.t0 = debut;
+        c.t1 = debut + 2.0 * M_PI;
+        return true;
     }
     etendue = std::fmod(etendue, 360.0);
     if (etendue < 0.0)
     {
         etendue += 360.0;
     }
-    const double debut = element.debut * M_PI / 180.0 + decalage;
-    const double fin = debut + etendue * M_PI / 180.0;
-    if (etendue * M_PI / 180.0 * petit <= tolerance)
-    {
-        return TopoDS_Edge();
-    }
-    return BRepBuilderAPI_MakeEdge(courbe, debut, fin).Edge();
+    c.t0 = debut;
+    c.t1 = debut + etendue * M_PI / 180.0;
+    return (c.t1 - c.t0) * std::min(c.a, c.b) > tolerance;
 }
 
-namespace
+// Builds the faces of a subdivision, sharing vertices and edges between the
+// faces that meet.
+class Faces
 {
-
-// Builds a face bounded by a wire of the local XY plane, enclosing a finite area.
-TopoDS_Face FaceDepuisContour(const TopoDS_Wire& contour)
-{
-    BRepBuilderAPI_MakeFace fabrique(gp_Pln(gp::XOY()), contour, Standard_True);
-    if (!fabrique.IsDone())
+public:
+    explicit Faces(const decoupe::Subdivision& s)
+        : sub(s), sommets(s.sommets.size()), tolerances(s.sommets.size()), aretes(s.aretes.size()),
+          plan(new Geom_Plane(gp_Pln(gp::XOY())))
     {
-        return TopoDS_Face();
+        for (std::size_t i = 0; i < s.sommets.size(); ++i)
+        {
+            tolerances[i] = std::max(Precision::Confusion(), 1.001 * s.sommets[i].ecart);
+        }
     }
-    return fabrique.Face();
-}
 
-// Merges adjacent coplanar cells into faces with holes.
-std::vector<TopoDS_Face> FusionneCellules(const std::vector<TopoDS_Face>& cellules)
-{
-    std::vector<TopoDS_Face> faces;
-    if (cellules.size() <= 1)
+    /// Gives every loop of `regions` its own copy of the vertices where
+    /// several loops touch, so that a swept profile pinched at a point makes
+    /// solids that touch along a line instead of sharing an edge between four
+    /// faces.
+    std::size_t SeparePinces(const std::vector<decoupe::Region>& regions)
     {
-        return cellules;
+        std::vector<int> boucles(sub.sommets.size(), 0);
+        auto compte = [&](const decoupe::Boucle& b) {
+            for (const auto& pas : b.pas)
+            {
+                const decoupe::Arete& a = sub.aretes[static_cast<std::size_t>(pas.first)];
+                ++boucles[static_cast<std::size_t>(pas.second ? a.debut : a.fin)];
+            }
+        };
+        for (const decoupe::Region& r : regions)
+        {
+            compte(r.exterieur);
+            for (const decoupe::Boucle& t : r.trous)
+            {
+                compte(t);
+            }
+        }
+        pinces.assign(sub.sommets.size(), false);
+        std::size_t nombre = 0;
+        for (std::size_t i = 0; i < boucles.size(); ++i)
+        {
+            pinces[i] = boucles[i] > 1;
+            nombre += pinces[i] ? 1 : 0;
+        }
+        return nombre;
     }
-    TopoDS_Compound groupe;
+
+    TopoDS_Face Face(const decoupe::Region& region)
+    {
+        TopoDS_Face face;
+        constructeur.MakeFace(face, plan, Precision::Confusion());
+        constructeur.Add(face, Fil(region.exterieur));
+        for (const decoupe::Boucle& trou : region.trous)
+        {
+            constructeur.Add(face, Fil(trou));
+        }
+        return face;
+    }
+
+private:
+    TopoDS_Vertex Sommet(int i)
+    {
+        TopoDS_Vertex& v = sommets[static_cast<std::size_t>(i)];
+        if (v.IsNull() || (!pinces.empty() && pinces[static_cast<std::size_t>(i)] && boucle_sommet[i] != boucle_courante))
+        {
+            const decoupe::Sommet& s = sub.sommets[static_cast<std::size_t>(i)];
+            constructeur.MakeVertex(v, gp_Pnt(s.x, s.y, 0.0), tolerances[static_cast<std::size_t>(i)]);
+            boucle_sommet[i] = boucle_courante;
+        }
+        return v;
+    }
+
+    // An arc's ends lie near, not exactly on, its merged vertices: the vertex
+    // tolerance must cover the gap.
+    void Couvre(int i, const std::array<double, 2>& p)
+    {
+        const decoupe::Sommet& s = sub.sommets[static_cast<std::size_t>(i)];
+        double& t = tolerances[static_cast<std::size_t>(i)];
+        const double besoin = 1.001 * std::hypot(p[0] - s.x, p[1] - s.y) + Precision::Confusion();
+        if (besoin > t)
+        {
+            t = besoin;
+            TopoDS_Vertex& v = sommets[static_cast<std::size_t>(i)];
+            if (!v.IsNull())
+            {
+                constructeur.UpdateVertex(v, t);
+            }
+        }
+    }
+
+    TopoDS_Edge Arete(int i)
+    {
+        TopoDS_Edge& arete = aretes[static_cast<std::size_t>(i)];
+        if (!arete.IsNull())
+        {
+            return arete;
+        }
+        const decoupe::Arete& a = sub.aretes[static_cast<std::size_t>(i)];
+        const decoupe::Courbe& c = a.courbe;
+        if (c.droite)
+        {
+            arete = BRepBuilderAPI_MakeEdge(Sommet(a.debut), Sommet(a.fin)).Edge();
+            return arete;
+        }
+        Couvre(a.debut, c.Point(c.t0));
+        Couvre(a.fin, c.Point(c.t1));
+        const gp_Dir u(std::cos(c.rotation), std::sin(c.rotation), 0.0);
+        const gp_Dir v(-std::sin(c.rotation), std::cos(c.rotation), 0.0);
+        Handle(Geom_Curve) courbe;
+        double decalage = 0.0;
+        if (c.a == c.b)
+        {
+            courbe = new Geom_Circle(gp_Circ(gp_Ax2(gp_Pnt(c.cx, c.cy, 0.0), gp::DZ(), u), c.a));
+        }
+        else if (c.a > c.b)
+        {
+            courbe = new Geom_Ellipse(gp_Elips(gp_Ax2(gp_Pnt(c.cx, c.cy, 0.0), gp::DZ(), u), c.a, c.b));
+        }
+        else
+        {
+            // The kernel wants the major axis first: a quarter turn of the
+            // frame shifts the parameter.
+            courbe = new Geom_Ellipse(gp_Elips(gp_Ax2(gp_Pnt(c.cx, c.cy, 0.0), gp::DZ(), v), c.b, c.a));
+            decalage = -M_PI / 2.0;
+        }
+        BRepBuilderAPI_MakeEdge fabrique(courbe, Sommet(a.debut), Sommet(a.fin), c.t0 + decalage, c.t1 + decalage);
+        if (fabrique.IsDone())
+        {
+            arete = fabrique.Edge();
+        }
+        return arete;
+    }
+
+    TopoDS_Wire Fil(const decoupe::Boucle& boucle)
+    {
+        TopoDS_Wire fil;
+        constructeur.MakeWire(fil);
+        ++boucle_courante;
+        for (const auto& [index, avant] : boucle.pas)
+        {
+            const TopoDS_Edge arete = Arete(index);
+            if (arete.IsNull())
+            {
+                throw Standard_Failure("edge of an outline");
+            }
+            constructeur.Add(fil, avant ? arete : TopoDS::Edge(arete.Reversed()));
+        }
+        fil.Closed(Standard_True);
+        return fil;
+    }
+
+    const decoupe::Subdivision& sub;
+    std::vector<TopoDS_Vertex> sommets;
+    std::vector<double> tolerances;
+    std::vector<TopoDS_Edge> aretes;
+    Handle(Geom_Plane) plan;
     BRep_Builder constructeur;
-    constructeur.MakeCompound(groupe);
-    for (const TopoDS_Face& cellule : cellules)
-    {
-        constructeur.Add(groupe, cellule);
-    }
-    ShapeUpgrade_UnifySameDomain unification(groupe, Standard_True, Standard_True, Standard_False);
-    unification.Build();
-    for (TopExp_Explorer exp(unification.Shape(), TopAbs_FACE); exp.More(); exp.Next())
-    {
-        faces.push_back(TopoDS::Face(exp.Current()));
-    }
-    return faces;
-}
+    std::vector<bool> pinces;
+    std::unordered_map<int, int> boucle_sommet;
+    int boucle_courante = 0;
+};
 
 } // namespace
 
@@ -146,154 +261,72 @@ int ConstruitRegions(const moteur::VueDessin& vue, int id_vue, double tolerance,
                      std::string& diagnostic)
 {
     regions = RegionsVue();
-    TopTools_ListOfShape outils;
-    Bnd_Box boite;
+    std::vector<decoupe::Courbe> courbes;
+    courbes.reserve(vue.elements.size());
     std::size_t ignores = 0;
-    for (const moteur::ElementDessin& element : vue.elements)
+    for (std::size_t i = 0; i < vue.elements.size(); ++i)
     {
+        const moteur::ElementDessin& element = vue.elements[i];
         if (element.axe)
         {
             continue;
         }
-        const TopoDS_Edge arete = ConstruitArete(element, tolerance);
-        if (arete.IsNull())
+        decoupe::Courbe c;
+        if (!CourbeElement(element, tolerance, i, c))
         {
             ++ignores;
             continue;
         }
-        outils.Append(arete);
-        BRepBndLib::AddOptimal(arete, boite, Standard_False, Standard_False);
+        courbes.push_back(c);
     }
     if (ignores > 0)
     {
         AjouteDiagnostic(diagnostic, Texte(MessageMoteur::ElementsIgnores, static_cast<int>(ignores), id_vue));
     }
-    if (outils.IsEmpty())
+    if (courbes.empty())
     {
         AjouteDiagnostic(diagnostic, Texte(MessageMoteur::VueSansElement, id_vue));
         return vue.elements.empty() ? StatutRienDessine : StatutContourOuvert;
     }
 
-    double xmin = 0.0, ymin = 0.0, zmin = 0.0, xmax = 0.0, ymax = 0.0, zmax = 0.0;
-    boite.Get(xmin, ymin, zmin, xmax, ymax, zmax);
-    const double marge = std::max(1.0, 0.1 * std::max(xmax - xmin, ymax - ymin));
-    const TopoDS_Face cadre =
-        BRepBuilderAPI_MakeFace(gp_Pln(gp::XOY()), xmin - marge, xmax + marge, ymin - marge, ymax + marge)
-            .Face();
-
-    // The frame is split by every edge at once; edges that meet within the
-    // tolerance are joined, so slightly open outlines still close.
-    BRepAlgoAPI_Splitter decoupe;
-    TopTools_ListOfShape arguments;
-    arguments.Append(cadre);
-    decoupe.SetArguments(arguments);
-    decoupe.SetTools(outils);
-    decoupe.SetFuzzyValue(tolerance);
-    decoupe.SetRunParallel(Standard_False);
-    decoupe.SetNonDestructive(Standard_True);
-    decoupe.Build();
-    if (!decoupe.IsDone() || decoupe.HasErrors())
+    decoupe::Subdivision sub;
+    switch (decoupe::Decoupe(courbes, tolerance, croisements_max, sub))
     {
-        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::DecoupeImpossible, id_vue));
-        return StatutEchecModelisation;
-    }
-
-    TopTools_IndexedMapOfShape cellules;
-    TopExp::MapShapes(decoupe.Shape(), TopAbs_FACE, cellules);
-    TopTools_IndexedDataMapOfShapeListOfShape voisinage;
-    TopExp::MapShapesAndAncestors(decoupe.Shape(), TopAbs_EDGE, TopAbs_FACE, voisinage);
-
-    // The outside cell is the only one reaching the frame.
-    int exterieur = 0;
-    const double seuil = xmin - marge * 0.5;
-    for (int i = 1; i <= cellules.Extent(); ++i)
-    {
-        Bnd_Box b;
-        BRepBndLib::Add(cellules(i), b);
-        double a0 = 0.0, a1 = 0.0, a2 = 0.0, a3 = 0.0, a4 = 0.0, a5 = 0.0;
-        b.Get(a0, a1, a2, a3, a4, a5);
-        if (a0 < seuil)
-        {
-            exterieur = i;
-            break;
-        }
-    }
-    if (exterieur == 0 || cellules.Extent() < 2)
-    {
+    case decoupe::EtatDecoupe::Correct:
+        break;
+    case decoupe::EtatDecoupe::Ouvert:
         AjouteDiagnostic(diagnostic, Texte(MessageMoteur::ContourOuvert, id_vue));
         return StatutContourOuvert;
+    case decoupe::EtatDecoupe::TropDeCroisements:
+        AjouteDiagnostic(diagnostic,
+                         Texte(MessageMoteur::TropDeCroisements, id_vue, static_cast<int>(croisements_max)));
+        return StatutTropComplexe;
     }
 
-    // Nesting depth of every cell: breadth-first from the outside across
-    // shared edges. Odd depths are material, even depths holes.
-    std::vector<int> profondeur(static_cast<std::size_t>(cellules.Extent()) + 1, -1);
-    std::deque<int> file;
-    profondeur[static_cast<std::size_t>(exterieur)] = 0;
-    file.push_back(exterieur);
-    while (!file.empty())
+    Faces faces_matiere(sub);
+    regions.pinces = faces_matiere.SeparePinces(sub.matiere);
+    for (const decoupe::Region& r : sub.matiere)
     {
-        const int courante = file.front();
-        file.pop_front();
-        for (TopExp_Explorer exp(cellules(courante), TopAbs_EDGE); exp.More(); exp.Next())
+        regions.matiere.push_back(faces_matiere.Face(r));
+        regions.contours += 1 + r.trous.size();
+        regions.aretes += r.exterieur.pas.size();
+        for (const decoupe::Boucle& t : r.trous)
         {
-            const int index = voisinage.FindIndex(exp.Current());
-            if (index == 0)
-            {
-                continue;
-            }
-            for (TopTools_ListIteratorOfListOfShape it(voisinage(index)); it.More(); it.Next())
-            {
-                const int voisine = cellules.FindIndex(it.Value());
-                if (voisine > 0 && profondeur[static_cast<std::size_t>(voisine)] < 0)
-                {
-                    profondeur[static_cast<std::size_t>(voisine)] =
-                        profondeur[static_cast<std::size_t>(courante)] + 1;
-                    file.push_back(voisine);
-                }
-            }
+            regions.aretes += t.pas.size();
         }
     }
-
-    std::vector<TopoDS_Face> impaires;
-    for (int i = 1; i <= cellules.Extent(); ++i)
+    Faces faces(sub);
+    for (const decoupe::Region& r : sub.interieurs)
     {
-        const int p = profondeur[static_cast<std::size_t>(i)];
-        if (i == exterieur || p < 0)
-        {
-            continue;
-        }
-        if (p % 2 == 1)
-        {
-            impaires.push_back(TopoDS::Face(cellules(i)));
-        }
-        else
-        {
-            regions.interieurs.push_back(TopoDS::Face(cellules(i)));
-        }
+        regions.interieurs.push_back(faces.Face(r));
     }
-    regions.matiere = FusionneCellules(impaires);
-
-    // The holes of the outside cell are the outer outlines of the drawing.
-    const TopoDS_Face& dehors = TopoDS::Face(cellules(exterieur));
-    const TopoDS_Wire bord = BRepTools::OuterWire(dehors);
     Bnd_Box boite_silhouette;
-    for (TopExp_Explorer exp(dehors, TopAbs_WIRE); exp.More(); exp.Next())
+    for (const decoupe::Boucle& b : sub.silhouettes)
     {
-        if (exp.Current().IsSame(bord))
-        {
-            continue;
-        }
-        const TopoDS_Face face = FaceDepuisContour(TopoDS::Wire(exp.Current()));
-        if (!face.IsNull())
-        {
-            regions.silhouette.push_back(face);
-            BRepBndLib::AddOptimal(face, boite_silhouette, Standard_False, Standard_False);
-        }
-    }
-    if (regions.silhouette.empty() || regions.matiere.empty())
-    {
-        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::ContourOuvert, id_vue));
-        return StatutContourOuvert;
+        decoupe::Region r;
+        r.exterieur = b;
+        regions.silhouette.push_back(faces.Face(r));
+        BRepBndLib::AddOptimal(regions.silhouette.back(), boite_silhouette, Standard_False, Standard_False);
     }
     double z0 = 0.0, z1 = 0.0;
     boite_silhouette.Get(regions.boite[0], regions.boite[1], z0, regions.boite[2], regions.boite[3], z1);

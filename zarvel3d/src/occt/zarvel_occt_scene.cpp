@@ -159,7 +159,8 @@ PCouleur3D CouleurProjection(const moteur::ElementDessin& e)
 }
 
 // Angle between successive points of the mesh: a full turn gets
-// `divisions_tour` segments, and the shortest arc at least `divisions_min`.
+// `divisions_tour` segments, and the shortest arc at least `divisions_min`
+// within the bound below.
 double AngleMaillage(const TopoDS_Shape& solide, const ParametresZarvel& p)
 {
     const int tour = std::max(3, p.divisions_tour);
@@ -181,8 +182,13 @@ double AngleMaillage(const TopoDS_Shape& solide, const ParametresZarvel& p)
             angle = std::min(angle, etendue / minimum);
         }
     }
-    // A sliver arc must not blow up the whole mesh.
-    return std::max(angle, 2.0 * M_PI / 1024.0);
+    // A sliver arc must not blow up the whole mesh: the finer angle it asks
+    // for applies to every curve, and a surface of revolution is meshed as a
+    // grid of (turn / angle) by (profile arc / angle) nodes. Curves get at
+    // most twice a full turn's divisions (64 at least); a sliver then gets
+    // fewer than divisions_min segments.
+    const double plus_fin = 2.0 * M_PI / std::min(1024, std::max(64, 2 * tour));
+    return std::max(angle, plus_fin);
 }
 
 struct Boite
@@ -353,7 +359,10 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
     // The mesher splits a curve wherever its tangent turns by half this
     // angle, hence the factor 2 for `angle` per segment.
     reglages.Angle = 2.0 * angle;
-    reglages.AngleInterior = 2.0 * angle;
+    // Inside faces the angle of a full turn's divisions is enough: the
+    // shortest arc's finer angle would fill every curved face with a grid of
+    // (turn / angle) squared nodes, millions for a sliver arc.
+    reglages.AngleInterior = 2.0 * std::max(angle, 2.0 * M_PI / std::max(3, p.divisions_tour));
     // The chord height is loose on purpose: the angle decides the number of
     // segments of curves, as the parameters record promises.
     reglages.Deflection = std::max(0.05 * diagonale, 1e-6);

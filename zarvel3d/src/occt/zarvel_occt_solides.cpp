@@ -30,7 +30,9 @@
 #include <ShapeFix_Shape.hxx>
 #include <ShapeUpgrade_UnifySameDomain.hxx>
 #include <Standard_Failure.hxx>
+#include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
+#include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
 #include <TopoDS_Solid.hxx>
@@ -102,13 +104,73 @@ int NombreSolides(const TopoDS_Shape& forme)
     return n;
 }
 
+namespace
+{
+
+// Faces beyond which a solid counts as large: an invalid one is not healed,
+// and the checks whose cost grows with the square of the edges (the kernel's
+// full analysis, orientation by classification) give way to linear ones.
+constexpr int faces_correction_max = 400;
+
+int NombreFaces(const TopoDS_Shape& forme, int plafond)
+{
+    int n = 0;
+    for (TopExp_Explorer exp(forme, TopAbs_FACE); exp.More() && n <= plafond; exp.Next())
+    {
+        ++n;
+    }
+    return n;
+}
+
+// Turns a solid outward: by classification when it is small, by the sign of
+// its volume when it is large.
+void Oriente(TopoDS_Solid& solide)
+{
+    if (NombreFaces(solide, faces_correction_max) <= faces_correction_max)
+    {
+        BRepLib::OrientClosedSolid(solide);
+    }
+    else if (Volume(solide) < 0.0)
+    {
+        solide.Reverse();
+    }
+}
+
+// Closed shells of a large solid, checked in linear time: every edge bounds
+// two faces (or one face twice, a seam) and is used once in each direction.
+bool CoquesFermees(const TopoDS_Shape& forme)
+{
+    TopTools_IndexedDataMapOfShapeListOfShape faces_arete;
+    TopExp::MapShapesAndAncestors(forme, TopAbs_EDGE, TopAbs_FACE, faces_arete);
+    for (int i = 1; i <= faces_arete.Extent(); ++i)
+    {
+        const TopoDS_Edge& arete = TopoDS::Edge(faces_arete.FindKey(i));
+        if (BRep_Tool::Degenerated(arete))
+        {
+            continue;
+        }
+        const TopTools_ListOfShape& faces = faces_arete(i);
+        if (faces.Extent() == 1 && BRep_Tool::IsClosed(arete, TopoDS::Face(faces.First())))
+        {
+            continue;
+        }
+        if (faces.Extent() != 2)
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 // Turns every solid of a shape outward; solids that cannot be oriented stay as they are.
 TopoDS_Shape OrienteSolides(const TopoDS_Shape& forme)
 {
     if (forme.ShapeType() == TopAbs_SOLID)
     {
         TopoDS_Solid solide = TopoDS::Solid(forme);
-        BRepLib::OrientClosedSolid(solide);
+        Oriente(solide);
         return solide;
     }
     TopoDS_Compound groupe;
@@ -119,7 +181,7 @@ TopoDS_Shape OrienteSolides(const TopoDS_Shape& forme)
     for (TopExp_Explorer exp(forme, TopAbs_SOLID); exp.More(); exp.Next())
     {
         TopoDS_Solid solide = TopoDS::Solid(exp.Current());
-        BRepLib::OrientClosedSolid(solide);
+        Oriente(solide);
         constructeur.Add(groupe, solide);
         dernier = solide;
         ++n;
@@ -177,7 +239,19 @@ ResultatSolide Termine(const TopoDS_Shape& brut, std::string diagnostic, int pas
     std::string raison;
     bool valide = SolideValide(r.solide, raison);
     // Healing only runs on a solid that fails its checks: a valid one is
-    // never touched.
+    // never touched. Its wire checks grow with the square of the edges of a
+    // face, so a large invalid solid is refused at once rather than after
+    // minutes of work.
+    int faces = 0;
+    for (TopExp_Explorer exp(r.solide, TopAbs_FACE); !valide && exp.More(); exp.Next())
+    {
+        ++faces;
+    }
+    if (!valide && faces > faces_correction_max)
+    {
+        raison = Texte(MessageMoteur::SolideTropComplexe, faces);
+        passes_correction = 0;
+    }
     for (int passe = 0; !valide && passe < passes_correction; ++passe)
     {
         ShapeFix_Shape correction(r.solide);
@@ -201,6 +275,25 @@ bool SolideValide(const TopoDS_Shape& forme, std::string& diagnostic)
     {
         AjouteDiagnostic(diagnostic, Texte(MessageMoteur::AucunSolide));
         return false;
+    }
+    if (NombreFaces(forme, faces_correction_max) > faces_correction_max)
+    {
+        // The full analysis of a large solid takes minutes (its vertex and
+        // wire checks grow with the square of the edges): it gets the linear
+        // checks, closed shells and a positive volume. Swept profiles are
+        // valid faces by construction (crossings split, touching outlines of
+        // large profiles refused before the sweep).
+        if (!CoquesFermees(forme))
+        {
+            AjouteDiagnostic(diagnostic, Texte(MessageMoteur::SolideOuvert));
+            return false;
+        }
+        if (!(Volume(forme) > 0.0))
+        {
+            AjouteDiagnostic(diagnostic, Texte(MessageMoteur::SolideSansVolume));
+            return false;
+        }
+        return true;
     }
     BRepCheck_Analyzer analyse(forme);
     if (!analyse.IsValid())
@@ -226,7 +319,32 @@ bool SolideValide(const TopoDS_Shape& forme, std::string& diagnostic)
     return true;
 }
 
-ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur, const ReglagesGeneration& reglages)
+namespace
+{
+
+// True, with a diagnostic, when a profile has more outlines than allowed,
+// or touches itself (its solid then needs healing) and is too large to heal.
+bool TropDeContours(const RegionsVue& regions, int contours_max, std::string& diagnostic)
+{
+    if (contours_max > 0 && regions.contours > static_cast<std::size_t>(contours_max))
+    {
+        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::TropDeContoursProfil, static_cast<int>(regions.contours),
+                                           contours_max));
+        return true;
+    }
+    if (regions.pinces > 0 && regions.aretes > static_cast<std::size_t>(faces_correction_max))
+    {
+        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::ProfilPince, static_cast<int>(regions.pinces),
+                                           static_cast<int>(regions.aretes)));
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur, const ReglagesGeneration& reglages,
+                               int contours_max)
 {
     return Protege([&]() -> ResultatSolide {
         const int id = VueProfil(dessin, moteur::VueDessus);
@@ -247,6 +365,10 @@ ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur, co
         if (statut != StatutSucces)
         {
             return Echec(statut, diagnostic);
+        }
+        if (TropDeContours(regions, contours_max, diagnostic))
+        {
+            return Echec(StatutTropComplexe, diagnostic);
         }
         // The profile sits in its view's plane; the sweep goes up from the
         // floor, back from the front face or right from the side face.
@@ -295,7 +417,8 @@ std::vector<gp_Pnt> PointsContours(const std::vector<TopoDS_Face>& faces)
 
 } // namespace
 
-ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, const ReglagesGeneration& reglages)
+ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, const ReglagesGeneration& reglages,
+                                int contours_max)
 {
     return Protege([&]() -> ResultatSolide {
         const int id = VueProfil(dessin, moteur::VueCote);
@@ -317,6 +440,10 @@ ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, cons
         if (statut != StatutSucces)
         {
             return Echec(statut, diagnostic);
+        }
+        if (TropDeContours(regions, contours_max, diagnostic))
+        {
+            return Echec(StatutTropComplexe, diagnostic);
         }
 
         // The axis, in the view's plane: the vertical through the last drawn
