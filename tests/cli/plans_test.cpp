@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -67,7 +68,37 @@ Conversion Convertit(const std::string& plan, const std::string& options)
     c.volume = VolumeSTL(sortie);
     return c;
 }
+// A minimal DXF holding only LINE entities (x1, y1, x2, y2 each).
+void EcritLignes(const std::string& chemin, const std::vector<std::array<double, 4>>& lignes)
+{
+    std::ofstream f(chemin);
+    f << "0\nSECTION\n2\nENTITIES\n";
+    for (const auto& l : lignes)
+        f << "0\nLINE\n8\n0\n10\n" << l[0] << "\n20\n" << l[1] << "\n30\n0\n11\n" << l[2] << "\n21\n" << l[3]
+          << "\n31\n0\n";
+    f << "0\nENDSEC\n0\nEOF\n";
+}
 } // namespace
+
+TEST(Zarvel_cli_plans, ProfilAvecAretesInterieuresNEstPasUnCadre)
+{
+    // A 100 x 190 profile crossed by two edges that end on its sides, the
+    // band between them closed by segments lying on the outline: the band
+    // touches the border but is no title block.
+    cli::Dossier d;
+    EcritLignes(d / "bande.dxf", {{{100, 190, 100, 0}},
+                                  {{0, 0, 0, 190}},
+                                  {{0, 144, 0, 46}},
+                                  {{100, 190, 0, 190}},
+                                  {{100, 0, 0, 0}},
+                                  {{100, 46, 0, 46}},
+                                  {{100, 144, 0, 144}},
+                                  {{100, 144, 100, 46}}});
+    const cli::Resultat r = cli::Lance("-i " + (d / "bande.dxf") + " -m e -l 2 -v -o " + (d / "bande.stl"));
+    EXPECT_EQ(r.statut, 0) << r.sortie;
+    EXPECT_EQ(r.sortie.find("Cadre"), std::string::npos) << r.sortie;
+    EXPECT_NEAR(VolumeSTL(d / "bande.stl"), 100 * 190 * 2.0, 1e-3) << r.sortie;
+}
 
 TEST(Zarvel_cli_plans, DessinsDeTestEnDXF)
 {

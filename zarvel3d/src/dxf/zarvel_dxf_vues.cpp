@@ -230,16 +230,32 @@ bool EstCadre(const Dessin& d, const std::vector<Groupe>& groupes, std::size_t i
         return true;
     }
     // A title block drawn as its own lines, ending on the border without sharing its ends, is
-    // a separate group that touches the border from inside: a profile's holes never do.
+    // a small separate group in one corner of the border, beside a drawing that keeps clear of
+    // the border. A part's inner edges end on its outline too, but they span it or follow one
+    // side: they are not tucked in a corner with something else standing free inside.
+    bool cartouche = false;
+    bool dessin_libre = false;
     for (std::size_t j = 0; j < groupes.size(); ++j)
     {
         const Boite& a = groupes[j].boite;
-        if (j != i && !groupes[j].retire &&
-            (Proche(a.xmin, b.xmin, tol) || Proche(a.xmax, b.xmax, tol) || Proche(a.ymin, b.ymin, tol) ||
-             Proche(a.ymax, b.ymax, tol)))
+        if (j == i || groupes[j].retire)
         {
-            return true;
+            continue;
         }
+        const bool gauche = Proche(a.xmin, b.xmin, tol), droite = Proche(a.xmax, b.xmax, tol);
+        const bool bas = Proche(a.ymin, b.ymin, tol), haut = Proche(a.ymax, b.ymax, tol);
+        if (!gauche && !droite && !bas && !haut)
+        {
+            dessin_libre = true;
+        }
+        else if ((gauche != droite) && (bas != haut) && a.Largeur() < 0.6 * w && a.Hauteur() < 0.4 * h)
+        {
+            cartouche = true;
+        }
+    }
+    if (cartouche && dessin_libre)
+    {
+        return true;
     }
     // A double border: the inner border, nearly as large, must show that evidence itself.
     for (std::size_t j = 0; j < groupes.size(); ++j)
