@@ -100,6 +100,36 @@ TEST(Zarvel_cli_plans, ProfilAvecAretesInterieuresNEstPasUnCadre)
     EXPECT_NEAR(VolumeSTL(d / "bande.stl"), 100 * 190 * 2.0, 1e-3) << r.sortie;
 }
 
+TEST(Zarvel_cli_plans, VueContreLeCartoucheResteUneVue)
+{
+    // An L-section bar (30 long, L of 20 x 30 with a 12 x 20 notch) in three
+    // views, third angle, inside a frame whose title block, in the lower
+    // right corner, has the side view standing on its top line. The frame
+    // and the block go; the side view, the only one showing the L, stays.
+    cli::Dossier d;
+    std::vector<std::array<double, 4>> lignes = {
+        {{0, 0, 300, 0}},    {{300, 0, 300, 200}}, {{300, 200, 0, 200}}, {{0, 200, 0, 0}},
+        {{200, 0, 200, 40}}, {{200, 40, 300, 40}}, {{250, 0, 250, 40}},
+    };
+    const auto contour = [&lignes](double x, double y, std::vector<std::array<double, 2>> points) {
+        for (size_t k = 0; k < points.size(); ++k)
+        {
+            const auto& a = points[k];
+            const auto& b = points[(k + 1) % points.size()];
+            lignes.push_back({{x + a[0], y + a[1], x + b[0], y + b[1]}});
+        }
+    };
+    contour(150, 40, {{{0, 0}}, {{30, 0}}, {{30, 30}}, {{0, 30}}});                      // front
+    lignes.push_back({{150, 50, 180, 50}});                                             // step edge
+    contour(220, 40, {{{0, 0}}, {{20, 0}}, {{20, 10}}, {{8, 10}}, {{8, 30}}, {{0, 30}}}); // side
+    contour(150, 90, {{{0, 0}}, {{30, 0}}, {{30, 20}}, {{0, 20}}});                      // top
+    lignes.push_back({{150, 98, 180, 98}});                                             // step edge
+    EcritLignes(d / "cadre.dxf", lignes);
+    const cli::Resultat r = cli::Lance("-i " + (d / "cadre.dxf") + " -v -o " + (d / "barre.stl"));
+    EXPECT_EQ(r.statut, 0) << r.sortie;
+    EXPECT_NEAR(VolumeSTL(d / "barre.stl"), 30 * (20 * 10 + 8 * 20.0), 1e-3) << r.sortie;
+}
+
 TEST(Zarvel_cli_plans, DessinsDeTestEnDXF)
 {
     const double pi = M_PI;

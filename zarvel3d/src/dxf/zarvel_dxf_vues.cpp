@@ -423,7 +423,8 @@ ResultatVues DetecteVues(const Dessin& d, int mode, double tolerance)
         g.retire = true;
         r.cadre += g.courbes.size();
         // What touches the frame's border belongs to it (title block, zone marks), and so does
-        // what touches those (the inner lines of the title block).
+        // what lies inside those (the inner lines and marks of the title block). Merely touching
+        // them is not enough: a view drawn against the title block stays a view.
         std::vector<Boite> attaches;
         for (Groupe& autre : groupes)
         {
@@ -447,7 +448,7 @@ ResultatVues DetecteVues(const Dessin& d, int mode, double tolerance)
                 }
                 for (std::size_t k = 0; k < attaches.size() && !autre.retire; ++k)
                 {
-                    if (attaches[k].Touche(autre.boite, tol))
+                    if (attaches[k].Contient(autre.boite, tol))
                     {
                         autre.retire = true;
                         r.cadre += autre.courbes.size();
