@@ -2,6 +2,7 @@
 // and the scene left exactly as it was. Options of the parameters record.
 
 #include "engine/zarvel_moteur.h"
+#include "occt/zarvel_occt_module.h"
 #include "engine_dessins.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // Solids and scenes generated from the four built-in test drawings.
 
 #include "engine/zarvel_moteur.h"
+#include "occt/zarvel_occt_module.h"
 #include "engine_dessins.h"
 
 #include <BRepCheck_Analyzer.hxx>

@@ -2,6 +2,7 @@
 // drawings: holes, arcs, islands, axes, pockets, steps, views drawn anywhere.
 
 #include "engine/zarvel_moteur.h"
+#include "occt/zarvel_occt_module.h"
 #include "engine_dessins.h"
 
 #include <BRepBndLib.hxx>

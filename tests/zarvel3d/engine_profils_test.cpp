@@ -3,6 +3,7 @@
 // plans beyond the engine's limits.
 
 #include "engine/zarvel_moteur.h"
+#include "occt/zarvel_occt_module.h"
 #include "engine_dessins.h"
 
 #include <BRepCheck_Analyzer.hxx>

@@ -1,4 +1,5 @@
 #include "maillage_outils.h"
+#include "occt/zarvel_occt_module.h"
 #include "scene_priv.h"
 #include "zarvel3d/zarvel3d.h"
 

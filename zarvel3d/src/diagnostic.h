@@ -1,8 +1,9 @@
 #pragma once
 // Diagnostic texts of the library (French and English) and the guard that keeps exceptions
-// inside the library.
+// inside the library. Free of the modelling kernel's headers: the solid module catches the
+// kernel's own exceptions itself (see solides.h).
 
-#include <Standard_Failure.hxx>
+#include "zarvel3d/zarvel3d.h"
 
 #include <cstdarg>
 #include <exception>
@@ -45,10 +46,12 @@ enum class Message
   MemoireInsuffisante,
   ErreurInterne,
   ErreurNoyau,
+  ModuleSolidesAbsent,
 };
 
-/// Formats the message in the language in force, with printf-style arguments.
-std::string Texte(Message message, ...);
+/// Formats the message in the language in force, with printf-style arguments. Exported for the
+/// solid module.
+ZARVEL3D_EXPORT std::string Texte(Message message, ...);
 
 /// Formats a printf-style text; the message tables of every part of the library use it.
 std::string FormateV(const char* format, va_list arguments);
@@ -64,10 +67,6 @@ Resultat Garde(Resultat echec, Corps&& corps, Rapport&& diagnostic)
   try
   {
     return corps();
-  }
-  catch (const Standard_Failure& erreur)
-  {
-    diagnostic(Texte(Message::ErreurNoyau, erreur.GetMessageString()));
   }
   catch (const std::bad_alloc&)
   {

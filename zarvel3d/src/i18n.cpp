@@ -88,6 +88,9 @@ const Traduction traductions[] = {
   {interne::Message::ErreurInterne, "Erreur interne : %s.", "Internal error: %s."},
   {interne::Message::ErreurNoyau, "Erreur du noyau géométrique : %s.",
    "Geometric kernel error: %s."},
+  {interne::Message::ModuleSolidesAbsent,
+   "Module de modélisation des solides '%s' absent ou inutilisable : %s.",
+   "Solid modelling module '%s' missing or unusable: %s."},
 };
 
 } // namespace

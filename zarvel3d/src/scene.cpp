@@ -97,7 +97,7 @@ unsigned long long PScene3D::NombreTriangles() const
 
 bool PScene3D::ContientSolide() const
 {
-  return !impl->solide.IsNull();
+  return impl->solide != nullptr;
 }
 
 const char* PScene3D::Diagnostic() const
@@ -116,7 +116,7 @@ void PScene3D::Vide()
   centre = Pvec3();
   echelle_affichage = 1.0;
   echelle_developpes = 1.0;
-  impl->solide.Nullify();
+  impl->solide.reset();
 }
 
 unsigned int PScene3D::AjoutSommet(const Pvec3& position, const Pvec3& normale)
@@ -348,14 +348,15 @@ double PScene3D::AngleAretesVives()
 namespace interne
 {
 
-void DefSolide(PScene3D& scene, const TopoDS_Shape& solide)
+void DefSolide(PScene3D& scene, std::shared_ptr<void> solide)
 {
   std::lock_guard<std::recursive_mutex> verrou(scene.ImplPtr()->verrou);
-  scene.ImplPtr()->solide = solide;
+  scene.ImplPtr()->solide = std::move(solide);
 }
 
-const TopoDS_Shape& Solide(const PScene3D& scene)
+std::shared_ptr<void> Solide(const PScene3D& scene)
 {
+  std::lock_guard<std::recursive_mutex> verrou(scene.ImplPtr()->verrou);
   return scene.ImplPtr()->solide;
 }
 

@@ -3,8 +3,7 @@
 
 #include "zarvel3d/zarvel3d.h"
 
-#include <TopoDS_Shape.hxx>
-
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -17,20 +16,21 @@ struct PScene3D::Impl
   mutable std::recursive_mutex verrou;
   /// Last diagnostic of an operation on this scene.
   std::string diagnostic;
-  /// The solid the model was meshed from, when an engine generated one (null shape otherwise).
-  /// Only STEP export uses it.
-  TopoDS_Shape solide;
+  /// The solid the model was meshed from, when an engine generated one (null otherwise): an
+  /// opaque block of the solid module, released by the module. Copies of the scene share it (a
+  /// solid is never modified once built). Only STEP export uses it.
+  std::shared_ptr<void> solide;
 };
 
 namespace interne
 {
 
-/// Gives the scene the solid its model was meshed from (a null shape removes it). Exported for
-/// the tests; not part of the public interface.
-ZARVEL3D_EXPORT void DefSolide(PScene3D& scene, const TopoDS_Shape& solide);
+/// Gives the scene the solid its model was meshed from (null removes it). Exported for the solid
+/// module; not part of the public interface.
+ZARVEL3D_EXPORT void DefSolide(PScene3D& scene, std::shared_ptr<void> solide);
 
-/// The solid of the scene (null shape when none).
-const TopoDS_Shape& Solide(const PScene3D& scene);
+/// The solid of the scene (null when none). Exported for the solid module.
+ZARVEL3D_EXPORT std::shared_ptr<void> Solide(const PScene3D& scene);
 
 /// Centre of the bounding box of `sommets` and the display scale that makes its largest extent
 /// 1 (1 when the extent is zero or its inverse not finite). Leaves both alone for no vertex.

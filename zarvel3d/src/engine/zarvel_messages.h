@@ -2,6 +2,8 @@
 
 // Diagnostic texts of the conversion engine, in the library's two languages.
 
+#include "zarvel3d/zarvel3d.h"
+
 #include <string>
 
 namespace Zarvel3D::moteur
@@ -43,7 +45,7 @@ enum class MessageMoteur
     Profondeur,           ///< dimension name
 };
 
-/// Formats a message in the language in force.
-std::string Texte(MessageMoteur message, ...);
+/// Formats a message in the language in force. Exported for the solid module.
+ZARVEL3D_EXPORT std::string Texte(MessageMoteur message, ...);
 
 } // namespace Zarvel3D::moteur

@@ -1,12 +1,13 @@
-// The conversion engine: records the drawing, then builds a solid with the
-// modelling kernel and fills the scene from it. A failed generation leaves
+// The conversion engine: records the drawing, then has the solid module
+// (loaded on the first generation, see solides.h) build a solid with the
+// modelling kernel and fill the scene from it. A failed generation leaves
 // the scene exactly as it was.
 
 #include "zarvel_moteur.h"
 
 #include "../diagnostic.h"
-#include "../occt/zarvel_occt_generation.h"
 #include "../scene_priv.h"
+#include "../solides.h"
 #include "zarvel_messages.h"
 
 #include <cmath>
@@ -125,44 +126,34 @@ int ZarvelMoteur::GenerationProtegee(modezarvel_t mode, double parametre)
             *utilise.Vue(id) = VueDessin();
         }
     }
-    occt::ReglagesGeneration reglages;
-    reglages.tolerance =
-        std::isfinite(parametres.tolerance) && parametres.tolerance > 0.0 ? parametres.tolerance : 1e-6;
-    reglages.passes_correction = std::max<int>(0, parametres.passes_correction);
-
-    occt::ResultatSolide resultat;
-    switch (mode)
+    if (mode != ZARVEL_TROIS_VUES && mode != ZARVEL_EXTRUSION && mode != ZARVEL_REVOLUTION)
     {
-    case ZARVEL_TROIS_VUES:
-        resultat = occt::GenereTroisVues(utilise, reglages, parametres.elements_max);
-        break;
-    case ZARVEL_EXTRUSION:
-        resultat = occt::GenereExtrusion(utilise, parametre, reglages, parametres.elements_max);
-        break;
-    case ZARVEL_REVOLUTION:
-        resultat = occt::GenereRevolution(utilise, parametre, reglages, parametres.elements_max);
-        break;
-    default:
         DefDiagnostic(Texte(MessageMoteur::ModeInconnu, static_cast<int>(mode)));
         return ZARVEL_ERREUR_MODE;
     }
-    if (resultat.statut != occt::StatutSucces)
+    std::string diag_module;
+    const solides::TableSolides* module = solides::Module(diag_module);
+    if (module == nullptr)
     {
-        DefDiagnostic(resultat.diagnostic);
-        return resultat.statut;
+        DefDiagnostic(diag_module);
+        return ZARVEL_ERREUR_INTERNE;
     }
 
     // The new model is built aside and replaces the old one only when
     // complete, so that a failure never leaves half a model in the scene.
     PScene3D nouvelle;
-    std::string diag_scene = resultat.diagnostic;
-    const int statut = occt::RemplitScene(resultat.solide, utilise, parametres, nouvelle, diag_scene);
-    if (statut != occt::StatutSucces)
+    void* brut = nullptr;
+    std::string diag_scene;
+    const int statut = module->generation(utilise, parametres, mode, parametre, nouvelle, brut, diag_scene);
+    if (brut != nullptr)
+    {
+        interne::DefSolide(nouvelle, std::shared_ptr<void>(brut, module->liberation));
+    }
+    if (statut != ZARVEL_SUCCES)
     {
         DefDiagnostic(diag_scene);
         return statut;
     }
-    interne::DefSolide(nouvelle, resultat.solide);
     PScene3D& cible = *ScenePtr();
     cible.Verrouille();
     cible = nouvelle;
@@ -191,11 +182,6 @@ void ZarvelMoteur::DefDiagnostic(const std::string& texte)
 {
     diagnostic = texte;
     interne::DefDiagnostic(texte);
-}
-
-TopoDS_Shape SolideMoteur(const Zarvel& moteur)
-{
-    return interne::Solide(moteur.Scene());
 }
 
 } // namespace moteur

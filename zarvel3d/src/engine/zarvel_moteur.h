@@ -5,8 +5,6 @@
 #include "zarvel3d/zarvel3d.h"
 #include "zarvel_dessin.h"
 
-#include <TopoDS_Shape.hxx>
-
 #include <string>
 
 namespace Zarvel3D::moteur
@@ -45,9 +43,5 @@ private:
     Dessin dessin;
     std::string diagnostic;
 };
-
-/// The solid behind an engine's scene (null shape before a successful
-/// generation). Exported for the tests only.
-ZARVEL3D_EXPORT TopoDS_Shape SolideMoteur(const Zarvel& moteur);
 
 } // namespace Zarvel3D::moteur

@@ -2,9 +2,7 @@
 #include "diagnostic.h"
 #include "formats/fichier_atomique.h"
 #include "scene_priv.h"
-
-#include <IFSelect_ReturnStatus.hxx>
-#include <STEPControl_Writer.hxx>
+#include "solides.h"
 
 #include <algorithm>
 #include <cctype>
@@ -298,19 +296,25 @@ bool EcritPLY(const PModele3D& modele, unsigned long long triangles, FichierAtom
   return vide();
 }
 
-bool EcritSTEP(const TopoDS_Shape& solide, FichierAtomique& f, std::string& erreur,
-               const char* chemin)
+bool EcritSTEP(const void* solide, FichierAtomique& f, std::string& erreur, const char* chemin)
 {
+  // A scene holds a solid only when the module made it, so the module is already loaded here.
+  const solides::TableSolides* module = solides::Module(erreur);
+  if (module == nullptr)
+  {
+    return false;
+  }
   if (!f.FermePourEcritureExterne())
   {
     erreur = f.Erreur();
     return false;
   }
-  STEPControl_Writer ecrivain;
-  if (ecrivain.Transfer(solide, STEPControl_AsIs) != IFSelect_RetDone ||
-      ecrivain.Write(f.CheminEcriture().c_str()) != IFSelect_RetDone)
+  if (!module->export_step(solide, f.CheminEcriture().c_str(), erreur))
   {
-    erreur = Texte(Message::ExportStep, chemin);
+    if (erreur.empty())
+    {
+      erreur = Texte(Message::ExportStep, chemin);
+    }
     return false;
   }
   return true;
@@ -338,7 +342,7 @@ bool PScene3D::Export(const char* chemin) const
         return false;
       }
       const unsigned long long triangles = NombreTriangles();
-      if (step && impl->solide.IsNull())
+      if (step && impl->solide == nullptr)
       {
         echec(Texte(Message::ExportSansSolide, chemin));
         return false;
@@ -375,7 +379,7 @@ bool PScene3D::Export(const char* chemin) const
       }
       else
       {
-        ecrit = EcritSTEP(impl->solide, f, erreur, chemin);
+        ecrit = EcritSTEP(impl->solide.get(), f, erreur, chemin);
       }
       if (!ecrit || !f.Termine())
       {

@@ -699,7 +699,7 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
         textes.clear();
         developpes.clear();
         echelle_developpes = 1.0;
-        impl->solide.Nullify();
+        impl->solide.reset();
       }
       interne::CentreEtEchelle(modele.sommets, centre, echelle_affichage);
       impl->diagnostic.clear();
