@@ -327,9 +327,9 @@ int main(int argc, const char** argv)
     parametres.couleur_ral = couleur_ral_defaut;
 
     Zarvel3D::Zarvel* zarvel = Zarvel3D::Zarvel::Construct(parametres, nullptr);
+    int statut = 0;
     if (zarvel)
     {
-        int statut;
         switch (mode)
         {
         case 'p':
@@ -345,15 +345,21 @@ int main(int argc, const char** argv)
             statut = GenCube(*zarvel);
             break;
         }
+        // The built-in drawings always convert; a failure means the library
+        // itself is broken (its modelling module missing, say): say so
+        // rather than report success.
         if (statut != 0)
+        {
+            std::cout << "Zarvel_cli :: Erreur génération Zarvel3D !" << std::endl;
             AfficheRapport(bavard, zarvel->Diagnostic());
+        }
         else
             AfficheResume(bavard, zarvel->Scene());
     }
     if (args.ParamDefini('x'))
     {
         delete zarvel;
-        return SORTIE_SUCCES;
+        return statut == 0 ? SORTIE_SUCCES : SORTIE_ECHEC;
     }
     DemarreVisualiseur(zarvel, nullptr, plein_ecran, parametres.couleur_ral);
 }

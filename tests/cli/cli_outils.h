@@ -15,12 +15,14 @@ struct Resultat
     int statut = -1;
 };
 
-/// Runs the program with `arguments` (shell syntax); standard output and
-/// exit status. Standard error is dropped.
-inline Resultat Lance(const std::string& arguments)
+/// Runs the program with `arguments` (shell syntax), after the variable
+/// assignments of `environnement`; standard output and exit status. Standard
+/// error is dropped.
+inline Resultat Lance(const std::string& arguments, const std::string& environnement = "")
 {
     Resultat r;
-    const std::string commande = std::string(ZARVEL_CLI) + " " + arguments + " 2>/dev/null";
+    const std::string commande = environnement + (environnement.empty() ? "" : " ") + std::string(ZARVEL_CLI) +
+                                 " " + arguments + " 2>/dev/null";
     FILE* f = popen(commande.c_str(), "r");
     if (!f)
         return r;

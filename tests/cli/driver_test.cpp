@@ -84,6 +84,18 @@ TEST(Zarvel_cli, DessinsDeTestSansFenetre)
     EXPECT_FALSE(Existe(d / "cube.stl"));
 }
 
+TEST(Zarvel_cli, EchecDeGenerationSignale)
+{
+    // Without its modelling module the library cannot generate: the built-in
+    // drawing reports the failure and -x ends with 1.
+    const Resultat r = Lance("-m e -x -v", "ZARVEL3D_MODULE_SOLIDES=/nonexistent/module.so");
+    EXPECT_EQ(r.statut, 1);
+    const std::string attendu = "GenExtrusion :: Modèle à 0 surfaces généré.\n"
+                                "Zarvel_cli :: Erreur génération Zarvel3D !\n";
+    ASSERT_EQ(r.sortie.compare(0, attendu.size(), attendu), 0) << r.sortie;
+    EXPECT_NE(r.sortie.find("/nonexistent/module.so"), std::string::npos) << r.sortie;
+}
+
 TEST(Zarvel_cli, MaillageImportExport)
 {
     Dossier d;
