@@ -35,7 +35,8 @@ void ProfilVolumineux(benchmark::State& etat)
     const double pi = std::acos(-1.0);
     Zarvel3D::ParametresZarvel parametres = essais::ParametresProgramme();
     parametres.elements_max = 0;
-    auto polygone = [&](Zarvel3D::Zarvel& z, double cx, double cy, double r, int n) {
+    auto polygone = [&](Zarvel3D::Zarvel& z, double cx, double cy, double r, int n)
+    {
         for (int k = 0; k < n; ++k)
         {
             const double a = 2.0 * pi * k / n, b = 2.0 * pi * (k + 1) / n;
@@ -50,8 +51,8 @@ void ProfilVolumineux(benchmark::State& etat)
         polygone(*moteur, 0, 0, 500, cotes);
         for (int t = 0; t < trous; ++t)
         {
-            polygone(*moteur, -270 + 540.0 * (t % cote_grille) / cote_grille, -270 + 540.0 * (t / cote_grille) / cote_grille,
-                     10, 40);
+            polygone(*moteur, -270 + 540.0 * (t % cote_grille) / cote_grille,
+                     -270 + 540.0 * (t / cote_grille) / cote_grille, 10, 40);
         }
         const int statut = moteur->Generation(Zarvel3D::ZARVEL_EXTRUSION, 5.0);
         benchmark::DoNotOptimize(statut);
@@ -64,12 +65,36 @@ void ProfilVolumineux(benchmark::State& etat)
     etat.counters["elements"] = cotes + 40.0 * trous;
 }
 
-BENCHMARK(ProfilVolumineux)->Args({1000, 0})->Args({4000, 0})->Args({1000, 25})->Args({4000, 100})->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(ProfilVolumineux)
+    ->Args({1000, 0})
+    ->Args({4000, 0})
+    ->Args({1000, 25})
+    ->Args({4000, 100})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
-BENCHMARK_TEMPLATE(Generation, essais::GenCube)->Name("GenCube")->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_TEMPLATE(Generation, essais::GenMod)->Name("GenMod")->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_TEMPLATE(Generation, essais::GenExtrusion)->Name("GenExtrusion")->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_TEMPLATE(Generation, essais::GenRevolution)->Name("GenRevolution")->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_TEMPLATE(Generation, essais::GenCube)
+    ->Name("GenCube")
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_TEMPLATE(Generation, essais::GenMod)
+    ->Name("GenMod")
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_TEMPLATE(Generation, essais::GenExtrusion)
+    ->Name("GenExtrusion")
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_TEMPLATE(Generation, essais::GenRevolution)
+    ->Name("GenRevolution")
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

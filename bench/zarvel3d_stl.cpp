@@ -10,31 +10,31 @@
 
 int main(int argc, char** argv)
 {
-  if (argc == 4 && std::strcmp(argv[1], "--tore") == 0)
-  {
-    const long n = std::atol(argv[2]);
-    const long nv = n >= 1000000 ? 500 : 200;
-    return zarvel_bench::EcritTore(argv[3], n / (2 * nv), nv) ? 0 : 1;
-  }
-  if (argc != 3)
-  {
-    std::fprintf(stderr, "usage: %s IN.stl OUT.(stl|obj|ply|step) | --tore N OUT.stl\n", argv[0]);
-    return 2;
-  }
-  Zarvel3D::PScene3D* scene = new Zarvel3D::PScene3D;
-  if (!scene->ImportSTL(argv[1], 9010, false, nullptr, nullptr))
-  {
-    std::fprintf(stderr, "%s\n", scene->Diagnostic());
-    return 1;
-  }
-  if (!scene->Export(argv[2]))
-  {
-    std::fprintf(stderr, "%s\n", scene->Diagnostic());
-    return 1;
-  }
-  std::fprintf(stderr, "%llu triangles, %zu vertices, %zu segments, %zu surfaces\n",
-               scene->NombreTriangles(), scene->Modele().sommets.size(),
-               scene->Modele().segments.size(), scene->Modele().surfaces.size());
-  // The process ends here: like the program's export path, the scene is left to the exit.
-  return 0;
+    if (argc == 4 && std::strcmp(argv[1], "--tore") == 0)
+    {
+        const long n = std::atol(argv[2]);
+        const long nv = n >= 1000000 ? 500 : 200;
+        return zarvel_bench::EcritTore(argv[3], n / (2 * nv), nv) ? 0 : 1;
+    }
+    if (argc != 3)
+    {
+        std::fprintf(stderr, "usage: %s IN.stl OUT.(stl|obj|ply|step) | --tore N OUT.stl\n", argv[0]);
+        return 2;
+    }
+    Zarvel3D::PScene3D* scene = new Zarvel3D::PScene3D;
+    if (!scene->ImportSTL(argv[1], 9010, false, nullptr, nullptr))
+    {
+        std::fprintf(stderr, "%s\n", scene->Diagnostic());
+        return 1;
+    }
+    if (!scene->Export(argv[2]))
+    {
+        std::fprintf(stderr, "%s\n", scene->Diagnostic());
+        return 1;
+    }
+    std::fprintf(stderr, "%llu triangles, %zu vertices, %zu segments, %zu surfaces\n",
+                 scene->NombreTriangles(), scene->Modele().sommets.size(), scene->Modele().segments.size(),
+                 scene->Modele().surfaces.size());
+    // The process ends here: like the program's export path, the scene is left to the exit.
+    return 0;
 }

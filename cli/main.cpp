@@ -3,14 +3,13 @@
 #include "zarvel_args.h"
 #include "zarvel_string.h"
 
-#include <zarvel3d/zarvel3d.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <locale>
 #include <sstream>
 #include <string>
+#include <zarvel3d/zarvel3d.h>
 
 using Zarvel3D::AttributsLigne;
 using Zarvel3D::Point2D;
@@ -78,21 +77,19 @@ void LigneErreurExport(const char* chemin)
 // With -v: the library's own lines, as it wrote them, each on its line.
 void AfficheRapport(bool bavard, const char* texte)
 {
-    if (!bavard || !texte || !*texte)
-        return;
+    if (!bavard || !texte || !*texte) return;
     std::string t(texte);
-    if (t.back() != '\n')
-        t.push_back('\n');
+    if (t.back() != '\n') t.push_back('\n');
     std::cout << t << std::flush;
 }
 
 void AfficheResume(bool bavard, const Zarvel3D::PScene3D& scene)
 {
-    if (!bavard)
-        return;
+    if (!bavard) return;
     const Zarvel3D::PModele3D& m = scene.Modele();
-    std::cout << "Zarvel_cli :: " << m.surfaces.size() << " surfaces, " << scene.NombreTriangles() << " triangles, "
-              << m.segments.size() << " arêtes, " << m.sommets.size() << " sommets." << std::endl;
+    std::cout << "Zarvel_cli :: " << m.surfaces.size() << " surfaces, " << scene.NombreTriangles()
+              << " triangles, " << m.segments.size() << " arêtes, " << m.sommets.size() << " sommets."
+              << std::endl;
 }
 
 // The value of -l: a finite positive number written with a decimal point,
@@ -102,8 +99,7 @@ bool LectureParametre(const char* texte, double& valeur)
     std::istringstream flux(texte);
     flux.imbue(std::locale::classic());
     flux >> valeur;
-    if (flux.fail() || !std::isfinite(valeur) || valeur <= 0.0)
-        return false;
+    if (flux.fail() || !std::isfinite(valeur) || valeur <= 0.0) return false;
     flux >> std::ws;
     return flux.eof();
 }
@@ -160,8 +156,7 @@ bool ExportScene(const Zarvel3D::PScene3D& scene, const char* chemin)
 /// Writes the engine's scene to `chemin`; false for a null engine.
 bool ExportZarvel(const Zarvel3D::Zarvel* zarvel, const char* chemin)
 {
-    if (!zarvel)
-        return false;
+    if (!zarvel) return false;
     return ExportScene(zarvel->Scene(), chemin);
 }
 
@@ -236,8 +231,7 @@ int main(int argc, const char** argv)
             return SORTIE_ECHEC;
         }
         AfficheResume(bavard, *scene);
-        if (!args.ParamValDefini('o'))
-            DemarreVisualiseur(nullptr, scene, plein_ecran, couleur_ral_defaut);
+        if (!args.ParamValDefini('o')) DemarreVisualiseur(nullptr, scene, plein_ecran, couleur_ral_defaut);
         const bool ok = ExportScene(*scene, args.ValParam('o'));
         if (!ok)
         {
@@ -276,15 +270,14 @@ int main(int argc, const char** argv)
         // a turn keep a faceted cylinder within 0.2 % of its volume.
         Zarvel3D::ParametresZarvel parametres_plan;
         parametres_plan.divisions_tour = 64;
-        Zarvel3D::ZarvelAuto* zauto = Zarvel3D::ZarvelAuto::Construct(args.ValParam('i'), mode_conversion,
-                                                                      parametres_plan, parametre);
+        Zarvel3D::ZarvelAuto* zauto =
+            Zarvel3D::ZarvelAuto::Construct(args.ValParam('i'), mode_conversion, parametres_plan, parametre);
         if (!zauto || !zauto->ValideInit())
         {
             std::cout << "Zarvel_cli :: Erreur initialisation Zarvel_auto (il a probablement été impossible "
                          "d'extraire les vues dans le plan)."
                       << std::endl;
-            if (zauto)
-                AfficheRapport(bavard, zauto->Rapport());
+            if (zauto) AfficheRapport(bavard, zauto->Rapport());
             delete zauto;
             return SORTIE_ECHEC;
         }

@@ -7,8 +7,7 @@ Zarvel_args::Zarvel_args(int argc, const char** argv)
     nombre_libres = 0;
     texte_vide[0] = '\0';
     ReinitParams();
-    if (argc < 2 || !argv)
-        return;
+    if (argc < 2 || !argv) return;
 
     int i = 1;
     while (i < argc)
@@ -46,8 +45,7 @@ Zarvel_args::Zarvel_args(int argc, const char** argv)
             // as it would have been that option's value.
             const char* precedent = argv[i - 1];
             const bool apres_option = precedent && precedent[0] == '-';
-            if (!apres_option && nombre_libres < NombreLibresMax)
-                libres[nombre_libres++] = t;
+            if (!apres_option && nombre_libres < NombreLibresMax) libres[nombre_libres++] = t;
             ++i;
         }
     }
@@ -68,8 +66,7 @@ void Zarvel_args::ReinitParams()
 void Zarvel_args::ForceParam(unsigned char c, const char* valeur)
 {
     std::cout << "ForceParam :: '" << static_cast<char>(c) << "' :: " << (valeur ? valeur : "") << std::endl;
-    if (!ValideCharParam(c))
-        return;
+    if (!ValideCharParam(c)) return;
     drapeaux[c - 'a'] = true;
     valeurs[c - 'a'] = valeur;
 }
@@ -91,8 +88,7 @@ bool Zarvel_args::ParamValDefini(unsigned char c) const
 
 const char* Zarvel_args::ValParam(unsigned char c) const
 {
-    if (!ParamValDefini(c))
-        return texte_vide;
+    if (!ParamValDefini(c)) return texte_vide;
     return valeurs[c - 'a'];
 }
 
@@ -108,7 +104,6 @@ uint32_t Zarvel_args::NombreParametresIndefinis() const
 
 const char* Zarvel_args::ParametreIndefini(unsigned int k) const
 {
-    if (k >= nombre_libres)
-        return nullptr;
+    if (k >= nombre_libres) return nullptr;
     return libres[k];
 }

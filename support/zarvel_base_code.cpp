@@ -10,65 +10,50 @@ const char alphabet16[] = "0123456789abcdef";
 
 int Valeur64(unsigned char c)
 {
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A';
-    if (c >= 'a' && c <= 'z')
-        return c - 'a' + 26;
-    if (c >= '0' && c <= '9')
-        return c - '0' + 52;
-    if (c == '+')
-        return 62;
-    if (c == '/')
-        return 63;
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (c == '+') return 62;
+    if (c == '/') return 63;
     return -1;
 }
 
 int Valeur32(unsigned char c)
 {
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A';
-    if (c >= '2' && c <= '7')
-        return c - '2' + 26;
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= '2' && c <= '7') return c - '2' + 26;
     return -1;
 }
 
 int Valeur16(unsigned char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
 
 // Shared decoder for Base64 (groups of 4 x 6 bits) and Base32 (groups of
 // 8 x 5 bits): bits accumulate and a byte is emitted as soon as 8 are held,
 // which is exactly after the characters that complete it.
-bool DecodeGroupes(const unsigned char* texte, unsigned int taille, std::string& sortie, unsigned int par_groupe,
-                   unsigned int bits, int (*valeur)(unsigned char))
+bool DecodeGroupes(const unsigned char* texte, unsigned int taille, std::string& sortie,
+                   unsigned int par_groupe, unsigned int bits, int (*valeur)(unsigned char))
 {
     sortie.clear();
-    if (!texte || taille == 0 || texte[0] == '\0' || texte[0] == '=')
-        return false;
+    if (!texte || taille == 0 || texte[0] == '\0' || texte[0] == '=') return false;
     unsigned int i = 0;
     for (;;)
     {
-        if (i >= taille)
-            return true;
-        if (i > 0 && (texte[i] == '\0' || texte[i] == '='))
-            return false;
+        if (i >= taille) return true;
+        if (i > 0 && (texte[i] == '\0' || texte[i] == '=')) return false;
         unsigned int accumulateur = 0;
         unsigned int nombre_bits = 0;
         for (unsigned int k = 0; k < par_groupe; ++k)
         {
-            if (i >= taille)
-                return true;
+            if (i >= taille) return true;
             const unsigned char c = texte[i];
-            if (c == '=' && k > 0)
-                return true;
+            if (c == '=' && k > 0) return true;
             const int v = valeur(c);
-            if (v < 0)
-                return false;
+            if (v < 0) return false;
             accumulateur = (accumulateur << bits) | static_cast<unsigned int>(v);
             nombre_bits += bits;
             ++i;
@@ -101,7 +86,8 @@ void BlocSHA256(unsigned int etat[8], const unsigned char* bloc)
 {
     unsigned int w[64];
     for (int t = 0; t < 16; ++t)
-        w[t] = (static_cast<unsigned int>(bloc[4 * t]) << 24) | (static_cast<unsigned int>(bloc[4 * t + 1]) << 16) |
+        w[t] = (static_cast<unsigned int>(bloc[4 * t]) << 24) |
+               (static_cast<unsigned int>(bloc[4 * t + 1]) << 16) |
                (static_cast<unsigned int>(bloc[4 * t + 2]) << 8) | static_cast<unsigned int>(bloc[4 * t + 3]);
     for (int t = 16; t < 64; ++t)
     {
@@ -189,8 +175,7 @@ namespace PBaseCode
 bool EncodeBase64(const unsigned char* donnees, unsigned int taille, std::string& sortie)
 {
     sortie.clear();
-    if (!donnees || taille == 0)
-        return false;
+    if (!donnees || taille == 0) return false;
     sortie.reserve((taille + 2) / 3 * 4);
     unsigned int i = 0;
     for (; i + 3 <= taille; i += 3)
@@ -228,8 +213,7 @@ bool DecodeBase64(const unsigned char* texte, unsigned int taille, std::string& 
 bool EncodeBase32(const unsigned char* donnees, unsigned int taille, std::string& sortie)
 {
     sortie.clear();
-    if (!donnees || taille == 0)
-        return false;
+    if (!donnees || taille == 0) return false;
     sortie.reserve((taille + 4) / 5 * 8);
     for (unsigned int i = 0; i < taille; i += 5)
     {
@@ -258,10 +242,8 @@ bool DecodeBase32(const unsigned char* texte, unsigned int taille, std::string& 
 bool EncodeBase16(const unsigned char* donnees, int taille, std::string& sortie, bool inverse)
 {
     sortie.clear();
-    if (!donnees || taille == 0)
-        return false;
-    if (taille < 0)
-        return true;
+    if (!donnees || taille == 0) return false;
+    if (taille < 0) return true;
     sortie.reserve(static_cast<size_t>(taille) * 2);
     for (int i = 0; i < taille; ++i)
     {
@@ -275,18 +257,15 @@ bool EncodeBase16(const unsigned char* donnees, int taille, std::string& sortie,
 bool DecodeBase16(const unsigned char* texte, int taille, std::string& sortie, bool inverse)
 {
     sortie.clear();
-    if (!texte || taille == 0)
-        return false;
-    if (taille < 0)
-        return true;
+    if (!texte || taille == 0) return false;
+    if (taille < 0) return true;
     const int paires = taille / 2;
     for (int p = 0; p < paires; ++p)
     {
         const int debut = inverse ? taille - 2 * (p + 1) : 2 * p;
         const int haut = Valeur16(texte[debut]);
         const int bas = Valeur16(texte[debut + 1]);
-        if (haut < 0 || bas < 0)
-            return false;
+        if (haut < 0 || bas < 0) return false;
         sortie.push_back(static_cast<char>((haut << 4) | bas));
     }
     return (taille % 2) == 0;
@@ -344,8 +323,7 @@ unsigned long PInlineHash::sommeH() const
 
 unsigned int calc_CRC32(const unsigned char* donnees, unsigned int taille, unsigned int crc)
 {
-    if (!donnees || taille == 0)
-        return crc;
+    if (!donnees || taille == 0) return crc;
     const TableCRC32& T = CRC32();
     unsigned int c = ~crc;
     // Eight bytes per step (slicing by eight), then the tail byte by byte.
@@ -367,8 +345,7 @@ puint256 calc_SHA256(const unsigned char* donnees, unsigned int taille)
 {
     puint256 r;
     std::memset(r.octets, 0, sizeof r.octets);
-    if (!donnees)
-        return r;
+    if (!donnees) return r;
     unsigned int etat[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                             0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
     unsigned int i = 0;
@@ -384,8 +361,7 @@ puint256 calc_SHA256(const unsigned char* donnees, unsigned int taille)
     for (int k = 0; k < 8; ++k)
         dernier[longueur_bloc - 1 - k] = static_cast<unsigned char>(bits >> (8 * k));
     BlocSHA256(etat, dernier);
-    if (longueur_bloc == 128)
-        BlocSHA256(etat, dernier + 64);
+    if (longueur_bloc == 128) BlocSHA256(etat, dernier + 64);
     for (int k = 0; k < 8; ++k)
         for (int j = 0; j < 4; ++j)
             r.octets[4 * k + j] = static_cast<unsigned char>(etat[k] >> (24 - 8 * j));
@@ -479,8 +455,7 @@ PRandSHA256::PRandSHA256(unsigned long graine)
 
 void PRandSHA256::SeedSHA256(unsigned long graine)
 {
-    if (graine == 0)
-        graine = 0x5AC367B111D947C5ul;
+    if (graine == 0) graine = 0x5AC367B111D947C5ul;
     unsigned char octets[8];
     for (int k = 0; k < 8; ++k)
         octets[k] = static_cast<unsigned char>(graine >> (8 * k));

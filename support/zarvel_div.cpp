@@ -8,12 +8,9 @@ bool ControleDate(int jour, int mois, int annee)
     const std::time_t maintenant = std::time(nullptr);
     std::tm local{};
     localtime_r(&maintenant, &local);
-    if (jour >= 0 && local.tm_mday != jour)
-        return false;
-    if (mois >= 0 && local.tm_mon + 1 != mois)
-        return false;
-    if (annee >= 0 && local.tm_year + 1900 != annee)
-        return false;
+    if (jour >= 0 && local.tm_mday != jour) return false;
+    if (mois >= 0 && local.tm_mon + 1 != mois) return false;
+    if (annee >= 0 && local.tm_year + 1900 != annee) return false;
     return true;
 }
 
@@ -25,15 +22,13 @@ int flgInt(long long v)
     unsigned long long limite = 9;
     for (int chiffres = 1; chiffres <= 8; ++chiffres)
     {
-        if (a <= limite)
-            return chiffres;
+        if (a <= limite) return chiffres;
         limite = limite * 10 + 9;
     }
     unsigned long long puissance = 1000000000ull;
     for (int chiffres = 9; chiffres < 19; ++chiffres)
     {
-        if (a < puissance)
-            return chiffres;
+        if (a < puissance) return chiffres;
         puissance *= 10;
     }
     return 19;
@@ -41,8 +36,7 @@ int flgInt(long long v)
 
 int EnumToID_MIN(int v)
 {
-    if (v == 0)
-        return -1;
+    if (v == 0) return -1;
     unsigned int x = static_cast<unsigned int>(v);
     int index = 0;
     while (!(x & 1u))

@@ -13,8 +13,7 @@ constexpr std::array<uint32_t, 256> TableEncodage(unsigned int decalage)
     {
         uint32_t v = 0;
         for (unsigned int k = 0; k < 8; ++k)
-            if (i & (1u << k))
-                v |= 1u << (3 * k + decalage);
+            if (i & (1u << k)) v |= 1u << (3 * k + decalage);
         t[i] = v;
     }
     return t;
@@ -28,8 +27,7 @@ constexpr std::array<uint32_t, 3 * 512> TableDecodage()
         {
             uint32_t v = 0;
             for (unsigned int k = 0; k < 3; ++k)
-                if (c & (1u << (a + 3 * k)))
-                    v |= 1u << k;
+                if (c & (1u << (a + 3 * k))) v |= 1u << k;
             t[512 * a + c] = v;
         }
     return t;
@@ -43,8 +41,7 @@ constexpr std::array<uint32_t, 3 * 512> Morton3D_decode_512 = TableDecodage();
 
 float PMortonCalcEchelle(float echelle)
 {
-    if (std::fabs(echelle - 1.0f) < 0.0001f)
-        return 1.0f;
+    if (std::fabs(echelle - 1.0f) < 0.0001f) return 1.0f;
     return 1.0f / echelle;
 }
 
@@ -92,7 +89,8 @@ uint32_t PMorton2Di_64::decode_priv(unsigned long a)
 
 uint32_t PMorton3Di_32::encode_priv(unsigned int x, unsigned int y, unsigned int z)
 {
-    return Morton3D_encode_x_256[x & 0xFF] | Morton3D_encode_y_256[y & 0xFF] | Morton3D_encode_z_256[z & 0xFF] |
+    return Morton3D_encode_x_256[x & 0xFF] | Morton3D_encode_y_256[y & 0xFF] |
+           Morton3D_encode_z_256[z & 0xFF] |
            ((Morton3D_encode_x_256[(x >> 8) & 3] | Morton3D_encode_y_256[(y >> 8) & 3] |
              Morton3D_encode_z_256[(z >> 8) & 3])
             << 24);
@@ -101,16 +99,16 @@ uint32_t PMorton3Di_32::encode_priv(unsigned int x, unsigned int y, unsigned int
 uint32_t PMorton3Di_32::decode_priv(unsigned int code, unsigned int axe)
 {
     // Only three axes exist: any other value would index past the table.
-    if (axe > 2)
-        return 0;
+    if (axe > 2) return 0;
     const uint32_t* T = Morton3D_decode_512.data() + 512 * axe;
-    return T[code & 0x1FF] | (T[(code >> 9) & 0x1FF] << 3) | (T[(code >> 18) & 0x1FF] << 6) | (T[code >> 27] << 9);
+    return T[code & 0x1FF] | (T[(code >> 9) & 0x1FF] << 3) | (T[(code >> 18) & 0x1FF] << 6) |
+           (T[code >> 27] << 9);
 }
 
 uint64_t PMorton3Di_64::encode_priv(unsigned long x, unsigned long y, unsigned long z)
 {
-    const uint64_t bas = Morton3D_encode_x_256[x & 0xFF] | Morton3D_encode_y_256[y & 0xFF] |
-                         Morton3D_encode_z_256[z & 0xFF];
+    const uint64_t bas =
+        Morton3D_encode_x_256[x & 0xFF] | Morton3D_encode_y_256[y & 0xFF] | Morton3D_encode_z_256[z & 0xFF];
     const uint64_t milieu = Morton3D_encode_x_256[(x >> 8) & 0xFF] | Morton3D_encode_y_256[(y >> 8) & 0xFF] |
                             Morton3D_encode_z_256[(z >> 8) & 0xFF];
     const uint64_t haut = Morton3D_encode_x_256[(x >> 16) & 31] | Morton3D_encode_y_256[(y >> 16) & 31] |
@@ -120,8 +118,7 @@ uint64_t PMorton3Di_64::encode_priv(unsigned long x, unsigned long y, unsigned l
 
 uint32_t PMorton3Di_64::decode_priv(unsigned long code, unsigned int axe)
 {
-    if (axe > 2)
-        return 0;
+    if (axe > 2) return 0;
     const uint32_t* T = Morton3D_decode_512.data() + 512 * axe;
     uint32_t r = 0;
     for (unsigned int j = 0; j < 7; ++j)

@@ -26,8 +26,7 @@ bool Separateur(unsigned char c)
 std::string DeuxChiffres(int v)
 {
     std::string s = PString::LtoaBase10(v);
-    if (v >= 0 && v <= 9)
-        s.insert(s.begin(), '0');
+    if (v >= 0 && v <= 9) s.insert(s.begin(), '0');
     return s;
 }
 
@@ -39,11 +38,9 @@ std::string DeuxChiffres(int v)
 template <class Conteneur> bool ChargeEntier(char const* chemin, Conteneur& contenu)
 {
     contenu.clear();
-    if (!chemin)
-        return false;
+    if (!chemin) return false;
     const int fd = ::open(chemin, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     bool ok = false;
     struct stat st;
     const off_t fin = ::lseek(fd, 0, SEEK_END);
@@ -58,8 +55,7 @@ template <class Conteneur> bool ChargeEntier(char const* chemin, Conteneur& cont
             while (lu < taille)
             {
                 const ssize_t n = ::read(fd, &contenu[lu], taille - lu);
-                if (n < 0 && errno == EINTR)
-                    continue;
+                if (n < 0 && errno == EINTR) continue;
                 if (n <= 0)
                 {
                     ok = false;
@@ -87,15 +83,13 @@ template <class Conteneur> bool ChargeEntier(char const* chemin, Conteneur& cont
                     break;
                 }
                 contenu.resize(avant + static_cast<size_t>(n));
-                if (n == 0)
-                    break;
+                if (n == 0) break;
             }
             ok = ok && !contenu.empty();
         }
     }
     ::close(fd);
-    if (!ok)
-        contenu.clear();
+    if (!ok) contenu.clear();
     return ok;
 }
 } // namespace
@@ -103,23 +97,20 @@ template <class Conteneur> bool ChargeEntier(char const* chemin, Conteneur& cont
 std::string PString::FichierChemin(std::string const& chemin)
 {
     const size_t p = chemin.rfind('/');
-    if (p == std::string::npos)
-        return chemin;
+    if (p == std::string::npos) return chemin;
     return chemin.substr(p + 1);
 }
 
 char const* PString::FichierChemin_S(char const* chemin)
 {
-    if (!chemin)
-        return nullptr;
+    if (!chemin) return nullptr;
     return std::strrchr(chemin, '/');
 }
 
 std::string PString::CheminFichier(std::string const& chemin)
 {
     const size_t p = chemin.rfind('/');
-    if (p == std::string::npos)
-        return std::string();
+    if (p == std::string::npos) return std::string();
     return chemin.substr(0, p);
 }
 
@@ -127,19 +118,16 @@ std::string PString::TronqueChemin(std::string const& chemin, unsigned int limit
 {
     const long n = static_cast<long>(chemin.size());
     const long c = n - static_cast<long>(limite);
-    if (static_cast<long>(limite) >= n || c < 2)
-        return chemin;
+    if (static_cast<long>(limite) >= n || c < 2) return chemin;
     size_t coupe = chemin.find('/', static_cast<size_t>(c));
-    if (coupe == std::string::npos)
-        coupe = static_cast<size_t>(c);
+    if (coupe == std::string::npos) coupe = static_cast<size_t>(c);
     return "/..." + chemin.substr(coupe);
 }
 
 std::string PString::ExtensionFichier(std::string const& nom)
 {
     const size_t p = nom.rfind('.');
-    if (p == std::string::npos)
-        return std::string();
+    if (p == std::string::npos) return std::string();
     return nom.substr(p + 1);
 }
 
@@ -155,32 +143,27 @@ bool PString::CompareMotASCII(std::string const& a, char const* b)
 
 bool PString::ControleDebutLigneASCII(std::string const& texte, char const* prefixe)
 {
-    if (texte.empty())
-        return false;
+    if (texte.empty()) return false;
     const size_t n = std::strlen(prefixe);
-    if (n == 0)
-        return true;
+    if (n == 0) return true;
     return texte.size() > n && texte.compare(0, n, prefixe) == 0;
 }
 
 bool PString::CompareStr(std::string const& a, std::string const& b, bool exact)
 {
-    if (a.size() != b.size())
-        return false;
-    if (exact)
-        return a == b;
+    if (a.size() != b.size()) return false;
+    if (exact) return a == b;
     for (size_t i = 0; i < a.size(); ++i)
         if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
 
-long PString::DistanceLevenshtein(unsigned char const* a, long taille_a, unsigned char const* b, long taille_b)
+long PString::DistanceLevenshtein(unsigned char const* a, long taille_a, unsigned char const* b,
+                                  long taille_b)
 {
-    if (taille_a <= 0)
-        return taille_b > 0 ? taille_b : 0;
-    if (taille_b <= 0)
-        return taille_a;
+    if (taille_a <= 0) return taille_b > 0 ? taille_b : 0;
+    if (taille_b <= 0) return taille_a;
     std::vector<long> ligne(static_cast<size_t>(taille_b) + 1);
     for (long j = 0; j <= taille_b; ++j)
         ligne[j] = j;
@@ -193,10 +176,8 @@ long PString::DistanceLevenshtein(unsigned char const* a, long taille_a, unsigne
             const long haut = ligne[j];
             const long cout = (a[i - 1] == b[j - 1]) ? 0 : 1;
             long m = diagonale + cout;
-            if (haut + 1 < m)
-                m = haut + 1;
-            if (ligne[j - 1] + 1 < m)
-                m = ligne[j - 1] + 1;
+            if (haut + 1 < m) m = haut + 1;
+            if (ligne[j - 1] + 1 < m) m = ligne[j - 1] + 1;
             ligne[j] = m;
             diagonale = haut;
         }
@@ -219,8 +200,7 @@ std::string PString::ULtoaBase10(unsigned long v)
 
 std::string PString::LtoaBase10(long v)
 {
-    if (v < 0)
-        return "-" + ULtoaBase10(0ul - static_cast<unsigned long>(v));
+    if (v < 0) return "-" + ULtoaBase10(0ul - static_cast<unsigned long>(v));
     return ULtoaBase10(static_cast<unsigned long>(v));
 }
 
@@ -228,10 +208,8 @@ std::string PString::DtoaBase10(double d)
 {
     // Values without an integer form are written as words rather than
     // converted (a cast would be undefined).
-    if (std::isnan(d))
-        return "nan";
-    if (std::fabs(d) >= 1.8e19)
-        return d < 0 ? "-inf" : "inf";
+    if (std::isnan(d)) return "nan";
+    if (std::fabs(d) >= 1.8e19) return d < 0 ? "-inf" : "inf";
     const bool negatif = d < 0;
     const double a = negatif ? -d : d;
     const unsigned long i = static_cast<unsigned long>(a);
@@ -242,18 +220,17 @@ std::string PString::DtoaBase10(double d)
         // The product is formed in extended precision so that the stored
         // value, not its rounding, is truncated: 0.3 (stored just below)
         // gives 29999.
-        fraction = static_cast<unsigned long>(static_cast<long double>(a - static_cast<double>(i)) * 100000.0L);
+        fraction =
+            static_cast<unsigned long>(static_cast<long double>(a - static_cast<double>(i)) * 100000.0L);
     std::string f = ULtoaBase10(fraction);
-    if (f.size() < 5)
-        f.insert(0, 5 - f.size(), '0');
+    if (f.size() < 5) f.insert(0, 5 - f.size(), '0');
     return (negatif ? "-" : "") + ULtoaBase10(i) + "." + f;
 }
 
 std::string PString::DatatoBin(void const* donnees, unsigned int taille)
 {
     std::string s;
-    if (!donnees || taille == 0)
-        return s;
+    if (!donnees || taille == 0) return s;
     const unsigned char* o = static_cast<const unsigned char*>(donnees);
     s.reserve(static_cast<size_t>(taille) * 8);
     for (unsigned int k = taille; k-- > 0;)
@@ -275,8 +252,8 @@ std::string PString::DateStrISO8601()
     const std::time_t t = std::time(nullptr);
     std::tm l{};
     localtime_r(&t, &l);
-    return LtoaBase10(l.tm_year + 1900) + "-" + DeuxChiffres(l.tm_mon + 1) + "-" + DeuxChiffres(l.tm_mday) + "T" +
-           DeuxChiffres(l.tm_hour) + ":" + DeuxChiffres(l.tm_min) + ":" + DeuxChiffres(l.tm_sec);
+    return LtoaBase10(l.tm_year + 1900) + "-" + DeuxChiffres(l.tm_mon + 1) + "-" + DeuxChiffres(l.tm_mday) +
+           "T" + DeuxChiffres(l.tm_hour) + ":" + DeuxChiffres(l.tm_min) + ":" + DeuxChiffres(l.tm_sec);
 }
 
 bool PString::ConversionLongASCII(std::string const& texte, long& valeur)
@@ -307,22 +284,18 @@ bool PString::LigneSuivanteASCII(std::vector<unsigned char> const& tampon, unsig
 {
     ligne.clear();
     const size_t taille = tampon.size();
-    if (position >= taille)
-        return false;
+    if (position >= taille) return false;
     while (position < taille && Blanc(tampon[position]))
         ++position;
-    if (position >= taille)
-        return false;
+    if (position >= taille) return false;
     for (;;)
     {
-        if (position >= taille)
-            return false;
+        if (position >= taille) return false;
         const unsigned char c = tampon[position];
         if (c == '\r')
         {
             ++position;
-            if (position < taille && tampon[position] == '\n')
-                ++position;
+            if (position < taille && tampon[position] == '\n') ++position;
             ++compteur;
             return true;
         }
@@ -337,13 +310,13 @@ bool PString::LigneSuivanteASCII(std::vector<unsigned char> const& tampon, unsig
     }
 }
 
-bool PString::LignePrecedenteASCII(std::vector<unsigned char> const& tampon, int& position, std::string& ligne)
+bool PString::LignePrecedenteASCII(std::vector<unsigned char> const& tampon, int& position,
+                                   std::string& ligne)
 {
     ligne.clear();
     // Before the start there is no line: answering one would let a backward
     // scan loop for ever on position -1.
-    if (position < 0 || static_cast<size_t>(position) >= tampon.size())
-        return false;
+    if (position < 0 || static_cast<size_t>(position) >= tampon.size()) return false;
     int i = position;
     while (i >= 0 && tampon[i] != '\n')
         --i;
@@ -358,8 +331,7 @@ bool PString::LignePrecedenteASCII(std::vector<unsigned char> const& tampon, int
     else
     {
         position = i - 1;
-        if (position >= 0 && tampon[position] == '\r')
-            --position;
+        if (position >= 0 && tampon[position] == '\r') --position;
     }
     return true;
 }
@@ -374,8 +346,7 @@ bool PString::MotSuivantASCII(std::string const& texte, unsigned int& position, 
     {
         const unsigned char c = static_cast<unsigned char>(texte[position]);
         ++position;
-        if (Separateur(c))
-            break;
+        if (Separateur(c)) break;
         mot.push_back(static_cast<char>(c));
     }
     return !mot.empty();
@@ -401,8 +372,7 @@ std::vector<std::string> PString::SplitStr(std::string const& texte, std::string
 
 int PString::RemplaceStr(std::string& texte, std::string const& cherche, std::string const& remplace)
 {
-    if (cherche.empty())
-        return 0;
+    if (cherche.empty()) return 0;
     int nombre = 0;
     size_t p = 0;
     while ((p = texte.find(cherche, p)) != std::string::npos)
@@ -421,18 +391,15 @@ bool PString::chargeFichier(char const* chemin, std::string& contenu)
 
 bool PString::EcritureFichier(char const* chemin, std::string const& donnees)
 {
-    if (!chemin)
-        return false;
+    if (!chemin) return false;
     const int fd = ::open(chemin, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     bool ok = true;
     size_t ecrit = 0;
     while (ecrit < donnees.size())
     {
         const ssize_t n = ::write(fd, donnees.data() + ecrit, donnees.size() - ecrit);
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0)
         {
             ok = false;
@@ -440,8 +407,7 @@ bool PString::EcritureFichier(char const* chemin, std::string const& donnees)
         }
         ecrit += static_cast<size_t>(n);
     }
-    if (::close(fd) != 0)
-        ok = false;
+    if (::close(fd) != 0) ok = false;
     return ok;
 }
 

@@ -33,7 +33,8 @@ public:
     /// Equality of equal-length texts, exact or without regard to case.
     static bool CompareStr(std::string const& a, std::string const& b, bool exact);
     /// Levenshtein distance with unit costs.
-    static long DistanceLevenshtein(unsigned char const* a, long taille_a, unsigned char const* b, long taille_b);
+    static long DistanceLevenshtein(unsigned char const* a, long taille_a, unsigned char const* b,
+                                    long taille_b);
 
     // Formatting
     static std::string ULtoaBase10(unsigned long v);
@@ -64,7 +65,8 @@ public:
                                    unsigned int& compteur, std::string& ligne);
     /// The line ending at `position`, read backwards; `position` moves before
     /// its line break (-1 at the start). False when `position` is outside.
-    static bool LignePrecedenteASCII(std::vector<unsigned char> const& tampon, int& position, std::string& ligne);
+    static bool LignePrecedenteASCII(std::vector<unsigned char> const& tampon, int& position,
+                                     std::string& ligne);
     /// Next word separated by space, tab, CR or LF; true when one was found.
     static bool MotSuivantASCII(std::string const& texte, unsigned int& position, std::string& mot);
     /// Pieces between separator bytes, empty ones included.

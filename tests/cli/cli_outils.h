@@ -21,11 +21,10 @@ struct Resultat
 inline Resultat Lance(const std::string& arguments, const std::string& environnement = "")
 {
     Resultat r;
-    const std::string commande = environnement + (environnement.empty() ? "" : " ") + std::string(ZARVEL_CLI) +
-                                 " " + arguments + " 2>/dev/null";
+    const std::string commande = environnement + (environnement.empty() ? "" : " ") +
+                                 std::string(ZARVEL_CLI) + " " + arguments + " 2>/dev/null";
     FILE* f = popen(commande.c_str(), "r");
-    if (!f)
-        return r;
+    if (!f) return r;
     char tampon[4096];
     size_t n;
     while ((n = fread(tampon, 1, sizeof tampon, f)) > 0)
@@ -46,8 +45,7 @@ struct Dossier
     }
     ~Dossier()
     {
-        if (!chemin.empty())
-            std::system(("rm -rf '" + chemin + "'").c_str());
+        if (!chemin.empty()) std::system(("rm -rf '" + chemin + "'").c_str());
     }
     Dossier(const Dossier&) = delete;
     Dossier& operator=(const Dossier&) = delete;

@@ -26,12 +26,10 @@ double VolumeSTL(const std::string& chemin)
 {
     std::ifstream f(chemin, std::ios::binary);
     std::vector<char> o((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    if (o.size() < 84)
-        return NAN;
+    if (o.size() < 84) return NAN;
     uint32_t n = 0;
     std::memcpy(&n, o.data() + 80, 4);
-    if (o.size() != 84 + 50ull * n)
-        return NAN;
+    if (o.size() != 84 + 50ull * n) return NAN;
     double v = 0;
     for (uint32_t t = 0; t < n; ++t)
     {
@@ -48,8 +46,7 @@ double VolumeSTL(const std::string& chemin)
 long Surfaces(const std::string& sortie)
 {
     std::smatch m;
-    if (std::regex_search(sortie, m, std::regex("([0-9]+) surfaces")))
-        return std::stol(m[1]);
+    if (std::regex_search(sortie, m, std::regex("([0-9]+) surfaces"))) return std::stol(m[1]);
     return -1;
 }
 
@@ -74,8 +71,11 @@ void EcritLignes(const std::string& chemin, const std::vector<std::array<double,
     std::ofstream f(chemin);
     f << "0\nSECTION\n2\nENTITIES\n";
     for (const auto& l : lignes)
-        f << "0\nLINE\n8\n0\n10\n" << l[0] << "\n20\n" << l[1] << "\n30\n0\n11\n" << l[2] << "\n21\n" << l[3]
-          << "\n31\n0\n";
+        f << "0\nLINE\n8\n0\n10\n"
+          << l[0] << "\n20\n"
+          << l[1] << "\n30\n0\n11\n"
+          << l[2] << "\n21\n"
+          << l[3] << "\n31\n0\n";
     f << "0\nENDSEC\n0\nEOF\n";
 }
 } // namespace
@@ -111,7 +111,8 @@ TEST(Zarvel_cli_plans, VueContreLeCartoucheResteUneVue)
         {{0, 0, 300, 0}},    {{300, 0, 300, 200}}, {{300, 200, 0, 200}}, {{0, 200, 0, 0}},
         {{200, 0, 200, 40}}, {{200, 40, 300, 40}}, {{250, 0, 250, 40}},
     };
-    const auto contour = [&lignes](double x, double y, std::vector<std::array<double, 2>> points) {
+    const auto contour = [&lignes](double x, double y, std::vector<std::array<double, 2>> points)
+    {
         for (size_t k = 0; k < points.size(); ++k)
         {
             const auto& a = points[k];
@@ -119,11 +120,11 @@ TEST(Zarvel_cli_plans, VueContreLeCartoucheResteUneVue)
             lignes.push_back({{x + a[0], y + a[1], x + b[0], y + b[1]}});
         }
     };
-    contour(150, 40, {{{0, 0}}, {{30, 0}}, {{30, 30}}, {{0, 30}}});                      // front
-    lignes.push_back({{150, 50, 180, 50}});                                             // step edge
+    contour(150, 40, {{{0, 0}}, {{30, 0}}, {{30, 30}}, {{0, 30}}});                       // front
+    lignes.push_back({{150, 50, 180, 50}});                                               // step edge
     contour(220, 40, {{{0, 0}}, {{20, 0}}, {{20, 10}}, {{8, 10}}, {{8, 30}}, {{0, 30}}}); // side
-    contour(150, 90, {{{0, 0}}, {{30, 0}}, {{30, 20}}, {{0, 20}}});                      // top
-    lignes.push_back({{150, 98, 180, 98}});                                             // step edge
+    contour(150, 90, {{{0, 0}}, {{30, 0}}, {{30, 20}}, {{0, 20}}});                       // top
+    lignes.push_back({{150, 98, 180, 98}});                                               // step edge
     EcritLignes(d / "cadre.dxf", lignes);
     const cli::Resultat r = cli::Lance("-i " + (d / "cadre.dxf") + " -v -o " + (d / "barre.stl"));
     EXPECT_EQ(r.statut, 0) << r.sortie;
@@ -242,8 +243,9 @@ TEST(Zarvel_cli_plans, ParametreEtRapport)
     // library's reasons follow.
     cli::Dossier d;
     const std::string cible = " -o " + (d / "x.stl");
-    const std::string ligne = "Zarvel_cli :: Erreur initialisation Zarvel_auto (il a probablement été impossible "
-                              "d'extraire les vues dans le plan).\n";
+    const std::string ligne =
+        "Zarvel_cli :: Erreur initialisation Zarvel_auto (il a probablement été impossible "
+        "d'extraire les vues dans le plan).\n";
     cli::Resultat r = cli::Lance("-i " + Plan("mauvais_vues_non_alignees.dxf") + cible);
     EXPECT_EQ(r.statut, 1);
     EXPECT_EQ(r.sortie, ligne);
@@ -262,9 +264,10 @@ TEST(Zarvel_cli_plans, ParametreEtRapport)
 
 TEST(Zarvel_cli_plans, MauvaisPlansSansPlantage)
 {
-    for (const char* nom : {"mauvais_vide.dxf", "mauvais_pas_dxf.dxf", "mauvais_tronque.dxf", "mauvais_code.dxf",
-                            "mauvais_nan.dxf", "mauvais_1e300.dxf", "mauvais_rien_modele.dxf",
-                            "mauvais_binaire.dxf", "mauvais_vues_incoherentes.dxf"})
+    for (const char* nom :
+         {"mauvais_vide.dxf", "mauvais_pas_dxf.dxf", "mauvais_tronque.dxf", "mauvais_code.dxf",
+          "mauvais_nan.dxf", "mauvais_1e300.dxf", "mauvais_rien_modele.dxf", "mauvais_binaire.dxf",
+          "mauvais_vues_incoherentes.dxf"})
     {
         cli::Dossier d;
         const cli::Resultat r = cli::Lance("-i " + Plan(nom) + " -o " + (d / "x.stl"));

@@ -54,11 +54,14 @@ TEST(PBaseCode, VecteursRFC4648DansLesDeuxSens)
         EXPECT_EQ(s, v.base64);
 
         std::string d;
-        EXPECT_TRUE(PBaseCode::DecodeBase16(U(v.base16), static_cast<int>(std::string(v.base16).size()), d, false));
+        EXPECT_TRUE(
+            PBaseCode::DecodeBase16(U(v.base16), static_cast<int>(std::string(v.base16).size()), d, false));
         EXPECT_EQ(d, clair);
-        EXPECT_TRUE(PBaseCode::DecodeBase32(U(v.base32), static_cast<unsigned int>(std::string(v.base32).size()), d));
+        EXPECT_TRUE(
+            PBaseCode::DecodeBase32(U(v.base32), static_cast<unsigned int>(std::string(v.base32).size()), d));
         EXPECT_EQ(d, clair) << v.base32;
-        EXPECT_TRUE(PBaseCode::DecodeBase64(U(v.base64), static_cast<unsigned int>(std::string(v.base64).size()), d));
+        EXPECT_TRUE(
+            PBaseCode::DecodeBase64(U(v.base64), static_cast<unsigned int>(std::string(v.base64).size()), d));
         EXPECT_EQ(d, clair) << v.base64;
     }
 }

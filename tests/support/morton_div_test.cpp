@@ -52,14 +52,16 @@ TEST(PMorton, Codes3DEtAllersRetours)
     EXPECT_EQ(PMorton3Di_32::encode_priv(1024, 0, 0), 0u);
     EXPECT_EQ(PMorton3Di_64::encode_priv(0x1FFFFF, 0x1FFFFF, 0x1FFFFF), (1ull << 63) - 1ull);
 
-    const unsigned int t32[][3] = {{0, 0, 0}, {1023, 0, 512}, {1, 1023, 77}, {1023, 1023, 1023}, {300, 600, 900}};
+    const unsigned int t32[][3] = {
+        {0, 0, 0}, {1023, 0, 512}, {1, 1023, 77}, {1023, 1023, 1023}, {300, 600, 900}};
     for (const auto& p : t32)
     {
         const uint32_t c = PMorton3Di_32::encode_priv(p[0], p[1], p[2]);
         for (unsigned int a = 0; a < 3; ++a)
             EXPECT_EQ(PMorton3Di_32::decode_priv(c, a), p[a]);
     }
-    const unsigned long t64[][3] = {{0x1FFFFF, 0, 0x100000}, {0x1FFFFF, 0x1FFFFF, 0x1FFFFF}, {12345, 1048575, 7}};
+    const unsigned long t64[][3] = {
+        {0x1FFFFF, 0, 0x100000}, {0x1FFFFF, 0x1FFFFF, 0x1FFFFF}, {12345, 1048575, 7}};
     for (const auto& p : t64)
     {
         const uint64_t c = PMorton3Di_64::encode_priv(p[0], p[1], p[2]);

@@ -28,15 +28,13 @@ struct FichierTemporaire
         chemin = modele;
         if (fd >= 0)
         {
-            if (!contenu.empty() && write(fd, contenu.data(), contenu.size()) < 0)
-                chemin.clear();
+            if (!contenu.empty() && write(fd, contenu.data(), contenu.size()) < 0) chemin.clear();
             close(fd);
         }
     }
     ~FichierTemporaire()
     {
-        if (!chemin.empty())
-            std::remove(chemin.c_str());
+        if (!chemin.empty()) std::remove(chemin.c_str());
     }
 };
 } // namespace
@@ -116,8 +114,9 @@ TEST(PString, Formatage)
     EXPECT_EQ(PString::DatatoBin(o, 0), "");
 
     EXPECT_TRUE(std::regex_match(PString::DateStr(), std::regex("[0-3][0-9]-[01][0-9]-[0-9]{4}")));
-    EXPECT_TRUE(std::regex_match(PString::DateStrISO8601(),
-                                 std::regex("[0-9]{4}-[01][0-9]-[0-3][0-9]T[0-2][0-9]:[0-5][0-9]:[0-6][0-9]")));
+    EXPECT_TRUE(
+        std::regex_match(PString::DateStrISO8601(),
+                         std::regex("[0-9]{4}-[01][0-9]-[0-3][0-9]T[0-2][0-9]:[0-5][0-9]:[0-6][0-9]")));
 }
 
 TEST(PString, Conversions)

@@ -77,7 +77,8 @@ TEST(ZarvelAutoPlans, BlocAuTrouElliptiqueCommeLeDessinIntegre)
 
 TEST(ZarvelAutoPlans, ExtrusionEtRevolutionCommeLesDessinsIntegres)
 {
-    MemeSolide(Convertit("profil_carre10.dxf", Zarvel3D::ZARVEL_EXTRUSION, 5.0), Direct(essais::GenExtrusion));
+    MemeSolide(Convertit("profil_carre10.dxf", Zarvel3D::ZARVEL_EXTRUSION, 5.0),
+               Direct(essais::GenExtrusion));
     const Solide revolution = Direct(essais::GenRevolution);
     MemeSolide(Convertit("profil_revolution_point.dxf", Zarvel3D::ZARVEL_REVOLUTION, 270.0), revolution);
     // The axis given by a centre line 3 units to the left instead of a point: the same solid.
@@ -155,8 +156,8 @@ TEST(ZarvelAutoPlans, ProfilsExtrudesEtTournes)
 
 TEST(ZarvelAutoPlans, ExportSTLRelu)
 {
-    std::unique_ptr<ZarvelAuto> a(ZarvelAuto::Construct(plans::Chemin("piece_equerre_iso.dxf").c_str(),
-                                                        Zarvel3D::ZARVEL_TROIS_VUES));
+    std::unique_ptr<ZarvelAuto> a(
+        ZarvelAuto::Construct(plans::Chemin("piece_equerre_iso.dxf").c_str(), Zarvel3D::ZARVEL_TROIS_VUES));
     ASSERT_TRUE(a->ValideInit()) << a->Rapport();
     ASSERT_TRUE(a->Genere()) << a->Rapport();
     const std::string sortie = testing::TempDir() + "equerre_plan.stl";
@@ -169,8 +170,8 @@ TEST(ZarvelAutoPlans, ExportSTLRelu)
 
 TEST(ZarvelAutoPlans, MoteurCedeParZarvelPtr)
 {
-    std::unique_ptr<ZarvelAuto> a(ZarvelAuto::Construct(plans::Chemin("piece_cube15_iso.dxf").c_str(),
-                                                        Zarvel3D::ZARVEL_TROIS_VUES));
+    std::unique_ptr<ZarvelAuto> a(
+        ZarvelAuto::Construct(plans::Chemin("piece_cube15_iso.dxf").c_str(), Zarvel3D::ZARVEL_TROIS_VUES));
     ASSERT_TRUE(a->ValideInit());
     ASSERT_TRUE(a->Genere());
     std::unique_ptr<Zarvel3D::Zarvel> moteur(a->ZarvelPtr());

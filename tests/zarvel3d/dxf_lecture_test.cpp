@@ -9,18 +9,20 @@
 #include <cmath>
 #include <string>
 
-using plans::Enregistrement;
 using plans::Enregistre;
+using plans::Enregistrement;
 
 namespace
 {
 
 // The first horizontal line at height y in the view, left of x = xmax.
-const plans::LigneEnregistree* LigneHorizontale(const Enregistrement& e, int vue, double y, double xmax = HUGE_VAL)
+const plans::LigneEnregistree* LigneHorizontale(const Enregistrement& e, int vue, double y,
+                                                double xmax = HUGE_VAL)
 {
     for (const auto& l : e.lignes)
     {
-        if (l.vue == vue && std::fabs(l.y1 - y) < 1e-9 && std::fabs(l.y2 - y) < 1e-9 && l.x1 <= xmax && l.x2 <= xmax)
+        if (l.vue == vue && std::fabs(l.y1 - y) < 1e-9 && std::fabs(l.y2 - y) < 1e-9 && l.x1 <= xmax &&
+            l.x2 <= xmax)
         {
             return &l;
         }
@@ -57,7 +59,8 @@ TEST(LectureDxf, ToutesLesEntitesDuPlan)
     auto a = Enregistre("toutes_entites.dxf", Zarvel3D::ZARVEL_EXTRUSION, e);
     ASSERT_TRUE(a->ValideInit()) << a->Rapport();
     const std::string rapport = a->Rapport();
-    EXPECT_NE(rapport.find("LINE 7, ARC 1, CIRCLE 1, ELLIPSE 2, POLYLINE 2, SPLINE 1, POINT 1"), std::string::npos)
+    EXPECT_NE(rapport.find("LINE 7, ARC 1, CIRCLE 1, ELLIPSE 2, POLYLINE 2, SPLINE 1, POINT 1"),
+              std::string::npos)
         << rapport;
     EXPECT_NE(rapport.find("Ignored (not geometry): MTEXT 1, TEXT 1."), std::string::npos) << rapport;
     EXPECT_NE(rapport.find("Not supported: BODY 1, REGION 1."), std::string::npos) << rapport;
@@ -87,7 +90,8 @@ TEST(LectureDxf, ToutesLesEntitesDuPlan)
     EXPECT_EQ(axe_type->attributs.bleu, 0x56);
     EXPECT_NE(continu->calque, cache_calque->calque);
 
-    auto ellipse = [&](double cx, double cy) -> const plans::EllipseEnregistree* {
+    auto ellipse = [&](double cx, double cy) -> const plans::EllipseEnregistree*
+    {
         for (const auto& el : e->ellipses)
         {
             if (std::fabs(el.cx - cx) < 1e-6 && std::fabs(el.cy - cy) < 1e-6)
@@ -318,6 +322,7 @@ TEST(LectureDxf, CalquesEteintsLusQuandRienDAutre)
     auto a = Enregistre("calque_eteint_seul.dxf", Zarvel3D::ZARVEL_TROIS_VUES, e);
     ASSERT_TRUE(a->ValideInit()) << a->Rapport();
     EXPECT_EQ(e->lignes.size(), 12u);
-    EXPECT_NE(std::string(a->Rapport()).find("Only layers that are off or frozen hold geometry"), std::string::npos);
+    EXPECT_NE(std::string(a->Rapport()).find("Only layers that are off or frozen hold geometry"),
+              std::string::npos);
     // Beside other geometry, a layer that is off stays out (see ToutesLesEntitesDuPlan).
 }

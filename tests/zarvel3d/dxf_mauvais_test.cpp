@@ -38,13 +38,17 @@ TEST(PlansMauvais, RefusesALInitialisation)
         {plans::Chemin("mauvais_code.dxf"), Zarvel3D::ZARVEL_TROIS_VUES, "invalid group code at line"},
         {plans::Chemin("mauvais_binaire.dxf"), Zarvel3D::ZARVEL_TROIS_VUES, "binary DXF"},
         {plans::Chemin("mauvais_nan.dxf"), Zarvel3D::ZARVEL_EXTRUSION, "1 entities with invalid coordinates"},
-        {plans::Chemin("mauvais_1e300.dxf"), Zarvel3D::ZARVEL_EXTRUSION, "1 entities with invalid coordinates"},
+        {plans::Chemin("mauvais_1e300.dxf"), Zarvel3D::ZARVEL_EXTRUSION,
+         "1 entities with invalid coordinates"},
         {plans::Chemin("mauvais_rien_modele.dxf"), Zarvel3D::ZARVEL_TROIS_VUES, "No geometry"},
         {plans::Chemin("mauvais_vues_incoherentes.dxf"), Zarvel3D::ZARVEL_TROIS_VUES,
          "side view's width (10 mm) differs from the top view's height (15 mm)"},
-        {plans::Chemin("mauvais_vues_non_alignees.dxf"), Zarvel3D::ZARVEL_TROIS_VUES, "no pair of aligned views"},
-        {plans::Chemin("profil_carre10.dxf"), Zarvel3D::ZARVEL_TROIS_VUES, "Only one view found (10 x 10 mm)"},
-        {plans::Chemin("profil_carre10.dxf"), static_cast<Zarvel3D::modezarvel_t>(7), "Unknown conversion mode: 7"},
+        {plans::Chemin("mauvais_vues_non_alignees.dxf"), Zarvel3D::ZARVEL_TROIS_VUES,
+         "no pair of aligned views"},
+        {plans::Chemin("profil_carre10.dxf"), Zarvel3D::ZARVEL_TROIS_VUES,
+         "Only one view found (10 x 10 mm)"},
+        {plans::Chemin("profil_carre10.dxf"), static_cast<Zarvel3D::modezarvel_t>(7),
+         "Unknown conversion mode: 7"},
     };
     for (const Cas& c : cas)
     {
@@ -92,6 +96,7 @@ TEST(PlansMauvais, BlocsEnCycleEtBlocAbsent)
     ASSERT_TRUE(a->ValideInit()) << a->Rapport();
     ASSERT_TRUE(a->Genere()) << a->Rapport();
     EXPECT_NEAR(plans::Volume(a->ZarvelConst()->Scene()), 1000.0, 1e-6);
-    EXPECT_NE(std::string(a->Rapport()).find("missing block or nesting too deep): 2 inserts"), std::string::npos)
+    EXPECT_NE(std::string(a->Rapport()).find("missing block or nesting too deep): 2 inserts"),
+              std::string::npos)
         << a->Rapport();
 }

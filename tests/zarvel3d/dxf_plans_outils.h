@@ -13,7 +13,10 @@
 namespace plans
 {
 
-inline std::string Chemin(const std::string& nom) { return std::string(ZARVEL_TEST_DATA) + "/dxf/" + nom; }
+inline std::string Chemin(const std::string& nom)
+{
+    return std::string(ZARVEL_TEST_DATA) + "/dxf/" + nom;
+}
 
 /// Volume enclosed by the scene's triangles (sum of signed tetrahedra from the origin).
 inline double Volume(const Zarvel3D::PScene3D& scene)
@@ -26,7 +29,9 @@ inline double Volume(const Zarvel3D::PScene3D& scene)
             const Zarvel3D::Pvec3& a = t.sommets[0];
             const Zarvel3D::Pvec3& b = t.sommets[1];
             const Zarvel3D::Pvec3& c = t.sommets[2];
-            v += (a.x * (b.y * c.z - b.z * c.y) - a.y * (b.x * c.z - b.z * c.x) + a.z * (b.x * c.y - b.y * c.x)) / 6.0;
+            v += (a.x * (b.y * c.z - b.z * c.y) - a.y * (b.x * c.z - b.z * c.x) +
+                  a.z * (b.x * c.y - b.y * c.x)) /
+                 6.0;
         }
     }
     return v;
@@ -93,8 +98,8 @@ public:
         enregistrement->lignes.push_back({vue, p1.x, p1.y, p2.x, p2.y, a, calque});
         return true;
     }
-    bool AjoutEllipse(int vue, const Zarvel3D::Point2D& c, double largeur, double hauteur, double debut, double fin,
-                      double rotation, const Zarvel3D::AttributsLigne& a, int) override
+    bool AjoutEllipse(int vue, const Zarvel3D::Point2D& c, double largeur, double hauteur, double debut,
+                      double fin, double rotation, const Zarvel3D::AttributsLigne& a, int) override
     {
         enregistrement->ellipses.push_back({vue, c.x, c.y, largeur, hauteur, debut, fin, rotation, a});
         return true;
@@ -120,7 +125,8 @@ private:
 
 /// Loads a plan into a recording engine.
 inline std::unique_ptr<Zarvel3D::ZarvelAuto> Enregistre(const std::string& nom, Zarvel3D::modezarvel_t mode,
-                                                        std::shared_ptr<Enregistrement>& e, double parametre = 0.0)
+                                                        std::shared_ptr<Enregistrement>& e,
+                                                        double parametre = 0.0)
 {
     e = std::make_shared<Enregistrement>();
     return std::unique_ptr<Zarvel3D::ZarvelAuto>(Zarvel3D::ZarvelAuto::Construct(

@@ -2,8 +2,8 @@
 // and the scene left exactly as it was. Options of the parameters record.
 
 #include "engine/zarvel_moteur.h"
-#include "occt/zarvel_occt_module.h"
 #include "engine_dessins.h"
+#include "occt/zarvel_occt_module.h"
 
 #include <gtest/gtest.h>
 
@@ -76,75 +76,85 @@ void Carre(Zarvel3D::Zarvel& z)
 
 INSTANTIATE_TEST_SUITE_P(
     Zarvel, Degenere,
-    ::testing::Values(
-        CasDegenere{"RienTroisVues", Rien, 1, 0.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
-        CasDegenere{"RienExtrusion", Rien, 2, 5.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
-        CasDegenere{"RienRevolution", Rien, 3, 90.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
-        CasDegenere{"ContourOuvert",
-                    [](Zarvel3D::Zarvel& z) {
-                        essais::Ligne(z, 8, 0, 0, 10, 0);
-                        essais::Ligne(z, 8, 10, 0, 10, 10);
-                        essais::Ligne(z, 8, 10, 10, 0, 10);
-                    },
-                    2, 5.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
-        CasDegenere{"ContourPresqueFermeAuDelaDeLaTolerance",
-                    [](Zarvel3D::Zarvel& z) {
-                        essais::Ligne(z, 8, 0, 0, 10, 0);
-                        essais::Ligne(z, 8, 10, 0, 10, 10);
-                        essais::Ligne(z, 8, 10, 10, 0, 10);
-                        essais::Ligne(z, 8, 0, 10, 0, 0.5);
-                    },
-                    2, 5.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
-        CasDegenere{"LignesDeLongueurNulle",
-                    [](Zarvel3D::Zarvel& z) {
-                        essais::Ligne(z, 8, 1, 1, 1, 1);
-                        essais::Ligne(z, 8, 2, 2, 2, 2.001);
-                    },
-                    2, 5.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
-        CasDegenere{"SeulementDesTraitsDeConstruction",
-                    [](Zarvel3D::Zarvel& z) {
-                        Zarvel3D::AttributsLigne axe = essais::Trait();
-                        axe.construction = 1;
-                        for (auto [x1, y1, x2, y2] : {std::array<double, 4>{0, 0, 10, 0}, {10, 0, 10, 10},
-                                                      {10, 10, 0, 10}, {0, 10, 0, 0}})
-                        {
-                            z.AjoutLigne(8, Zarvel3D::Point2D(x1, y1), Zarvel3D::Point2D(x2, y2), axe, 0, 0);
-                        }
-                    },
-                    2, 5.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
-        CasDegenere{"LongueurNulle", Carre, 2, 0.0, Zarvel3D::ZARVEL_ERREUR_MODE},
-        CasDegenere{"LongueurNaN", Carre, 2, nan_, Zarvel3D::ZARVEL_ERREUR_MODE},
-        CasDegenere{"LongueurInfinie", Carre, 2, inf_, Zarvel3D::ZARVEL_ERREUR_MODE},
-        CasDegenere{"AngleNul", [](Zarvel3D::Zarvel& z) { essais::Rectangle(z, 4, 10, 10); }, 3, 0.0,
-                    Zarvel3D::ZARVEL_ERREUR_MODE},
-        CasDegenere{"AngleNaN", [](Zarvel3D::Zarvel& z) { essais::Rectangle(z, 4, 10, 10); }, 3, nan_,
-                    Zarvel3D::ZARVEL_ERREUR_MODE},
-        CasDegenere{"ProfilDesDeuxCotesDeLAxe",
-                    [](Zarvel3D::Zarvel& z) {
-                        essais::Rectangle(z, 4, 10, 10);
-                        z.AjoutPoint(4, Zarvel3D::Point2D(5, 0));
-                    },
-                    3, 90.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
-        CasDegenere{"VueDeCoteManquante",
-                    [](Zarvel3D::Zarvel& z) {
-                        essais::Rectangle(z, 2, 15, 15);
-                        essais::Rectangle(z, 8, 15, 15);
-                    },
-                    1, 0.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
-        CasDegenere{"VuesEnDesaccord",
-                    [](Zarvel3D::Zarvel& z) {
-                        essais::Rectangle(z, 2, 15, 15);
-                        essais::Rectangle(z, 4, 15, 15);
-                        essais::Rectangle(z, 8, 12, 15);
-                    },
-                    1, 0.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
-        CasDegenere{"ExtrusionSansDessusAvecDeuxVues",
-                    [](Zarvel3D::Zarvel& z) {
-                        essais::Rectangle(z, 2, 15, 15);
-                        essais::Rectangle(z, 4, 15, 15);
-                    },
-                    2, 5.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
-        CasDegenere{"ModeInconnu", essais::GenCube, 7, 0.0, Zarvel3D::ZARVEL_ERREUR_MODE}),
+    ::testing::Values(CasDegenere{"RienTroisVues", Rien, 1, 0.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
+                      CasDegenere{"RienExtrusion", Rien, 2, 5.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
+                      CasDegenere{"RienRevolution", Rien, 3, 90.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
+                      CasDegenere{"ContourOuvert",
+                                  [](Zarvel3D::Zarvel& z)
+                                  {
+                                      essais::Ligne(z, 8, 0, 0, 10, 0);
+                                      essais::Ligne(z, 8, 10, 0, 10, 10);
+                                      essais::Ligne(z, 8, 10, 10, 0, 10);
+                                  },
+                                  2, 5.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
+                      CasDegenere{"ContourPresqueFermeAuDelaDeLaTolerance",
+                                  [](Zarvel3D::Zarvel& z)
+                                  {
+                                      essais::Ligne(z, 8, 0, 0, 10, 0);
+                                      essais::Ligne(z, 8, 10, 0, 10, 10);
+                                      essais::Ligne(z, 8, 10, 10, 0, 10);
+                                      essais::Ligne(z, 8, 0, 10, 0, 0.5);
+                                  },
+                                  2, 5.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
+                      CasDegenere{"LignesDeLongueurNulle",
+                                  [](Zarvel3D::Zarvel& z)
+                                  {
+                                      essais::Ligne(z, 8, 1, 1, 1, 1);
+                                      essais::Ligne(z, 8, 2, 2, 2, 2.001);
+                                  },
+                                  2, 5.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
+                      CasDegenere{"SeulementDesTraitsDeConstruction",
+                                  [](Zarvel3D::Zarvel& z)
+                                  {
+                                      Zarvel3D::AttributsLigne axe = essais::Trait();
+                                      axe.construction = 1;
+                                      for (auto [x1, y1, x2, y2] : {std::array<double, 4>{0, 0, 10, 0},
+                                                                    {10, 0, 10, 10},
+                                                                    {10, 10, 0, 10},
+                                                                    {0, 10, 0, 0}})
+                                      {
+                                          z.AjoutLigne(8, Zarvel3D::Point2D(x1, y1),
+                                                       Zarvel3D::Point2D(x2, y2), axe, 0, 0);
+                                      }
+                                  },
+                                  2, 5.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
+                      CasDegenere{"LongueurNulle", Carre, 2, 0.0, Zarvel3D::ZARVEL_ERREUR_MODE},
+                      CasDegenere{"LongueurNaN", Carre, 2, nan_, Zarvel3D::ZARVEL_ERREUR_MODE},
+                      CasDegenere{"LongueurInfinie", Carre, 2, inf_, Zarvel3D::ZARVEL_ERREUR_MODE},
+                      CasDegenere{"AngleNul", [](Zarvel3D::Zarvel& z) { essais::Rectangle(z, 4, 10, 10); }, 3,
+                                  0.0, Zarvel3D::ZARVEL_ERREUR_MODE},
+                      CasDegenere{"AngleNaN", [](Zarvel3D::Zarvel& z) { essais::Rectangle(z, 4, 10, 10); }, 3,
+                                  nan_, Zarvel3D::ZARVEL_ERREUR_MODE},
+                      CasDegenere{"ProfilDesDeuxCotesDeLAxe",
+                                  [](Zarvel3D::Zarvel& z)
+                                  {
+                                      essais::Rectangle(z, 4, 10, 10);
+                                      z.AjoutPoint(4, Zarvel3D::Point2D(5, 0));
+                                  },
+                                  3, 90.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
+                      CasDegenere{"VueDeCoteManquante",
+                                  [](Zarvel3D::Zarvel& z)
+                                  {
+                                      essais::Rectangle(z, 2, 15, 15);
+                                      essais::Rectangle(z, 8, 15, 15);
+                                  },
+                                  1, 0.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
+                      CasDegenere{"VuesEnDesaccord",
+                                  [](Zarvel3D::Zarvel& z)
+                                  {
+                                      essais::Rectangle(z, 2, 15, 15);
+                                      essais::Rectangle(z, 4, 15, 15);
+                                      essais::Rectangle(z, 8, 12, 15);
+                                  },
+                                  1, 0.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
+                      CasDegenere{"ExtrusionSansDessusAvecDeuxVues",
+                                  [](Zarvel3D::Zarvel& z)
+                                  {
+                                      essais::Rectangle(z, 2, 15, 15);
+                                      essais::Rectangle(z, 4, 15, 15);
+                                  },
+                                  2, 5.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
+                      CasDegenere{"ModeInconnu", essais::GenCube, 7, 0.0, Zarvel3D::ZARVEL_ERREUR_MODE}),
     [](const ::testing::TestParamInfo<CasDegenere>& info) { return std::string(info.param.nom); });
 
 TEST(ZarvelDessin, AjoutsRefusesNeDessinentRien)
@@ -219,7 +229,8 @@ TEST(ZarvelParametres, OptionsDeLaScene)
 
 TEST(ZarvelParametres, DivisionsDesCourbes)
 {
-    auto triangles = [](std::int32_t tour) {
+    auto triangles = [](std::int32_t tour)
+    {
         Zarvel3D::ParametresZarvel p = essais::ParametresProgramme();
         p.divisions_tour = tour;
         Moteur z(Zarvel3D::Zarvel::Construct(p, nullptr));

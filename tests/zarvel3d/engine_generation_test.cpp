@@ -1,18 +1,18 @@
 // Solids and scenes generated from the four built-in test drawings.
 
 #include "engine/zarvel_moteur.h"
-#include "occt/zarvel_occt_module.h"
 #include "engine_dessins.h"
+#include "occt/zarvel_occt_module.h"
 
 #include <BRepCheck_Analyzer.hxx>
 #include <BRepGProp.hxx>
+#include <gtest/gtest.h>
+
 #include <GProp_GProps.hxx>
 #include <ShapeAnalysis_Shell.hxx>
 #include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <memory>
 #include <string>
@@ -122,7 +122,9 @@ TEST_P(DessinsEssai, SceneDuSolide)
             const Zarvel3D::Pvec3& a = t.sommets[0];
             const Zarvel3D::Pvec3& b = t.sommets[1];
             const Zarvel3D::Pvec3& c = t.sommets[2];
-            volume += (a.x * (b.y * c.z - b.z * c.y) - a.y * (b.x * c.z - b.z * c.x) + a.z * (b.x * c.y - b.y * c.x)) / 6.0;
+            volume += (a.x * (b.y * c.z - b.z * c.y) - a.y * (b.x * c.z - b.z * c.x) +
+                       a.z * (b.x * c.y - b.y * c.x)) /
+                      6.0;
         }
     }
     EXPECT_NEAR(volume, attendu.volume, attendu.volume * 0.03);
@@ -155,7 +157,8 @@ INSTANTIATE_TEST_SUITE_P(Zarvel, DessinsEssai,
                                            Attendu{"GenMod", essais::GenMod, 7, 900.0 - 6.0 * pi * 4.0 * 3.0},
                                            Attendu{"GenExtrusion", essais::GenExtrusion, 6, 500.0},
                                            Attendu{"GenRevolution", essais::GenRevolution, 6,
-                                                   0.75 * pi * (13.0 * 13.0 - 3.0 * 3.0) * 10.0}),
-                         [](const ::testing::TestParamInfo<Attendu>& info) { return std::string(info.param.nom); });
+                                                   0.75 * pi*(13.0 * 13.0 - 3.0 * 3.0) * 10.0}),
+                         [](const ::testing::TestParamInfo<Attendu>& info)
+                         { return std::string(info.param.nom); });
 
 } // namespace

@@ -3,16 +3,16 @@
 // plans beyond the engine's limits.
 
 #include "engine/zarvel_moteur.h"
-#include "occt/zarvel_occt_module.h"
 #include "engine_dessins.h"
+#include "occt/zarvel_occt_module.h"
 
 #include <BRepCheck_Analyzer.hxx>
 #include <BRepGProp.hxx>
+#include <gtest/gtest.h>
+
 #include <GProp_GProps.hxx>
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <memory>
 #include <string>
@@ -43,7 +43,8 @@ void Polygone(Zarvel3D::Zarvel& z, int vue, double cx, double cy, double r, int 
     {
         const double a = phase + 2.0 * pi * k / n;
         const double b = phase + 2.0 * pi * (k + 1) / n;
-        essais::Ligne(z, vue, cx + r * std::cos(a), cy + r * std::sin(a), cx + r * std::cos(b), cy + r * std::sin(b));
+        essais::Ligne(z, vue, cx + r * std::cos(a), cy + r * std::sin(a), cx + r * std::cos(b),
+                      cy + r * std::sin(b));
     }
 }
 
@@ -190,7 +191,8 @@ TEST(ProfilsVolumineux, ExtremitesQuiSArretentAvantLaLigneVoisine)
 TEST(ProfilsVolumineux, PlansAuDelaDesLimitesRefusesAvecUnDiagnostic)
 {
     // 300 square holes in a plate: beyond elements_max = 256 outlines.
-    auto plaque = [](Zarvel3D::Zarvel& z) {
+    auto plaque = [](Zarvel3D::Zarvel& z)
+    {
         essais::Rectangle(z, 8, 400, 400);
         for (int i = 0; i < 20; ++i)
         {

@@ -18,35 +18,35 @@ namespace interne
 /// Diagnostic messages. Each has a French and an English printf-style text.
 enum class Message
 {
-  Aucun,
-  CheminVide,
-  FichierAbsent,
-  FichierRepertoire,
-  FichierIllisible,
-  FichierVide,
-  FichierTropGrand,
-  StlFormatInconnu,
-  StlTailleIncoherente,
-  StlBinaireTronque,
-  StlAsciiTronque,
-  StlAsciiSyntaxe,
-  StlCoordonneeInvalide,
-  StlAucunTriangle,
-  StlTropDeTriangles,
-  ImportAnnule,
-  CouleurInconnue,
-  ExportSceneVide,
-  ExportExtensionInconnue,
-  ExportSansSolide,
-  ExportCreation,
-  ExportEcriture,
-  ExportRenommage,
-  ExportStep,
-  ExportCible,
-  MemoireInsuffisante,
-  ErreurInterne,
-  ErreurNoyau,
-  ModuleSolidesAbsent,
+    Aucun,
+    CheminVide,
+    FichierAbsent,
+    FichierRepertoire,
+    FichierIllisible,
+    FichierVide,
+    FichierTropGrand,
+    StlFormatInconnu,
+    StlTailleIncoherente,
+    StlBinaireTronque,
+    StlAsciiTronque,
+    StlAsciiSyntaxe,
+    StlCoordonneeInvalide,
+    StlAucunTriangle,
+    StlTropDeTriangles,
+    ImportAnnule,
+    CouleurInconnue,
+    ExportSceneVide,
+    ExportExtensionInconnue,
+    ExportSansSolide,
+    ExportCreation,
+    ExportEcriture,
+    ExportRenommage,
+    ExportStep,
+    ExportCible,
+    MemoireInsuffisante,
+    ErreurInterne,
+    ErreurNoyau,
+    ModuleSolidesAbsent,
 };
 
 /// Formats the message in the language in force, with printf-style arguments. Exported for the
@@ -64,23 +64,23 @@ void DefDiagnostic(const std::string& texte);
 template <typename Resultat, typename Corps, typename Rapport>
 Resultat Garde(Resultat echec, Corps&& corps, Rapport&& diagnostic)
 {
-  try
-  {
-    return corps();
-  }
-  catch (const std::bad_alloc&)
-  {
-    diagnostic(Texte(Message::MemoireInsuffisante));
-  }
-  catch (const std::exception& erreur)
-  {
-    diagnostic(Texte(Message::ErreurInterne, erreur.what()));
-  }
-  catch (...)
-  {
-    diagnostic(Texte(Message::ErreurInterne, "?"));
-  }
-  return echec;
+    try
+    {
+        return corps();
+    }
+    catch (const std::bad_alloc&)
+    {
+        diagnostic(Texte(Message::MemoireInsuffisante));
+    }
+    catch (const std::exception& erreur)
+    {
+        diagnostic(Texte(Message::ErreurInterne, erreur.what()));
+    }
+    catch (...)
+    {
+        diagnostic(Texte(Message::ErreurInterne, "?"));
+    }
+    return echec;
 }
 
 } // namespace interne

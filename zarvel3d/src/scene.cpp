@@ -14,21 +14,21 @@ namespace
 
 Pvec3 Normale(const Pvec3& a, const Pvec3& b, const Pvec3& c)
 {
-  const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-  const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
-  double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
-  const double l = std::sqrt(nx * nx + ny * ny + nz * nz);
-  if (l > 0.0 && std::isfinite(l))
-  {
-    nx /= l;
-    ny /= l;
-    nz /= l;
-  }
-  else
-  {
-    nx = ny = nz = 0.0;
-  }
-  return Pvec3(nx, ny, nz);
+    const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
+    const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
+    double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+    const double l = std::sqrt(nx * nx + ny * ny + nz * nz);
+    if (l > 0.0 && std::isfinite(l))
+    {
+        nx /= l;
+        ny /= l;
+        nz /= l;
+    }
+    else
+    {
+        nx = ny = nz = 0.0;
+    }
+    return Pvec3(nx, ny, nz);
 }
 
 } // namespace
@@ -37,312 +37,313 @@ PScene3D::PScene3D() : impl(new Impl) {}
 
 PScene3D::PScene3D(const PScene3D& autre) : impl(new Impl)
 {
-  std::lock_guard<std::recursive_mutex> verrou(autre.impl->verrou);
-  modele = autre.modele;
-  projections = autre.projections;
-  divers = autre.divers;
-  textes = autre.textes;
-  developpes = autre.developpes;
-  centre = autre.centre;
-  echelle_affichage = autre.echelle_affichage;
-  echelle_developpes = autre.echelle_developpes;
-  impl->solide = autre.impl->solide;
+    std::lock_guard<std::recursive_mutex> verrou(autre.impl->verrou);
+    modele = autre.modele;
+    projections = autre.projections;
+    divers = autre.divers;
+    textes = autre.textes;
+    developpes = autre.developpes;
+    centre = autre.centre;
+    echelle_affichage = autre.echelle_affichage;
+    echelle_developpes = autre.echelle_developpes;
+    impl->solide = autre.impl->solide;
 }
 
 PScene3D& PScene3D::operator=(const PScene3D& autre)
 {
-  if (this != &autre)
-  {
-    PScene3D copie(autre);
-    std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
-    modele.sommets.swap(copie.modele.sommets);
-    modele.segments.swap(copie.modele.segments);
-    modele.surfaces.swap(copie.modele.surfaces);
-    projections.swap(copie.projections);
-    divers.swap(copie.divers);
-    textes.swap(copie.textes);
-    developpes.swap(copie.developpes);
-    centre = copie.centre;
-    echelle_affichage = copie.echelle_affichage;
-    echelle_developpes = copie.echelle_developpes;
-    impl->solide = copie.impl->solide;
-  }
-  return *this;
+    if (this != &autre)
+    {
+        PScene3D copie(autre);
+        std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
+        modele.sommets.swap(copie.modele.sommets);
+        modele.segments.swap(copie.modele.segments);
+        modele.surfaces.swap(copie.modele.surfaces);
+        projections.swap(copie.projections);
+        divers.swap(copie.divers);
+        textes.swap(copie.textes);
+        developpes.swap(copie.developpes);
+        centre = copie.centre;
+        echelle_affichage = copie.echelle_affichage;
+        echelle_developpes = copie.echelle_developpes;
+        impl->solide = copie.impl->solide;
+    }
+    return *this;
 }
 
 PScene3D::~PScene3D()
 {
-  delete impl;
+    delete impl;
 }
 
 void PScene3D::Verrouille() const
 {
-  impl->verrou.lock();
+    impl->verrou.lock();
 }
 
 void PScene3D::DeVerrouille() const
 {
-  impl->verrou.unlock();
+    impl->verrou.unlock();
 }
 
 unsigned long long PScene3D::NombreTriangles() const
 {
-  unsigned long long n = 0;
-  for (const PSurface3D& s : modele.surfaces)
-  {
-    n += s.triangles.size();
-  }
-  return n;
+    unsigned long long n = 0;
+    for (const PSurface3D& s : modele.surfaces)
+    {
+        n += s.triangles.size();
+    }
+    return n;
 }
 
 bool PScene3D::ContientSolide() const
 {
-  return impl->solide != nullptr;
+    return impl->solide != nullptr;
 }
 
 const char* PScene3D::Diagnostic() const
 {
-  return impl->diagnostic.c_str();
+    return impl->diagnostic.c_str();
 }
 
 void PScene3D::Vide()
 {
-  std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
-  modele = PModele3D();
-  projections.clear();
-  divers.clear();
-  textes.clear();
-  developpes.clear();
-  centre = Pvec3();
-  echelle_affichage = 1.0;
-  echelle_developpes = 1.0;
-  impl->solide.reset();
+    std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
+    modele = PModele3D();
+    projections.clear();
+    divers.clear();
+    textes.clear();
+    developpes.clear();
+    centre = Pvec3();
+    echelle_affichage = 1.0;
+    echelle_developpes = 1.0;
+    impl->solide.reset();
 }
 
 unsigned int PScene3D::AjoutSommet(const Pvec3& position, const Pvec3& normale)
 {
-  PSommet3D s;
-  s.position = position;
-  s.position.id = 0;
-  s.normale = normale;
-  s.normale.id = 0;
-  modele.sommets.push_back(s);
-  return static_cast<unsigned int>(modele.sommets.size() - 1);
+    PSommet3D s;
+    s.position = position;
+    s.position.id = 0;
+    s.normale = normale;
+    s.normale.id = 0;
+    modele.sommets.push_back(s);
+    return static_cast<unsigned int>(modele.sommets.size() - 1);
 }
 
 bool PScene3D::AjoutSegment(unsigned int sommet1, unsigned int sommet2, PCouleur3D couleur)
 {
-  if (sommet1 >= modele.sommets.size() || sommet2 >= modele.sommets.size())
-  {
-    return false;
-  }
-  PSegment3D s;
-  s.p1 = modele.sommets[sommet1].position;
-  s.p1.id = static_cast<int>(sommet1);
-  s.p2 = modele.sommets[sommet2].position;
-  s.p2.id = static_cast<int>(sommet2);
-  s.couleur = couleur;
-  modele.segments.push_back(s);
-  return true;
+    if (sommet1 >= modele.sommets.size() || sommet2 >= modele.sommets.size())
+    {
+        return false;
+    }
+    PSegment3D s;
+    s.p1 = modele.sommets[sommet1].position;
+    s.p1.id = static_cast<int>(sommet1);
+    s.p2 = modele.sommets[sommet2].position;
+    s.p2.id = static_cast<int>(sommet2);
+    s.couleur = couleur;
+    modele.segments.push_back(s);
+    return true;
 }
 
 unsigned int PScene3D::AjoutSurface()
 {
-  modele.surfaces.emplace_back();
-  return static_cast<unsigned int>(modele.surfaces.size() - 1);
+    modele.surfaces.emplace_back();
+    return static_cast<unsigned int>(modele.surfaces.size() - 1);
 }
 
-bool PScene3D::AjoutTriangle(unsigned int surface, unsigned int s1, unsigned int s2,
-                             unsigned int s3, PCouleur3D couleur)
+bool PScene3D::AjoutTriangle(unsigned int surface, unsigned int s1, unsigned int s2, unsigned int s3,
+                             PCouleur3D couleur)
 {
-  const std::size_t n = modele.sommets.size();
-  if (surface >= modele.surfaces.size() || s1 >= n || s2 >= n || s3 >= n)
-  {
-    return false;
-  }
-  PTriangle3D t;
-  const unsigned int indices[3] = {s1, s2, s3};
-  for (int k = 0; k < 3; ++k)
-  {
-    t.sommets[k] = modele.sommets[indices[k]].position;
-    t.sommets[k].id = static_cast<int>(indices[k]);
-  }
-  t.normale = Normale(t.sommets[0], t.sommets[1], t.sommets[2]);
-  t.couleur = couleur;
-  modele.surfaces[surface].triangles.push_back(t);
-  return true;
+    const std::size_t n = modele.sommets.size();
+    if (surface >= modele.surfaces.size() || s1 >= n || s2 >= n || s3 >= n)
+    {
+        return false;
+    }
+    PTriangle3D t;
+    const unsigned int indices[3] = {s1, s2, s3};
+    for (int k = 0; k < 3; ++k)
+    {
+        t.sommets[k] = modele.sommets[indices[k]].position;
+        t.sommets[k].id = static_cast<int>(indices[k]);
+    }
+    t.normale = Normale(t.sommets[0], t.sommets[1], t.sommets[2]);
+    t.couleur = couleur;
+    modele.surfaces[surface].triangles.push_back(t);
+    return true;
 }
 
 void PScene3D::AjoutProjection(const Pvec3& p1, const Pvec3& p2, PCouleur3D couleur)
 {
-  PSegment3D s;
-  s.p1 = p1;
-  s.p1.id = -1;
-  s.p2 = p2;
-  s.p2.id = -1;
-  s.couleur = couleur;
-  projections.push_back(s);
+    PSegment3D s;
+    s.p1 = p1;
+    s.p1.id = -1;
+    s.p2 = p2;
+    s.p2.id = -1;
+    s.couleur = couleur;
+    projections.push_back(s);
 }
 
 void PScene3D::Recalcule()
 {
-  std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
-  // Surface centres: area-weighted centroid; a surface of degenerate triangles takes the plain
-  // mean of its corners.
-  std::vector<double> somme_normales;
-  bool normales_manquantes = false;
-  for (const PSommet3D& s : modele.sommets)
-  {
-    if (s.normale.x == 0.0 && s.normale.y == 0.0 && s.normale.z == 0.0)
+    std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
+    // Surface centres: area-weighted centroid; a surface of degenerate triangles takes the plain
+    // mean of its corners.
+    std::vector<double> somme_normales;
+    bool normales_manquantes = false;
+    for (const PSommet3D& s : modele.sommets)
     {
-      normales_manquantes = true;
-      break;
-    }
-  }
-  if (normales_manquantes)
-  {
-    somme_normales.assign(modele.sommets.size() * 3, 0.0);
-  }
-  for (PSurface3D& surface : modele.surfaces)
-  {
-    double cx = 0, cy = 0, cz = 0, aire = 0;
-    double mx = 0, my = 0, mz = 0;
-    for (const PTriangle3D& t : surface.triangles)
-    {
-      const Pvec3& a = t.sommets[0];
-      const Pvec3& b = t.sommets[1];
-      const Pvec3& c = t.sommets[2];
-      const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-      const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
-      const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
-      const double at = 0.5 * std::sqrt(nx * nx + ny * ny + nz * nz);
-      cx += at * (a.x + b.x + c.x) / 3.0;
-      cy += at * (a.y + b.y + c.y) / 3.0;
-      cz += at * (a.z + b.z + c.z) / 3.0;
-      aire += at;
-      mx += (a.x + b.x + c.x) / 3.0;
-      my += (a.y + b.y + c.y) / 3.0;
-      mz += (a.z + b.z + c.z) / 3.0;
-      if (normales_manquantes)
-      {
-        for (int k = 0; k < 3; ++k)
+        if (s.normale.x == 0.0 && s.normale.y == 0.0 && s.normale.z == 0.0)
         {
-          const int i = t.sommets[k].id;
-          if (i >= 0 && static_cast<std::size_t>(i) < modele.sommets.size())
-          {
-            somme_normales[3 * static_cast<std::size_t>(i)] += t.normale.x;
-            somme_normales[3 * static_cast<std::size_t>(i) + 1] += t.normale.y;
-            somme_normales[3 * static_cast<std::size_t>(i) + 2] += t.normale.z;
-          }
+            normales_manquantes = true;
+            break;
         }
-      }
     }
-    if (aire > 0.0)
+    if (normales_manquantes)
     {
-      surface.centre = Pvec3(cx / aire, cy / aire, cz / aire);
+        somme_normales.assign(modele.sommets.size() * 3, 0.0);
     }
-    else if (!surface.triangles.empty())
+    for (PSurface3D& surface : modele.surfaces)
     {
-      const double n = static_cast<double>(surface.triangles.size());
-      surface.centre = Pvec3(mx / n, my / n, mz / n);
-    }
-  }
-  if (normales_manquantes)
-  {
-    for (std::size_t i = 0; i < modele.sommets.size(); ++i)
-    {
-      Pvec3& n = modele.sommets[i].normale;
-      if (n.x == 0.0 && n.y == 0.0 && n.z == 0.0)
-      {
-        const double x = somme_normales[3 * i], y = somme_normales[3 * i + 1],
-                     z = somme_normales[3 * i + 2];
-        const double l = std::sqrt(x * x + y * y + z * z);
-        if (l > 0.0)
+        double cx = 0, cy = 0, cz = 0, aire = 0;
+        double mx = 0, my = 0, mz = 0;
+        for (const PTriangle3D& t : surface.triangles)
         {
-          n = Pvec3(x / l, y / l, z / l);
+            const Pvec3& a = t.sommets[0];
+            const Pvec3& b = t.sommets[1];
+            const Pvec3& c = t.sommets[2];
+            const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
+            const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
+            const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+            const double at = 0.5 * std::sqrt(nx * nx + ny * ny + nz * nz);
+            cx += at * (a.x + b.x + c.x) / 3.0;
+            cy += at * (a.y + b.y + c.y) / 3.0;
+            cz += at * (a.z + b.z + c.z) / 3.0;
+            aire += at;
+            mx += (a.x + b.x + c.x) / 3.0;
+            my += (a.y + b.y + c.y) / 3.0;
+            mz += (a.z + b.z + c.z) / 3.0;
+            if (normales_manquantes)
+            {
+                for (int k = 0; k < 3; ++k)
+                {
+                    const int i = t.sommets[k].id;
+                    if (i >= 0 && static_cast<std::size_t>(i) < modele.sommets.size())
+                    {
+                        somme_normales[3 * static_cast<std::size_t>(i)] += t.normale.x;
+                        somme_normales[3 * static_cast<std::size_t>(i) + 1] += t.normale.y;
+                        somme_normales[3 * static_cast<std::size_t>(i) + 2] += t.normale.z;
+                    }
+                }
+            }
         }
-      }
+        if (aire > 0.0)
+        {
+            surface.centre = Pvec3(cx / aire, cy / aire, cz / aire);
+        }
+        else if (!surface.triangles.empty())
+        {
+            const double n = static_cast<double>(surface.triangles.size());
+            surface.centre = Pvec3(mx / n, my / n, mz / n);
+        }
     }
-  }
+    if (normales_manquantes)
+    {
+        for (std::size_t i = 0; i < modele.sommets.size(); ++i)
+        {
+            Pvec3& n = modele.sommets[i].normale;
+            if (n.x == 0.0 && n.y == 0.0 && n.z == 0.0)
+            {
+                const double x = somme_normales[3 * i], y = somme_normales[3 * i + 1],
+                             z = somme_normales[3 * i + 2];
+                const double l = std::sqrt(x * x + y * y + z * z);
+                if (l > 0.0)
+                {
+                    n = Pvec3(x / l, y / l, z / l);
+                }
+            }
+        }
+    }
 
-  // Bounding box of the model's vertices, or of the projections when the model has none.
-  double min[3] = {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
-                   std::numeric_limits<double>::infinity()};
-  double max[3] = {-min[0], -min[1], -min[2]};
-  auto etend = [&](const Pvec3& p) {
-    min[0] = std::min(min[0], p.x);
-    min[1] = std::min(min[1], p.y);
-    min[2] = std::min(min[2], p.z);
-    max[0] = std::max(max[0], p.x);
-    max[1] = std::max(max[1], p.y);
-    max[2] = std::max(max[2], p.z);
-  };
-  for (const PSommet3D& s : modele.sommets)
-  {
-    etend(s.position);
-  }
-  if (modele.sommets.empty())
-  {
-    for (const PSurface3D& surface : modele.surfaces)
+    // Bounding box of the model's vertices, or of the projections when the model has none.
+    double min[3] = {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
+                     std::numeric_limits<double>::infinity()};
+    double max[3] = {-min[0], -min[1], -min[2]};
+    auto etend = [&](const Pvec3& p)
     {
-      for (const PTriangle3D& t : surface.triangles)
-      {
-        etend(t.sommets[0]);
-        etend(t.sommets[1]);
-        etend(t.sommets[2]);
-      }
-    }
-    for (const PSegment3D& s : modele.segments)
+        min[0] = std::min(min[0], p.x);
+        min[1] = std::min(min[1], p.y);
+        min[2] = std::min(min[2], p.z);
+        max[0] = std::max(max[0], p.x);
+        max[1] = std::max(max[1], p.y);
+        max[2] = std::max(max[2], p.z);
+    };
+    for (const PSommet3D& s : modele.sommets)
     {
-      etend(s.p1);
-      etend(s.p2);
+        etend(s.position);
     }
-  }
-  if (!(min[0] <= max[0]))
-  {
-    for (const PSegment3D& s : projections)
+    if (modele.sommets.empty())
     {
-      etend(s.p1);
-      etend(s.p2);
+        for (const PSurface3D& surface : modele.surfaces)
+        {
+            for (const PTriangle3D& t : surface.triangles)
+            {
+                etend(t.sommets[0]);
+                etend(t.sommets[1]);
+                etend(t.sommets[2]);
+            }
+        }
+        for (const PSegment3D& s : modele.segments)
+        {
+            etend(s.p1);
+            etend(s.p2);
+        }
     }
-  }
-  if (!(min[0] <= max[0]))
-  {
-    centre = Pvec3();
-    echelle_affichage = 1.0;
-    return;
-  }
-  centre = Pvec3(0.5 * (min[0] + max[0]), 0.5 * (min[1] + max[1]), 0.5 * (min[2] + max[2]));
-  const double etendue = std::max({max[0] - min[0], max[1] - min[1], max[2] - min[2]});
-  const double echelle = 1.0 / etendue;
-  // A single point (zero extent) or an extent so small or large that its inverse does not
-  // fit a double keeps the scale 1: the scale must never be zero or infinite.
-  echelle_affichage = (etendue > 0.0 && std::isfinite(echelle) && echelle > 0.0) ? echelle : 1.0;
+    if (!(min[0] <= max[0]))
+    {
+        for (const PSegment3D& s : projections)
+        {
+            etend(s.p1);
+            etend(s.p2);
+        }
+    }
+    if (!(min[0] <= max[0]))
+    {
+        centre = Pvec3();
+        echelle_affichage = 1.0;
+        return;
+    }
+    centre = Pvec3(0.5 * (min[0] + max[0]), 0.5 * (min[1] + max[1]), 0.5 * (min[2] + max[2]));
+    const double etendue = std::max({max[0] - min[0], max[1] - min[1], max[2] - min[2]});
+    const double echelle = 1.0 / etendue;
+    // A single point (zero extent) or an extent so small or large that its inverse does not
+    // fit a double keeps the scale 1: the scale must never be zero or infinite.
+    echelle_affichage = (etendue > 0.0 && std::isfinite(echelle) && echelle > 0.0) ? echelle : 1.0;
 }
 
 bool PScene3D::defEchelleAffichage(double echelle)
 {
-  if (!(echelle > 0.0) || !std::isfinite(echelle))
-  {
-    return false;
-  }
-  echelle_affichage = echelle;
-  return true;
+    if (!(echelle > 0.0) || !std::isfinite(echelle))
+    {
+        return false;
+    }
+    echelle_affichage = echelle;
+    return true;
 }
 
 bool PScene3D::defEchelleDeveloppes(double echelle)
 {
-  if (!(echelle > 0.0) || !std::isfinite(echelle))
-  {
-    return false;
-  }
-  echelle_developpes = echelle;
-  return true;
+    if (!(echelle > 0.0) || !std::isfinite(echelle))
+    {
+        return false;
+    }
+    echelle_developpes = echelle;
+    return true;
 }
 
 double PScene3D::AngleAretesVives()
 {
-  return 35.0;
+    return 35.0;
 }
 
 namespace interne
@@ -350,45 +351,45 @@ namespace interne
 
 void DefSolide(PScene3D& scene, std::shared_ptr<void> solide)
 {
-  std::lock_guard<std::recursive_mutex> verrou(scene.ImplPtr()->verrou);
-  scene.ImplPtr()->solide = std::move(solide);
+    std::lock_guard<std::recursive_mutex> verrou(scene.ImplPtr()->verrou);
+    scene.ImplPtr()->solide = std::move(solide);
 }
 
 std::shared_ptr<void> Solide(const PScene3D& scene)
 {
-  std::lock_guard<std::recursive_mutex> verrou(scene.ImplPtr()->verrou);
-  return scene.ImplPtr()->solide;
+    std::lock_guard<std::recursive_mutex> verrou(scene.ImplPtr()->verrou);
+    return scene.ImplPtr()->solide;
 }
 
 void CentreEtEchelle(const PListe<PSommet3D>& sommets, Pvec3& centre, double& echelle)
 {
-  if (sommets.empty())
-  {
-    return;
-  }
-  double min[3] = {sommets[0].position.x, sommets[0].position.y, sommets[0].position.z};
-  double max[3] = {min[0], min[1], min[2]};
-  for (const PSommet3D& s : sommets)
-  {
-    min[0] = std::min(min[0], s.position.x);
-    min[1] = std::min(min[1], s.position.y);
-    min[2] = std::min(min[2], s.position.z);
-    max[0] = std::max(max[0], s.position.x);
-    max[1] = std::max(max[1], s.position.y);
-    max[2] = std::max(max[2], s.position.z);
-  }
-  centre = Pvec3(0.5 * (min[0] + max[0]), 0.5 * (min[1] + max[1]), 0.5 * (min[2] + max[2]));
-  const double etendue = std::max({max[0] - min[0], max[1] - min[1], max[2] - min[2]});
-  const double inverse = 1.0 / etendue;
-  // A single point (zero extent) or an extent whose inverse does not fit a double keeps the
-  // scale 1: the scale must never be zero or infinite.
-  echelle = (etendue > 0.0 && std::isfinite(inverse) && inverse > 0.0) ? inverse : 1.0;
+    if (sommets.empty())
+    {
+        return;
+    }
+    double min[3] = {sommets[0].position.x, sommets[0].position.y, sommets[0].position.z};
+    double max[3] = {min[0], min[1], min[2]};
+    for (const PSommet3D& s : sommets)
+    {
+        min[0] = std::min(min[0], s.position.x);
+        min[1] = std::min(min[1], s.position.y);
+        min[2] = std::min(min[2], s.position.z);
+        max[0] = std::max(max[0], s.position.x);
+        max[1] = std::max(max[1], s.position.y);
+        max[2] = std::max(max[2], s.position.z);
+    }
+    centre = Pvec3(0.5 * (min[0] + max[0]), 0.5 * (min[1] + max[1]), 0.5 * (min[2] + max[2]));
+    const double etendue = std::max({max[0] - min[0], max[1] - min[1], max[2] - min[2]});
+    const double inverse = 1.0 / etendue;
+    // A single point (zero extent) or an extent whose inverse does not fit a double keeps the
+    // scale 1: the scale must never be zero or infinite.
+    echelle = (etendue > 0.0 && std::isfinite(inverse) && inverse > 0.0) ? inverse : 1.0;
 }
 
 void EchecScene(const PScene3D& scene, const std::string& texte)
 {
-  scene.ImplPtr()->diagnostic = texte;
-  DefDiagnostic(texte);
+    scene.ImplPtr()->diagnostic = texte;
+    DefDiagnostic(texte);
 }
 
 } // namespace interne

@@ -12,14 +12,14 @@ namespace Zarvel3D
 
 struct PScene3D::Impl
 {
-  /// Recursive: the thread that holds Verrouille may copy the scene, and the copy locks again.
-  mutable std::recursive_mutex verrou;
-  /// Last diagnostic of an operation on this scene.
-  std::string diagnostic;
-  /// The solid the model was meshed from, when an engine generated one (null otherwise): an
-  /// opaque block of the solid module, released by the module. Copies of the scene share it (a
-  /// solid is never modified once built). Only STEP export uses it.
-  std::shared_ptr<void> solide;
+    /// Recursive: the thread that holds Verrouille may copy the scene, and the copy locks again.
+    mutable std::recursive_mutex verrou;
+    /// Last diagnostic of an operation on this scene.
+    std::string diagnostic;
+    /// The solid the model was meshed from, when an engine generated one (null otherwise): an
+    /// opaque block of the solid module, released by the module. Copies of the scene share it (a
+    /// solid is never modified once built). Only STEP export uses it.
+    std::shared_ptr<void> solide;
 };
 
 namespace interne

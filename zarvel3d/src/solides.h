@@ -29,25 +29,25 @@ constexpr int version_table = 1;
 /// What the module offers. A solid is an opaque block of the module's, released by `liberation`.
 struct TableSolides
 {
-  using Entree = const TableSolides* (*)();
+    using Entree = const TableSolides* (*)();
 
-  /// sizeof(TableSolides) and version_table, as the module was built.
-  std::size_t taille;
-  int version;
+    /// sizeof(TableSolides) and version_table, as the module was built.
+    std::size_t taille;
+    int version;
 
-  /// Builds the solid of `dessin` (views already filtered) in `mode` and fills `scene` (a fresh
-  /// scene) from it. On success returns ZARVEL_SUCCES, sets `solide` to a new solid and may
-  /// leave warnings in `diagnostic`; otherwise returns the status, leaves `solide` null and
-  /// explains in `diagnostic`. The kernel's exceptions are turned into a status here.
-  int (*generation)(const moteur::Dessin& dessin, const ParametresZarvel& parametres, modezarvel_t mode,
-                    double parametre, PScene3D& scene, void*& solide, std::string& diagnostic);
+    /// Builds the solid of `dessin` (views already filtered) in `mode` and fills `scene` (a fresh
+    /// scene) from it. On success returns ZARVEL_SUCCES, sets `solide` to a new solid and may
+    /// leave warnings in `diagnostic`; otherwise returns the status, leaves `solide` null and
+    /// explains in `diagnostic`. The kernel's exceptions are turned into a status here.
+    int (*generation)(const moteur::Dessin& dessin, const ParametresZarvel& parametres, modezarvel_t mode,
+                      double parametre, PScene3D& scene, void*& solide, std::string& diagnostic);
 
-  /// Writes `solide` as STEP to `chemin`. False with `erreur` filled when the kernel fails
-  /// (an empty `erreur`: the translator refused the solid).
-  bool (*export_step)(const void* solide, const char* chemin, std::string& erreur);
+    /// Writes `solide` as STEP to `chemin`. False with `erreur` filled when the kernel fails
+    /// (an empty `erreur`: the translator refused the solid).
+    bool (*export_step)(const void* solide, const char* chemin, std::string& erreur);
 
-  /// Releases a solid of `generation`.
-  void (*liberation)(void* solide);
+    /// Releases a solid of `generation`.
+    void (*liberation)(void* solide);
 };
 
 /// The module's table, loaded on the first call (thread-safe; later calls return at once). Null
@@ -59,6 +59,6 @@ const TableSolides* Module(std::string& diagnostic);
 
 extern "C"
 {
-/// Entry point of the module (defined by libZarvel3D_solides.so.1 only).
-ZARVEL3D_EXPORT const Zarvel3D::solides::TableSolides* ZarvelTableSolides();
+    /// Entry point of the module (defined by libZarvel3D_solides.so.1 only).
+    ZARVEL3D_EXPORT const Zarvel3D::solides::TableSolides* ZarvelTableSolides();
 }

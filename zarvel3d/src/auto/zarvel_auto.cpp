@@ -43,14 +43,21 @@ std::string NomVue(int id)
 {
     switch (id)
     {
-    case 2: return TexteDxf(MessageDxf::NomFace);
-    case 4: return TexteDxf(MessageDxf::NomCote);
-    case 8: return TexteDxf(MessageDxf::NomDessus);
-    default: return TexteDxf(MessageDxf::Profil);
+    case 2:
+        return TexteDxf(MessageDxf::NomFace);
+    case 4:
+        return TexteDxf(MessageDxf::NomCote);
+    case 8:
+        return TexteDxf(MessageDxf::NomDessus);
+    default:
+        return TexteDxf(MessageDxf::Profil);
     }
 }
 
-double Arrondi(double v) { return std::round(v * 1e4) / 1e4 + 0.0; }
+double Arrondi(double v)
+{
+    return std::round(v * 1e4) / 1e4 + 0.0;
+}
 
 class ZarvelAutoDxf final : public ZarvelAuto
 {
@@ -74,11 +81,13 @@ public:
     {
         interne::Garde(
             false,
-            [&]() {
+            [&]()
+            {
                 ChargePlan();
                 return true;
             },
-            [&](const std::string& texte) {
+            [&](const std::string& texte)
+            {
                 valide = false;
                 Echoue(MessageDxf::Interne).texte = texte;
             });
@@ -100,17 +109,38 @@ public:
         }
         switch (lecture.etat)
         {
-        case dxf::EtatFichier::Correct: break;
-        case dxf::EtatFichier::CheminVide: Echoue(MessageDxf::CheminVide); return;
-        case dxf::EtatFichier::Absent: Echoue(MessageDxf::Absent); return;
-        case dxf::EtatFichier::Repertoire: Echoue(MessageDxf::Repertoire); return;
-        case dxf::EtatFichier::Illisible: Echoue(MessageDxf::Illisible); return;
-        case dxf::EtatFichier::Vide: Echoue(MessageDxf::Vide); return;
-        case dxf::EtatFichier::TropGrand: Echoue(MessageDxf::TropGrand); return;
-        case dxf::EtatFichier::Binaire: Echoue(MessageDxf::Binaire); return;
-        case dxf::EtatFichier::PasDxf: Echoue(MessageDxf::PasDxf).nombre = lecture.ligne; return;
-        case dxf::EtatFichier::Corrompu: Echoue(MessageDxf::Corrompu).nombre = lecture.ligne; return;
-        case dxf::EtatFichier::Tronque: Echoue(MessageDxf::Tronque).nombre = lecture.ligne; return;
+        case dxf::EtatFichier::Correct:
+            break;
+        case dxf::EtatFichier::CheminVide:
+            Echoue(MessageDxf::CheminVide);
+            return;
+        case dxf::EtatFichier::Absent:
+            Echoue(MessageDxf::Absent);
+            return;
+        case dxf::EtatFichier::Repertoire:
+            Echoue(MessageDxf::Repertoire);
+            return;
+        case dxf::EtatFichier::Illisible:
+            Echoue(MessageDxf::Illisible);
+            return;
+        case dxf::EtatFichier::Vide:
+            Echoue(MessageDxf::Vide);
+            return;
+        case dxf::EtatFichier::TropGrand:
+            Echoue(MessageDxf::TropGrand);
+            return;
+        case dxf::EtatFichier::Binaire:
+            Echoue(MessageDxf::Binaire);
+            return;
+        case dxf::EtatFichier::PasDxf:
+            Echoue(MessageDxf::PasDxf).nombre = lecture.ligne;
+            return;
+        case dxf::EtatFichier::Corrompu:
+            Echoue(MessageDxf::Corrompu).nombre = lecture.ligne;
+            return;
+        case dxf::EtatFichier::Tronque:
+            Echoue(MessageDxf::Tronque).nombre = lecture.ligne;
+            return;
         }
         if (dessin.comptes.invalides > 0)
         {
@@ -122,8 +152,11 @@ public:
         vues_cherchees = true;
         switch (vues.echec)
         {
-        case dxf::EchecVues::Aucun: break;
-        case dxf::EchecVues::RienDessine: Echoue(MessageDxf::RienDessine); return;
+        case dxf::EchecVues::Aucun:
+            break;
+        case dxf::EchecVues::RienDessine:
+            Echoue(MessageDxf::RienDessine);
+            return;
         case dxf::EchecVues::UneSeuleVue:
         {
             Echec& e = Echoue(MessageDxf::UneSeuleVue);
@@ -139,7 +172,9 @@ public:
             e.v2 = Arrondi(b.Hauteur());
             return;
         }
-        case dxf::EchecVues::NonAlignees: Echoue(MessageDxf::NonAlignees).nombre = vues.groupes; return;
+        case dxf::EchecVues::NonAlignees:
+            Echoue(MessageDxf::NonAlignees).nombre = vues.groupes;
+            return;
         case dxf::EchecVues::Incoherentes:
         {
             Echec& e = Echoue(MessageDxf::Incoherentes);
@@ -147,8 +182,12 @@ public:
             e.v2 = Arrondi(vues.valeur2);
             return;
         }
-        case dxf::EchecVues::TroisiemeAmbigue: Echoue(MessageDxf::TroisiemeAmbigue); return;
-        case dxf::EchecVues::TropDeGroupes: Echoue(MessageDxf::TropDeGroupes).nombre = vues.groupes; return;
+        case dxf::EchecVues::TroisiemeAmbigue:
+            Echoue(MessageDxf::TroisiemeAmbigue);
+            return;
+        case dxf::EchecVues::TropDeGroupes:
+            Echoue(MessageDxf::TropDeGroupes).nombre = vues.groupes;
+            return;
         }
         if (moteur == nullptr)
         {
@@ -179,7 +218,8 @@ public:
     {
         return interne::Garde(
             false,
-            [&]() {
+            [&]()
+            {
                 if (!valide || moteur == nullptr)
                 {
                     if (!echec.present)
@@ -233,7 +273,8 @@ public:
         if (lu)
         {
             const char* version = dessin.version.empty() ? "?" : dessin.version.c_str();
-            lignes.push_back(TexteDxf(MessageDxf::Fichier, chemin.c_str(), version, dessin.unites, dessin.echelle));
+            lignes.push_back(
+                TexteDxf(MessageDxf::Fichier, chemin.c_str(), version, dessin.unites, dessin.echelle));
             const dxf::Comptes& c = dessin.comptes;
             std::string liste;
             for (std::size_t i = 0; i < c.lus.size(); ++i)
@@ -247,7 +288,8 @@ public:
             lignes.push_back(TexteDxf(MessageDxf::Lus, liste.empty() ? "0" : liste.c_str()));
             lignes.push_back(TexteDxf(MessageDxf::Traits, c.traits_caches, c.traits_axes));
             Ajoute(lignes, MessageDxf::Insertions, c.insertions);
-            auto liste_noms = [](const std::map<std::string, unsigned long>& m) {
+            auto liste_noms = [](const std::map<std::string, unsigned long>& m)
+            {
                 std::string s;
                 for (const auto& e : m)
                 {
@@ -261,7 +303,8 @@ public:
             }
             if (!c.non_pris_en_charge.empty())
             {
-                lignes.push_back(TexteDxf(MessageDxf::NonPrisEnCharge, liste_noms(c.non_pris_en_charge).c_str()));
+                lignes.push_back(
+                    TexteDxf(MessageDxf::NonPrisEnCharge, liste_noms(c.non_pris_en_charge).c_str()));
             }
             Ajoute(lignes, MessageDxf::EspacePapier, c.espace_papier);
             Ajoute(lignes, MessageDxf::CalquesEteints, c.calques_eteints);
@@ -283,7 +326,8 @@ public:
                                       static_cast<unsigned long>(vues.groupes_ignores)));
             if (!vues.vues.empty())
             {
-                lignes.push_back(TexteDxf(vues.disposition == dxf::Disposition::Profil ? MessageDxf::DispositionProfil
+                lignes.push_back(TexteDxf(vues.disposition == dxf::Disposition::Profil
+                                              ? MessageDxf::DispositionProfil
                                           : vues.disposition == dxf::Disposition::PremierDiedre
                                               ? MessageDxf::DispositionPremier
                                               : MessageDxf::DispositionTroisieme));
@@ -291,8 +335,8 @@ public:
             for (const dxf::Vue& v : vues.vues)
             {
                 const int id = vues.disposition == dxf::Disposition::Profil ? 0 : v.id;
-                std::string l = TexteDxf(MessageDxf::Vue, NomVue(id).c_str(), Arrondi(v.largeur), Arrondi(v.hauteur),
-                                         Arrondi(v.boite.xmin), Arrondi(v.boite.ymin),
+                std::string l = TexteDxf(MessageDxf::Vue, NomVue(id).c_str(), Arrondi(v.largeur),
+                                         Arrondi(v.hauteur), Arrondi(v.boite.xmin), Arrondi(v.boite.ymin),
                                          static_cast<unsigned long>(v.courbes.size()));
                 if (v.copie_de != 0)
                 {
@@ -311,12 +355,13 @@ public:
             MessageDxf origine = MessageDxf::OrigineDonnee;
             if (!ParametreDonne())
             {
-                origine = mode == ZARVEL_REVOLUTION      ? MessageDxf::OrigineTour
+                origine = mode == ZARVEL_REVOLUTION        ? MessageDxf::OrigineTour
                           : vues.hauteur_seconde_vue > 0.0 ? MessageDxf::OrigineSecondeVue
                                                            : MessageDxf::OrigineProfil;
             }
-            lignes.push_back(TexteDxf(mode == ZARVEL_EXTRUSION ? MessageDxf::Extrusion : MessageDxf::Revolution,
-                                      Arrondi(p), TexteDxf(origine).c_str()));
+            lignes.push_back(
+                TexteDxf(mode == ZARVEL_EXTRUSION ? MessageDxf::Extrusion : MessageDxf::Revolution,
+                         Arrondi(p), TexteDxf(origine).c_str()));
         }
         if (genere && moteur != nullptr)
         {
@@ -368,22 +413,31 @@ private:
         case MessageDxf::Illisible:
         case MessageDxf::Vide:
         case MessageDxf::TropGrand:
-        case MessageDxf::Binaire: return TexteDxf(echec.message, chemin.c_str());
+        case MessageDxf::Binaire:
+            return TexteDxf(echec.message, chemin.c_str());
         case MessageDxf::PasDxf:
         case MessageDxf::Corrompu:
-        case MessageDxf::Tronque: return TexteDxf(echec.message, chemin.c_str(), echec.nombre);
+        case MessageDxf::Tronque:
+            return TexteDxf(echec.message, chemin.c_str(), echec.nombre);
         case MessageDxf::ExceptionLecture:
-        case MessageDxf::Interne: return TexteDxf(echec.message, echec.texte.c_str());
+        case MessageDxf::Interne:
+            return TexteDxf(echec.message, echec.texte.c_str());
         case MessageDxf::Invalides:
         case MessageDxf::NonAlignees:
         case MessageDxf::TropDeGroupes:
-        case MessageDxf::MoteurRefuse: return TexteDxf(echec.message, echec.nombre);
+        case MessageDxf::MoteurRefuse:
+            return TexteDxf(echec.message, echec.nombre);
         case MessageDxf::UneSeuleVue:
-        case MessageDxf::Incoherentes: return TexteDxf(echec.message, echec.v1, echec.v2);
-        case MessageDxf::ModeInconnu: return TexteDxf(echec.message, echec.entier);
-        case MessageDxf::ParametreInvalide: return TexteDxf(echec.message, echec.v1);
-        case MessageDxf::EchecGeneration: return TexteDxf(echec.message, echec.entier, echec.texte.c_str());
-        default: return TexteDxf(echec.message);
+        case MessageDxf::Incoherentes:
+            return TexteDxf(echec.message, echec.v1, echec.v2);
+        case MessageDxf::ModeInconnu:
+            return TexteDxf(echec.message, echec.entier);
+        case MessageDxf::ParametreInvalide:
+            return TexteDxf(echec.message, echec.v1);
+        case MessageDxf::EchecGeneration:
+            return TexteDxf(echec.message, echec.entier, echec.texte.c_str());
+        default:
+            return TexteDxf(echec.message);
         }
     }
 
@@ -407,8 +461,10 @@ private:
             const dxf::Vue& v = vues.vues.front();
             return std::min(v.largeur, v.hauteur);
         }
-        case ZARVEL_REVOLUTION: return ParametreDonne() ? parametre : 360.0;
-        default: return 0.0;
+        case ZARVEL_REVOLUTION:
+            return ParametreDonne() ? parametre : 360.0;
+        default:
+            return 0.0;
         }
     }
 
@@ -427,18 +483,20 @@ private:
                 courbes.push_back(c);
             }
         }
-        std::stable_sort(courbes.begin(), courbes.end(), [](const dxf::Courbe& a, const dxf::Courbe& b) {
-            return static_cast<int>(a.trait) < static_cast<int>(b.trait);
-        });
+        std::stable_sort(courbes.begin(), courbes.end(),
+                         [](const dxf::Courbe& a, const dxf::Courbe& b)
+                         { return static_cast<int>(a.trait) < static_cast<int>(b.trait); });
 
         // Ends: the ends of arcs are fixed, the ends of segments move onto them or onto each other.
         const double pas = tolerance;
         std::unordered_map<long long, std::vector<std::array<double, 2>>> grille;
-        auto cle = [pas](double x, double y, int dx, int dy) {
+        auto cle = [pas](double x, double y, int dx, int dy)
+        {
             return (static_cast<long long>(std::floor(x / pas)) + dx) * 73856093LL ^
                    (static_cast<long long>(std::floor(y / pas)) + dy) * 19349663LL;
         };
-        auto accroche = [&](double& x, double& y, bool fixe) {
+        auto accroche = [&](double& x, double& y, bool fixe)
+        {
             double meilleure = HUGE_VAL;
             std::array<double, 2> cible{{x, y}};
             for (int dx = -1; dx <= 1; ++dx)
@@ -530,8 +588,8 @@ private:
                 const double largeur = 2.0 * std::hypot(c.ax, c.ay);
                 const double debut = c.Complete() ? 0.0 : c.t0 * 180.0 / M_PI;
                 const double fin = c.Complete() ? 360.0 : c.t1 * 180.0 / M_PI;
-                accepte = moteur->AjoutEllipse(v.id, Point2D(c.cx, c.cy), largeur, largeur * c.ratio, debut, fin,
-                                               std::atan2(c.ay, c.ax) * 180.0 / M_PI, a, c.calque);
+                accepte = moteur->AjoutEllipse(v.id, Point2D(c.cx, c.cy), largeur, largeur * c.ratio, debut,
+                                               fin, std::atan2(c.ay, c.ax) * 180.0 / M_PI, a, c.calque);
             }
             ++donnes;
             refuses += accepte ? 0 : 1;
@@ -543,7 +601,8 @@ private:
         }
         if (mode == ZARVEL_REVOLUTION && v.points.empty() && axe_vertical != nullptr)
         {
-            refuses += moteur->AjoutPoint(v.id, Point2D(axe_vertical->x1, std::min(axe_vertical->y1, axe_vertical->y2)))
+            refuses += moteur->AjoutPoint(
+                           v.id, Point2D(axe_vertical->x1, std::min(axe_vertical->y1, axe_vertical->y2)))
                            ? 0
                            : 1;
         }

@@ -57,7 +57,10 @@ struct Courbe
         const double by = ax * ratio;
         return {{cx + ax * std::cos(t) + bx * std::sin(t), cy + ay * std::cos(t) + by * std::sin(t)}};
     }
-    std::array<double, 2> Debut() const { return segment ? std::array<double, 2>{{x1, y1}} : PointEllipse(t0); }
+    std::array<double, 2> Debut() const
+    {
+        return segment ? std::array<double, 2>{{x1, y1}} : PointEllipse(t0);
+    }
     std::array<double, 2> Fin() const { return segment ? std::array<double, 2>{{x2, y2}} : PointEllipse(t1); }
     /// All coordinates finite and within `limite` of the origin.
     bool Valide(double limite) const;
@@ -118,18 +121,18 @@ struct Comptes
     std::map<std::string, unsigned long> ignores;
     /// Entities of model space that cannot be converted (ACIS solids, meshes...).
     std::map<std::string, unsigned long> non_pris_en_charge;
-    unsigned long espace_papier = 0;    ///< entities in paper space
-    unsigned long calques_eteints = 0;  ///< entities on layers that are off or frozen
-    unsigned long hors_plan = 0;        ///< entities whose extrusion is not along Z
-    unsigned long invalides = 0;        ///< entities with non-finite or absurd coordinates
-    unsigned long degeneres = 0;        ///< zero-length lines, zero-radius circles...
-    unsigned long insertions = 0;       ///< INSERTs expanded (nested ones included)
-    unsigned long blocs_absents = 0;    ///< INSERTs of an undefined block, or nested too deep
-    unsigned long splines_approchees = 0; ///< splines given by fit points only
-    unsigned long corrompues = 0;       ///< entities dropped by the file check
-    unsigned long doublons = 0;         ///< curves drawn twice
-    unsigned long traits_caches = 0;    ///< curves with a hidden linetype
-    unsigned long traits_axes = 0;      ///< curves with a centre linetype
+    unsigned long espace_papier = 0;       ///< entities in paper space
+    unsigned long calques_eteints = 0;     ///< entities on layers that are off or frozen
+    unsigned long hors_plan = 0;           ///< entities whose extrusion is not along Z
+    unsigned long invalides = 0;           ///< entities with non-finite or absurd coordinates
+    unsigned long degeneres = 0;           ///< zero-length lines, zero-radius circles...
+    unsigned long insertions = 0;          ///< INSERTs expanded (nested ones included)
+    unsigned long blocs_absents = 0;       ///< INSERTs of an undefined block, or nested too deep
+    unsigned long splines_approchees = 0;  ///< splines given by fit points only
+    unsigned long corrompues = 0;          ///< entities dropped by the file check
+    unsigned long doublons = 0;            ///< curves drawn twice
+    unsigned long traits_caches = 0;       ///< curves with a hidden linetype
+    unsigned long traits_axes = 0;         ///< curves with a centre linetype
     bool calques_eteints_utilises = false; ///< layers off were read: nothing else was drawn
 };
 

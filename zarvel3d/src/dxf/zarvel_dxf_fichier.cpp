@@ -1,15 +1,14 @@
 #include "zarvel_dxf_fichier.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <sys/stat.h>
 #include <vector>
 
 namespace Zarvel3D::dxf
@@ -73,12 +72,12 @@ std::string Majuscules(std::string s)
 }
 
 // Entities the reader turns into geometry (with the pieces of a POLYLINE).
-const std::set<std::string> entites_lues = {"LINE", "ARC",     "CIRCLE", "ELLIPSE", "LWPOLYLINE",
-                                            "POLYLINE", "SPLINE", "POINT", "INSERT"};
+const std::set<std::string> entites_lues = {"LINE",     "ARC",    "CIRCLE", "ELLIPSE", "LWPOLYLINE",
+                                            "POLYLINE", "SPLINE", "POINT",  "INSERT"};
 // Entities that hold 3D data this reader cannot convert.
-const std::set<std::string> entites_non_prises = {"3DSOLID", "REGION", "BODY", "SURFACE", "PLANESURFACE",
-                                                  "EXTRUDEDSURFACE", "REVOLVEDSURFACE", "LOFTEDSURFACE",
-                                                  "SWEPTSURFACE", "MESH", "3DFACE", "POLYFACE"};
+const std::set<std::string> entites_non_prises = {
+    "3DSOLID",         "REGION",        "BODY",         "SURFACE", "PLANESURFACE", "EXTRUDEDSURFACE",
+    "REVOLVEDSURFACE", "LOFTEDSURFACE", "SWEPTSURFACE", "MESH",    "3DFACE",       "POLYFACE"};
 
 int Entier(const std::vector<Paire>& objet, int code, int defaut)
 {
@@ -123,8 +122,9 @@ void RecompteObjet(std::vector<Paire>& objet, const std::vector<std::pair<int, i
     }
     for (std::size_t i = 1; i < objet.size(); ++i)
     {
-        const bool compte = std::any_of(comptes.begin(), comptes.end(),
-                                        [&](const std::pair<int, int>& c) { return c.first == objet[i].code; });
+        const bool compte =
+            std::any_of(comptes.begin(), comptes.end(),
+                        [&](const std::pair<int, int>& c) { return c.first == objet[i].code; });
         if (!compte)
         {
             resultat.push_back(objet[i]);
@@ -151,7 +151,8 @@ bool ReelsFinis(const std::vector<Paire>& objet)
     for (const Paire& p : objet)
     {
         const int c = p.code;
-        if ((c >= 10 && c <= 59) || (c >= 110 && c <= 149) || (c >= 210 && c <= 239) || (c >= 1010 && c <= 1059))
+        if ((c >= 10 && c <= 59) || (c >= 110 && c <= 149) || (c >= 210 && c <= 239) ||
+            (c >= 1010 && c <= 1059))
         {
             const char* debut = p.valeur.c_str();
             char* fin = nullptr;
@@ -198,24 +199,42 @@ double MillimetresParUnite(int unites)
 {
     switch (unites)
     {
-    case 1: return 25.4;             // inches
-    case 2: return 304.8;            // feet
-    case 3: return 1609344.0;        // miles
-    case 4: return 1.0;              // millimetres
-    case 5: return 10.0;             // centimetres
-    case 6: return 1000.0;           // metres
-    case 7: return 1e6;              // kilometres
-    case 8: return 25.4e-6;          // microinches
-    case 9: return 0.0254;           // mils
-    case 10: return 914.4;           // yards
-    case 11: return 1e-7;            // angstroms
-    case 12: return 1e-6;            // nanometres
-    case 13: return 1e-3;            // microns
-    case 14: return 100.0;           // decimetres
-    case 15: return 1e4;             // decametres
-    case 16: return 1e5;             // hectometres
-    case 17: return 1e12;            // gigametres
-    default: return 1.0;
+    case 1:
+        return 25.4; // inches
+    case 2:
+        return 304.8; // feet
+    case 3:
+        return 1609344.0; // miles
+    case 4:
+        return 1.0; // millimetres
+    case 5:
+        return 10.0; // centimetres
+    case 6:
+        return 1000.0; // metres
+    case 7:
+        return 1e6; // kilometres
+    case 8:
+        return 25.4e-6; // microinches
+    case 9:
+        return 0.0254; // mils
+    case 10:
+        return 914.4; // yards
+    case 11:
+        return 1e-7; // angstroms
+    case 12:
+        return 1e-6; // nanometres
+    case 13:
+        return 1e-3; // microns
+    case 14:
+        return 100.0; // decimetres
+    case 15:
+        return 1e4; // decametres
+    case 16:
+        return 1e5; // hectometres
+    case 17:
+        return 1e12; // gigametres
+    default:
+        return 1.0;
     }
 }
 
@@ -319,7 +338,8 @@ FichierVerifie VerifieFichier(const char* chemin, Comptes& comptes)
     std::vector<Paire> objet;
     std::size_t i = 0;
     const std::size_t n = lignes.size();
-    auto lit_paire = [&](Paire& p, unsigned long& numero) -> int {
+    auto lit_paire = [&](Paire& p, unsigned long& numero) -> int
+    {
         // 0: read, 1: end of file, 2: bad code
         while (i < n && objet.empty() && Nettoie(lignes[i].first, lignes[i].second).empty() && !deja_section)
         {
@@ -347,7 +367,8 @@ FichierVerifie VerifieFichier(const char* chemin, Comptes& comptes)
         return 0;
     };
 
-    auto traite_objet = [&]() {
+    auto traite_objet = [&]()
+    {
         if (objet.empty())
         {
             return;

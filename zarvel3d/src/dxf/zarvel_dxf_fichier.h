@@ -23,19 +23,19 @@ enum class EtatFichier
     Illisible,
     Vide,
     TropGrand,
-    Binaire,    ///< binary DXF, which this reader does not take
-    PasDxf,     ///< the first pairs are not those of a DXF file
-    Corrompu,   ///< a group code that is not a number, in the middle of the file
-    Tronque     ///< the file ends before its EOF marker
+    Binaire,  ///< binary DXF, which this reader does not take
+    PasDxf,   ///< the first pairs are not those of a DXF file
+    Corrompu, ///< a group code that is not a number, in the middle of the file
+    Tronque   ///< the file ends before its EOF marker
 };
 
 struct FichierVerifie
 {
     EtatFichier etat = EtatFichier::Correct;
-    unsigned long ligne = 0;   ///< line of the fault (Corrompu, PasDxf, Tronque)
-    std::string flux;          ///< cleaned group pairs for dxflib ("code\nvalue\n"...)
-    int unites = 0;            ///< $INSUNITS, 0 when absent
-    std::string version;       ///< $ACADVER, empty when absent
+    unsigned long ligne = 0; ///< line of the fault (Corrompu, PasDxf, Tronque)
+    std::string flux;        ///< cleaned group pairs for dxflib ("code\nvalue\n"...)
+    int unites = 0;          ///< $INSUNITS, 0 when absent
+    std::string version;     ///< $ACADVER, empty when absent
 };
 
 /// Reads and checks the file at `chemin`; fills the counts of `comptes` for what it leaves out

@@ -36,7 +36,10 @@ void Intervalle(Courbe& c, double debut, double fin, bool complet)
     c.t1 = c.t0 + etendue;
 }
 
-bool Fini(double v, double limite) { return std::isfinite(v) && std::fabs(v) <= limite; }
+bool Fini(double v, double limite)
+{
+    return std::isfinite(v) && std::fabs(v) <= limite;
+}
 
 } // namespace
 
@@ -96,7 +99,8 @@ Affine Affine::Compose(const Affine& m) const
     return r;
 }
 
-Affine Affine::Insertion(double x, double y, double sx, double sy, double rotation_degres, double bx, double by)
+Affine Affine::Insertion(double x, double y, double sx, double sy, double rotation_degres, double bx,
+                         double by)
 {
     const double r = rotation_degres * M_PI / 180.0;
     const double co = std::cos(r);
@@ -248,8 +252,8 @@ namespace
 {
 
 // Point of a rational B-spline at u (de Boor on homogeneous coordinates).
-std::array<double, 2> PointSpline(int p, const std::vector<double>& U, const std::vector<std::array<double, 3>>& P,
-                                  double u)
+std::array<double, 2> PointSpline(int p, const std::vector<double>& U,
+                                  const std::vector<std::array<double, 3>>& P, double u)
 {
     const int n = static_cast<int>(P.size());
     int k = p;
@@ -282,7 +286,8 @@ std::array<double, 2> PointSpline(int p, const std::vector<double>& U, const std
     return {{r[0] / r[2], r[1] / r[2]}};
 }
 
-double DistanceCorde(const std::array<double, 2>& a, const std::array<double, 2>& b, const std::array<double, 2>& m)
+double DistanceCorde(const std::array<double, 2>& a, const std::array<double, 2>& b,
+                     const std::array<double, 2>& m)
 {
     const double dx = b[0] - a[0];
     const double dy = b[1] - a[1];
@@ -297,12 +302,13 @@ double DistanceCorde(const std::array<double, 2>& a, const std::array<double, 2>
 } // namespace
 
 std::vector<std::array<double, 2>> DiscretiseSpline(int p, const std::vector<double>& U,
-                                                    const std::vector<std::array<double, 3>>& P, double tolerance,
-                                                    std::size_t points_max)
+                                                    const std::vector<std::array<double, 3>>& P,
+                                                    double tolerance, std::size_t points_max)
 {
     std::vector<std::array<double, 2>> resultat;
     const std::size_t n = P.size();
-    if (p < 1 || p > 10 || n < static_cast<std::size_t>(p) + 1 || U.size() != n + static_cast<std::size_t>(p) + 1)
+    if (p < 1 || p > 10 || n < static_cast<std::size_t>(p) + 1 ||
+        U.size() != n + static_cast<std::size_t>(p) + 1)
     {
         return resultat;
     }
@@ -353,7 +359,8 @@ std::vector<std::array<double, 2>> DiscretiseSpline(int p, const std::vector<dou
         {
             const double um = 0.5 * (courant.u + suivant.u);
             const auto pm = PointSpline(p, U, P, um);
-            if (DistanceCorde(courant.p, suivant.p, pm) <= tolerance || pile.size() + resultat.size() >= points_max)
+            if (DistanceCorde(courant.p, suivant.p, pm) <= tolerance ||
+                pile.size() + resultat.size() >= points_max)
             {
                 break;
             }

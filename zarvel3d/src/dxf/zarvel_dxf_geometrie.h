@@ -16,7 +16,10 @@ struct Affine
 {
     double a = 1.0, b = 0.0, c = 0.0, d = 1.0, e = 0.0, f = 0.0;
 
-    std::array<double, 2> Applique(double x, double y) const { return {{a * x + b * y + e, c * x + d * y + f}}; }
+    std::array<double, 2> Applique(double x, double y) const
+    {
+        return {{a * x + b * y + e, c * x + d * y + f}};
+    }
     double Determinant() const { return a * d - b * c; }
     /// This map applied after `interieure`.
     Affine Compose(const Affine& interieure) const;

@@ -51,8 +51,8 @@ bool Contient(const std::string& texte, std::initializer_list<const char*> mots)
 struct Attributs
 {
     std::string calque = "0";
-    int couleur = 256;   // ACI; 0 BYBLOCK, 256 BYLAYER
-    int couleur24 = -1;  // 0xRRGGBB or -1
+    int couleur = 256;  // ACI; 0 BYBLOCK, 256 BYLAYER
+    int couleur24 = -1; // 0xRRGGBB or -1
     std::string type_ligne = "BYLAYER";
 };
 
@@ -303,8 +303,8 @@ public:
         e.bloc = Majuscules(data.name);
         e.px = data.ipx;
         e.py = data.ipy;
-        e.m = Affine::Insertion(data.ipx, data.ipy, data.sx == 0.0 ? 1.0 : data.sx, data.sy == 0.0 ? 1.0 : data.sy,
-                                data.angle, 0.0, 0.0);
+        e.m = Affine::Insertion(data.ipx, data.ipy, data.sx == 0.0 ? 1.0 : data.sx,
+                                data.sy == 0.0 ? 1.0 : data.sy, data.angle, 0.0, 0.0);
         e.colonnes = std::clamp(data.cols, 1, 1000);
         e.rangees = std::clamp(data.rows, 1, 1000);
         e.ecart_colonnes = data.colSp;
@@ -565,7 +565,8 @@ private:
                         // Copies of an array insertion are spaced along the rotated axes.
                         const double dx = i * e.ecart_colonnes;
                         const double dy = j * e.ecart_rangees;
-                        Affine locale = Affine::Insertion(0.0, 0.0, 1.0, 1.0, 0.0, ib->second.bx, ib->second.by);
+                        Affine locale =
+                            Affine::Insertion(0.0, 0.0, 1.0, 1.0, 0.0, ib->second.bx, ib->second.by);
                         Affine insertion = e.m;
                         insertion.e += dx * std::cos(r) - dy * std::sin(r);
                         insertion.f += dx * std::sin(r) + dy * std::cos(r);

@@ -1,7 +1,6 @@
 #include "zarvel_dxf_messages.h"
 
 #include "diagnostic.h"
-
 #include "zarvel3d/zarvel3d.h"
 
 #include <cstdarg>
@@ -28,7 +27,8 @@ const Traduction traductions[] = {
     {MessageDxf::Illisible, "Lecture du plan '%s' impossible.", "Cannot read plan '%s'."},
     {MessageDxf::Vide, "Le plan '%s' est vide.", "Plan '%s' is empty."},
     {MessageDxf::TropGrand, "Le plan '%s' est trop grand.", "Plan '%s' is too large."},
-    {MessageDxf::Binaire, "Le plan '%s' est un DXF binaire, non pris en charge : enregistrez-le en DXF ASCII.",
+    {MessageDxf::Binaire,
+     "Le plan '%s' est un DXF binaire, non pris en charge : enregistrez-le en DXF ASCII.",
      "Plan '%s' is a binary DXF, which is not supported: save it as ASCII DXF."},
     {MessageDxf::PasDxf, "'%s' n'est pas un fichier DXF (ligne %lu).", "'%s' is not a DXF file (line %lu)."},
     {MessageDxf::Corrompu, "Plan DXF '%s' endommagé : code de groupe invalide ligne %lu.",
@@ -45,12 +45,14 @@ const Traduction traductions[] = {
      "Une seule vue trouvée (%g x %g mm) : la conversion en trois vues en demande au moins deux alignées.",
      "Only one view found (%g x %g mm): three-view conversion needs at least two aligned views."},
     {MessageDxf::NonAlignees,
-     "%lu groupes d'éléments trouvés, mais aucune paire de vues alignées (face et dessus de même largeur, face "
+     "%lu groupes d'éléments trouvés, mais aucune paire de vues alignées (face et dessus de même largeur, "
+     "face "
      "et côté de même hauteur).",
      "%lu groups of elements found, but no pair of aligned views (front and top of the same width, front and "
      "side of the same height)."},
     {MessageDxf::Incoherentes,
-     "Vues incohérentes : la largeur de la vue de côté (%g mm) diffère de la hauteur de la vue de dessus (%g mm).",
+     "Vues incohérentes : la largeur de la vue de côté (%g mm) diffère de la hauteur de la vue de dessus (%g "
+     "mm).",
      "Views do not agree: the side view's width (%g mm) differs from the top view's height (%g mm)."},
     {MessageDxf::TroisiemeAmbigue,
      "Deux vues seulement, et la troisième ne peut s'en déduire : dessinez la vue manquante.",
@@ -58,26 +60,33 @@ const Traduction traductions[] = {
     {MessageDxf::TropDeGroupes, "Trop d'éléments séparés (%lu groupes) pour y chercher des vues.",
      "Too many separate elements (%lu groups) to look for views."},
     {MessageDxf::ModeInconnu, "Mode de conversion inconnu : %d.", "Unknown conversion mode: %d."},
-    {MessageDxf::ParametreInvalide, "Paramètre de génération invalide : %g.", "Invalid generation parameter: %g."},
+    {MessageDxf::ParametreInvalide, "Paramètre de génération invalide : %g.",
+     "Invalid generation parameter: %g."},
     {MessageDxf::NonCharge, "Plan non chargé : génération impossible.", "Plan not loaded: no generation."},
     {MessageDxf::MoteurRefuse, "Le moteur de conversion a refusé %lu éléments du plan.",
      "The conversion engine refused %lu elements of the plan."},
-    {MessageDxf::EchecGeneration, "Échec de la génération (statut %d) : %s", "Generation failed (status %d): %s"},
+    {MessageDxf::EchecGeneration, "Échec de la génération (statut %d) : %s",
+     "Generation failed (status %d): %s"},
     {MessageDxf::Interne, "Erreur interne : %s.", "Internal error: %s."},
     {MessageDxf::Fichier, "Plan '%s' : DXF %s, unités $INSUNITS %d (%g mm par unité).",
      "Plan '%s': DXF %s, units $INSUNITS %d (%g mm per unit)."},
     {MessageDxf::Lus, "Éléments lus : %s.", "Elements read: %s."},
-    {MessageDxf::Traits, "Traits cachés : %lu ; traits d'axe : %lu.", "Hidden lines: %lu; centre lines: %lu."},
+    {MessageDxf::Traits, "Traits cachés : %lu ; traits d'axe : %lu.",
+     "Hidden lines: %lu; centre lines: %lu."},
     {MessageDxf::Insertions, "Blocs insérés : %lu.", "Blocks inserted: %lu."},
     {MessageDxf::Ignores, "Ignorés (pas de la géométrie) : %s.", "Ignored (not geometry): %s."},
     {MessageDxf::NonPrisEnCharge, "Non pris en charge : %s.", "Not supported: %s."},
-    {MessageDxf::EspacePapier, "Ignorées (espace papier) : %lu entités.", "Ignored (paper space): %lu entities."},
+    {MessageDxf::EspacePapier, "Ignorées (espace papier) : %lu entités.",
+     "Ignored (paper space): %lu entities."},
     {MessageDxf::CalquesEteints, "Ignorées (calques éteints ou gelés) : %lu entités.",
      "Ignored (layers off or frozen): %lu entities."},
-    {MessageDxf::CalquesEteintsLus, "Seuls des calques éteints ou gelés portent de la géométrie : ils sont lus.",
+    {MessageDxf::CalquesEteintsLus,
+     "Seuls des calques éteints ou gelés portent de la géométrie : ils sont lus.",
      "Only layers that are off or frozen hold geometry: they are read."},
-    {MessageDxf::HorsPlan, "Ignorées (hors du plan XY) : %lu entités.", "Ignored (outside the XY plane): %lu entities."},
-    {MessageDxf::InvalidesRapport, "Coordonnées invalides : %lu entités.", "Invalid coordinates: %lu entities."},
+    {MessageDxf::HorsPlan, "Ignorées (hors du plan XY) : %lu entités.",
+     "Ignored (outside the XY plane): %lu entities."},
+    {MessageDxf::InvalidesRapport, "Coordonnées invalides : %lu entités.",
+     "Invalid coordinates: %lu entities."},
     {MessageDxf::Degeneres, "Ignorés (longueur ou rayon nul) : %lu éléments.",
      "Ignored (zero length or radius): %lu elements."},
     {MessageDxf::BlocsAbsents, "Ignorées (bloc absent ou imbrication trop profonde) : %lu insertions.",
@@ -87,13 +96,16 @@ const Traduction traductions[] = {
     {MessageDxf::Corrompues, "Ignorées (entités endommagées) : %lu.", "Ignored (damaged entities): %lu."},
     {MessageDxf::Cadre, "Cadre et cartouche reconnus et écartés : %lu éléments.",
      "Frame and title block recognised and left out: %lu elements."},
-    {MessageDxf::Groupes, "Groupes d'éléments : %lu, dont %lu ignorés.", "Groups of elements: %lu, %lu of them ignored."},
+    {MessageDxf::Groupes, "Groupes d'éléments : %lu, dont %lu ignorés.",
+     "Groups of elements: %lu, %lu of them ignored."},
     {MessageDxf::DispositionProfil, "Disposition : profil unique.", "Layout: single profile."},
     {MessageDxf::DispositionPremier, "Disposition : premier dièdre (vue de dessus sous la vue de face).",
      "Layout: first angle (top view below the front view)."},
-    {MessageDxf::DispositionTroisieme, "Disposition : troisième dièdre (vue de dessus au-dessus de la vue de face).",
+    {MessageDxf::DispositionTroisieme,
+     "Disposition : troisième dièdre (vue de dessus au-dessus de la vue de face).",
      "Layout: third angle (top view above the front view)."},
-    {MessageDxf::Vue, "Vue %s : %g x %g mm en (%g, %g), %lu éléments", "%s view: %g x %g mm at (%g, %g), %lu elements"},
+    {MessageDxf::Vue, "Vue %s : %g x %g mm en (%g, %g), %lu éléments",
+     "%s view: %g x %g mm at (%g, %g), %lu elements"},
     {MessageDxf::VueMiroir, " (vue de gauche, retournée)", " (left view, mirrored)"},
     {MessageDxf::VueDeduite, " (déduite de la vue %s)", " (deduced from the %s view)"},
     {MessageDxf::NomFace, "de face", "front"},
@@ -106,7 +118,8 @@ const Traduction traductions[] = {
     {MessageDxf::OrigineSecondeVue, "hauteur de la seconde vue", "height of the second view"},
     {MessageDxf::OrigineProfil, "plus petite dimension du profil", "smaller extent of the profile"},
     {MessageDxf::OrigineTour, "tour complet par défaut", "whole turn by default"},
-    {MessageDxf::Genere, "Modèle généré : %lu surfaces, %llu triangles.", "Model generated: %lu surfaces, %llu triangles."},
+    {MessageDxf::Genere, "Modèle généré : %lu surfaces, %llu triangles.",
+     "Model generated: %lu surfaces, %llu triangles."},
 };
 
 } // namespace

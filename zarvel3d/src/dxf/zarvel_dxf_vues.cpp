@@ -50,14 +50,18 @@ struct Groupe
     double Aire() const { return boite.Largeur() * boite.Hauteur(); }
 };
 
-bool Proche(double a, double b, double tol) { return std::fabs(a - b) <= tol; }
+bool Proche(double a, double b, double tol)
+{
+    return std::fabs(a - b) <= tol;
+}
 
 // Joins curves whose ends meet within `tol`.
 void JointExtremites(const Dessin& d, const std::vector<std::size_t>& indices, double tol, Ensembles& ens)
 {
     const double pas = std::max(tol, 1e-9);
     std::unordered_map<std::uint64_t, std::vector<std::pair<std::size_t, std::array<double, 2>>>> grille;
-    auto cle = [pas](double x, double y, int dx, int dy) {
+    auto cle = [pas](double x, double y, int dx, int dy)
+    {
         const auto ix = static_cast<std::int64_t>(std::floor(x / pas)) + dx;
         const auto iy = static_cast<std::int64_t>(std::floor(y / pas)) + dy;
         return static_cast<std::uint64_t>(ix) * 0x9E3779B97F4A7C15ULL ^ static_cast<std::uint64_t>(iy);
@@ -110,7 +114,8 @@ void FusionneChevauchements(std::vector<Groupe>& groupes, double tol)
             }
         }
         std::sort(ordre.begin(), ordre.end(),
-                  [&](std::size_t a, std::size_t b) { return groupes[a].boite.xmin < groupes[b].boite.xmin; });
+                  [&](std::size_t a, std::size_t b)
+                  { return groupes[a].boite.xmin < groupes[b].boite.xmin; });
         for (std::size_t a = 0; a < ordre.size(); ++a)
         {
             Groupe& ga = groupes[ordre[a]];
@@ -208,8 +213,9 @@ bool EstCadre(const Dessin& d, const std::vector<Groupe>& groupes, std::size_t i
         {
             return false;
         }
-        const bool bord = (Proche(c.x1, c.x2, tol) && (Proche(c.x1, b.xmin, tol) || Proche(c.x1, b.xmax, tol))) ||
-                          (Proche(c.y1, c.y2, tol) && (Proche(c.y1, b.ymin, tol) || Proche(c.y1, b.ymax, tol)));
+        const bool bord =
+            (Proche(c.x1, c.x2, tol) && (Proche(c.x1, b.xmin, tol) || Proche(c.x1, b.xmax, tol))) ||
+            (Proche(c.y1, c.y2, tol) && (Proche(c.y1, b.ymin, tol) || Proche(c.y1, b.ymax, tol)));
         if (!bord)
         {
             ++segments_interieurs;
@@ -508,12 +514,14 @@ ResultatVues DetecteVues(const Dessin& d, int mode, double tolerance)
         tout.Ajout(g.boite);
     }
     const double tol_alignement = std::max(10.0 * tol, 1e-3 * std::max(tout.Largeur(), tout.Hauteur()));
-    auto alignes_h = [&](const Groupe& a, const Groupe& b) {
+    auto alignes_h = [&](const Groupe& a, const Groupe& b)
+    {
         return Proche(a.boite.ymin, b.boite.ymin, tol_alignement) &&
                Proche(a.boite.ymax, b.boite.ymax, tol_alignement) &&
                (b.boite.xmin > a.boite.xmax || a.boite.xmin > b.boite.xmax);
     };
-    auto alignes_v = [&](const Groupe& a, const Groupe& b) {
+    auto alignes_v = [&](const Groupe& a, const Groupe& b)
+    {
         return Proche(a.boite.xmin, b.boite.xmin, tol_alignement) &&
                Proche(a.boite.xmax, b.boite.xmax, tol_alignement) &&
                (b.boite.ymin > a.boite.ymax || a.boite.ymin > b.boite.ymax);
@@ -553,7 +561,8 @@ ResultatVues DetecteVues(const Dessin& d, int mode, double tolerance)
             v = vues.size();
         }
         const int score = (h < vues.size() ? 1 : 0) + (v < vues.size() ? 1 : 0);
-        if (score > meilleur_score || (score == meilleur_score && score > 0 && vues[i].Aire() > meilleure_aire))
+        if (score > meilleur_score ||
+            (score == meilleur_score && score > 0 && vues[i].Aire() > meilleure_aire))
         {
             meilleur_score = score;
             meilleure_aire = vues[i].Aire();
@@ -569,7 +578,7 @@ ResultatVues DetecteVues(const Dessin& d, int mode, double tolerance)
         if (dessus < vues.size())
         {
             r.disposition = vues[dessus].boite.ymax < vues[face].boite.ymin ? Disposition::PremierDiedre
-                                                                              : Disposition::TroisiemeDiedre;
+                                                                            : Disposition::TroisiemeDiedre;
         }
         else
         {

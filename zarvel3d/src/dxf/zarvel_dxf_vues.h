@@ -15,9 +15,9 @@ namespace Zarvel3D::dxf
 /// How the views are laid out on the sheet.
 enum class Disposition
 {
-    Profil,          ///< one profile (extrusion, revolution)
-    PremierDiedre,   ///< first angle (ISO): top view below the front view
-    TroisiemeDiedre  ///< third angle: top view above the front view
+    Profil,         ///< one profile (extrusion, revolution)
+    PremierDiedre,  ///< first angle (ISO): top view below the front view
+    TroisiemeDiedre ///< third angle: top view above the front view
 };
 
 /// Why the views could not be named.
@@ -50,9 +50,9 @@ struct ResultatVues
     EchecVues echec = EchecVues::Aucun;
     std::vector<Vue> vues;
     Disposition disposition = Disposition::Profil;
-    std::size_t groupes = 0;        ///< groups found after the frame was left out
-    std::size_t groupes_ignores = 0; ///< groups that are no view (stray lines, extra views)
-    std::size_t cadre = 0;          ///< elements of the frame and title block left out
+    std::size_t groupes = 0;             ///< groups found after the frame was left out
+    std::size_t groupes_ignores = 0;     ///< groups that are no view (stray lines, extra views)
+    std::size_t cadre = 0;               ///< elements of the frame and title block left out
     double valeur1 = 0.0, valeur2 = 0.0; ///< dimensions that disagree (Incoherentes)
     /// Default generation parameter found in the plan: the height of the view beside the profile
     /// (extrusion), 0 when none.

@@ -1,7 +1,6 @@
 #include "zarvel_messages.h"
 
 #include "diagnostic.h"
-
 #include "zarvel3d/zarvel3d.h"
 
 #include <cstdarg>
@@ -27,7 +26,8 @@ const Traduction traductions[] = {
      "View %d holds no usable element."},
     {MessageMoteur::ElementsIgnores, "%d élément(s) dégénéré(s) ignoré(s) dans la vue %d.",
      "%d degenerate element(s) ignored in view %d."},
-    {MessageMoteur::ContourOuvert, "La vue %d ne contient aucun contour fermé.", "View %d holds no closed outline."},
+    {MessageMoteur::ContourOuvert, "La vue %d ne contient aucun contour fermé.",
+     "View %d holds no closed outline."},
     {MessageMoteur::DecoupeImpossible, "Les contours de la vue %d n'ont pas pu être découpés.",
      "The outlines of view %d could not be split."},
     {MessageMoteur::VueManquante, "La vue %d manque.", "View %d is missing."},
@@ -61,14 +61,17 @@ const Traduction traductions[] = {
     {MessageMoteur::ProfilPince,
      "Des contours du profil se touchent en %d point(s), ce qui demande une correction du solide, impossible "
      "sur un profil de %d arêtes.",
-     "Outlines of the profile touch each other at %d point(s), which needs the solid to be healed, out of reach "
+     "Outlines of the profile touch each other at %d point(s), which needs the solid to be healed, out of "
+     "reach "
      "for a profile of %d edges."},
-    {MessageMoteur::BalayageImpossible, "Un contour n'a pas pu être balayé.", "An outline could not be swept."},
+    {MessageMoteur::BalayageImpossible, "Un contour n'a pas pu être balayé.",
+     "An outline could not be swept."},
     {MessageMoteur::EchecNoyau, "Échec du noyau de modélisation : %s", "Modelling kernel failure: %s"},
     {MessageMoteur::AucunSolide, "Aucun solide n'a été construit.", "No solid was built."},
     {MessageMoteur::SolideInvalide, "Le solide construit n'est pas valide.", "The solid built is not valid."},
     {MessageMoteur::SolideOuvert, "Le solide construit n'est pas fermé.", "The solid built is not closed."},
-    {MessageMoteur::SolideSansVolume, "Le solide construit n'a pas de volume.", "The solid built has no volume."},
+    {MessageMoteur::SolideSansVolume, "Le solide construit n'a pas de volume.",
+     "The solid built has no volume."},
     {MessageMoteur::EchecMaillage, "Le solide n'a pas pu être maillé.", "The solid could not be meshed."},
     {MessageMoteur::ModeInconnu, "Mode de génération inconnu (%d).", "Unknown generation mode (%d)."},
     {MessageMoteur::Largeur, "largeur", "width"},

@@ -36,12 +36,14 @@ bool Fini(double a)
 
 } // namespace
 
-template <typename Liste, typename Element> bool ZarvelMoteur::Enregistre(Liste& liste, const Element& element)
+template <typename Liste, typename Element>
+bool ZarvelMoteur::Enregistre(Liste& liste, const Element& element)
 {
     // Running out of memory is the only failure here; it must not escape.
     return interne::Garde(
         false,
-        [&]() {
+        [&]()
+        {
             liste.push_back(element);
             return true;
         },
@@ -77,8 +79,9 @@ bool ZarvelMoteur::AjoutLigne(int vue, const Point2D& p1, const Point2D& p2, con
     return Enregistre(cible->elements, Attributs(e, attributs));
 }
 
-bool ZarvelMoteur::AjoutEllipse(int vue, const Point2D& centre, double largeur, double hauteur, double angle_debut,
-                                double angle_fin, double rotation, const AttributsLigne& attributs, int /*calque*/)
+bool ZarvelMoteur::AjoutEllipse(int vue, const Point2D& centre, double largeur, double hauteur,
+                                double angle_debut, double angle_fin, double rotation,
+                                const AttributsLigne& attributs, int /*calque*/)
 {
     VueDessin* cible = dessin.Vue(vue);
     if (cible == nullptr || !Fini(centre.x) || !Fini(centre.y) || !Fini(largeur) || !Fini(hauteur) ||

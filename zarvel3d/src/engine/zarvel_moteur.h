@@ -19,10 +19,11 @@ public:
     ZarvelMoteur(const ZarvelMoteur&) = delete;
     ZarvelMoteur& operator=(const ZarvelMoteur&) = delete;
 
-    bool AjoutLigne(int vue, const Point2D& p1, const Point2D& p2, const AttributsLigne& attributs, int calque,
-                    int groupe) override;
+    bool AjoutLigne(int vue, const Point2D& p1, const Point2D& p2, const AttributsLigne& attributs,
+                    int calque, int groupe) override;
     bool AjoutEllipse(int vue, const Point2D& centre, double largeur, double hauteur, double angle_debut,
-                      double angle_fin, double rotation, const AttributsLigne& attributs, int calque) override;
+                      double angle_fin, double rotation, const AttributsLigne& attributs,
+                      int calque) override;
     bool AjoutPoint(int vue, const Point2D& point) override;
     int Generation(modezarvel_t mode, double parametre) override;
     PScene3D* ScenePtr() override;

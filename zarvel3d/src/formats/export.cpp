@@ -22,374 +22,377 @@ using interne::Texte;
 
 std::string Extension(const char* chemin)
 {
-  const char* point = std::strrchr(chemin, '.');
-  const char* barre = std::strrchr(chemin, '/');
-  if (point == nullptr || (barre != nullptr && barre > point))
-  {
-    return std::string();
-  }
-  std::string e(point + 1);
-  for (char& c : e)
-  {
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  }
-  return e;
+    const char* point = std::strrchr(chemin, '.');
+    const char* barre = std::strrchr(chemin, '/');
+    if (point == nullptr || (barre != nullptr && barre > point))
+    {
+        return std::string();
+    }
+    std::string e(point + 1);
+    for (char& c : e)
+    {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return e;
 }
 
 void Float(char*& p, double v)
 {
-  const float f = static_cast<float>(v);
-  std::memcpy(p, &f, 4);
-  p += 4;
+    const float f = static_cast<float>(v);
+    std::memcpy(p, &f, 4);
+    p += 4;
 }
 
 bool EcritSTL(const PModele3D& modele, unsigned long long triangles, FichierAtomique& f)
 {
-  // The header must not begin with "solid", or readers may take the file for text.
-  char entete[84];
-  std::memset(entete, ' ', 80);
-  const char titre[] = "Zarvel3D binary STL";
-  std::memcpy(entete, titre, sizeof titre - 1);
-  const std::uint32_t n = static_cast<std::uint32_t>(triangles);
-  std::memcpy(entete + 80, &n, 4);
-  if (!f.Ecrit(entete, sizeof entete))
-  {
-    return false;
-  }
-  constexpr std::size_t lot = 4096;
-  char tampon[lot * 50];
-  char* p = tampon;
-  for (const PSurface3D& surface : modele.surfaces)
-  {
-    for (const PTriangle3D& t : surface.triangles)
+    // The header must not begin with "solid", or readers may take the file for text.
+    char entete[84];
+    std::memset(entete, ' ', 80);
+    const char titre[] = "Zarvel3D binary STL";
+    std::memcpy(entete, titre, sizeof titre - 1);
+    const std::uint32_t n = static_cast<std::uint32_t>(triangles);
+    std::memcpy(entete + 80, &n, 4);
+    if (!f.Ecrit(entete, sizeof entete))
     {
-      Float(p, t.normale.x);
-      Float(p, t.normale.y);
-      Float(p, t.normale.z);
-      for (const Pvec3& s : t.sommets)
-      {
-        Float(p, s.x);
-        Float(p, s.y);
-        Float(p, s.z);
-      }
-      p[0] = p[1] = 0;
-      p += 2;
-      if (p == tampon + sizeof tampon)
-      {
-        if (!f.Ecrit(tampon, sizeof tampon))
-        {
-          return false;
-        }
-        p = tampon;
-      }
+        return false;
     }
-  }
-  return f.Ecrit(tampon, static_cast<std::size_t>(p - tampon));
+    constexpr std::size_t lot = 4096;
+    char tampon[lot * 50];
+    char* p = tampon;
+    for (const PSurface3D& surface : modele.surfaces)
+    {
+        for (const PTriangle3D& t : surface.triangles)
+        {
+            Float(p, t.normale.x);
+            Float(p, t.normale.y);
+            Float(p, t.normale.z);
+            for (const Pvec3& s : t.sommets)
+            {
+                Float(p, s.x);
+                Float(p, s.y);
+                Float(p, s.z);
+            }
+            p[0] = p[1] = 0;
+            p += 2;
+            if (p == tampon + sizeof tampon)
+            {
+                if (!f.Ecrit(tampon, sizeof tampon))
+                {
+                    return false;
+                }
+                p = tampon;
+            }
+        }
+    }
+    return f.Ecrit(tampon, static_cast<std::size_t>(p - tampon));
 }
 
 // True when every triangle corner names a model vertex at the corner's position, so that the
 // OBJ and PLY files can share the model's vertex list.
 bool CoinsIndexes(const PModele3D& modele)
 {
-  const std::size_t nv = modele.sommets.size();
-  for (const PSurface3D& surface : modele.surfaces)
-  {
-    for (const PTriangle3D& t : surface.triangles)
+    const std::size_t nv = modele.sommets.size();
+    for (const PSurface3D& surface : modele.surfaces)
     {
-      for (const Pvec3& s : t.sommets)
-      {
-        if (s.id < 0 || static_cast<std::size_t>(s.id) >= nv)
+        for (const PTriangle3D& t : surface.triangles)
         {
-          return false;
+            for (const Pvec3& s : t.sommets)
+            {
+                if (s.id < 0 || static_cast<std::size_t>(s.id) >= nv)
+                {
+                    return false;
+                }
+                const Pvec3& p = modele.sommets[static_cast<std::size_t>(s.id)].position;
+                if (p.x != s.x || p.y != s.y || p.z != s.z)
+                {
+                    return false;
+                }
+            }
         }
-        const Pvec3& p = modele.sommets[static_cast<std::size_t>(s.id)].position;
-        if (p.x != s.x || p.y != s.y || p.z != s.z)
-        {
-          return false;
-        }
-      }
     }
-  }
-  return true;
+    return true;
 }
 
 class TexteOBJ
 {
 public:
-  explicit TexteOBJ(FichierAtomique& fichier) : f(fichier) {}
-  void Texte(const char* t) { Ajoute(t, std::strlen(t)); }
-  void Reel(double v)
-  {
-    char tampon[32];
-    // Shortest text that reads back to the same double.
-    const auto r = std::to_chars(tampon, tampon + sizeof tampon, v);
-    Ajoute(tampon, static_cast<std::size_t>(r.ptr - tampon));
-  }
-  void Entier(unsigned long long v)
-  {
-    char tampon[24];
-    const auto r = std::to_chars(tampon, tampon + sizeof tampon, v);
-    Ajoute(tampon, static_cast<std::size_t>(r.ptr - tampon));
-  }
-  void Ligne3(const char* prefixe, double x, double y, double z)
-  {
-    Texte(prefixe);
-    Reel(x);
-    Texte(" ");
-    Reel(y);
-    Texte(" ");
-    Reel(z);
-    Texte("\n");
-  }
-  bool Fin() { return Vide(); }
+    explicit TexteOBJ(FichierAtomique& fichier) : f(fichier) {}
+    void Texte(const char* t) { Ajoute(t, std::strlen(t)); }
+    void Reel(double v)
+    {
+        char tampon[32];
+        // Shortest text that reads back to the same double.
+        const auto r = std::to_chars(tampon, tampon + sizeof tampon, v);
+        Ajoute(tampon, static_cast<std::size_t>(r.ptr - tampon));
+    }
+    void Entier(unsigned long long v)
+    {
+        char tampon[24];
+        const auto r = std::to_chars(tampon, tampon + sizeof tampon, v);
+        Ajoute(tampon, static_cast<std::size_t>(r.ptr - tampon));
+    }
+    void Ligne3(const char* prefixe, double x, double y, double z)
+    {
+        Texte(prefixe);
+        Reel(x);
+        Texte(" ");
+        Reel(y);
+        Texte(" ");
+        Reel(z);
+        Texte("\n");
+    }
+    bool Fin() { return Vide(); }
 
 private:
-  void Ajoute(const char* t, std::size_t n)
-  {
-    if (taille + n > sizeof tampon)
+    void Ajoute(const char* t, std::size_t n)
     {
-      Vide();
+        if (taille + n > sizeof tampon)
+        {
+            Vide();
+        }
+        std::memcpy(tampon + taille, t, n);
+        taille += n;
     }
-    std::memcpy(tampon + taille, t, n);
-    taille += n;
-  }
-  bool Vide()
-  {
-    const bool ok = f.Ecrit(tampon, taille);
-    taille = 0;
-    return ok;
-  }
-  FichierAtomique& f;
-  char tampon[1 << 16];
-  std::size_t taille = 0;
+    bool Vide()
+    {
+        const bool ok = f.Ecrit(tampon, taille);
+        taille = 0;
+        return ok;
+    }
+    FichierAtomique& f;
+    char tampon[1 << 16];
+    std::size_t taille = 0;
 };
 
 bool EcritOBJ(const PModele3D& modele, FichierAtomique& f)
 {
-  std::unique_ptr<TexteOBJ> o(new TexteOBJ(f));
-  o->Texte("# Zarvel3D\n");
-  const bool partage = CoinsIndexes(modele);
-  if (partage)
-  {
-    for (const PSommet3D& s : modele.sommets)
+    std::unique_ptr<TexteOBJ> o(new TexteOBJ(f));
+    o->Texte("# Zarvel3D\n");
+    const bool partage = CoinsIndexes(modele);
+    if (partage)
     {
-      o->Ligne3("v ", s.position.x, s.position.y, s.position.z);
-    }
-  }
-  // One normal per triangle: the facets keep their own normal across sharp edges.
-  unsigned long long triangle = 0;
-  unsigned long long sommet = 0;
-  std::size_t numero = 0;
-  for (const PSurface3D& surface : modele.surfaces)
-  {
-    ++numero;
-    if (surface.triangles.empty())
-    {
-      continue;
-    }
-    o->Texte("g surface");
-    o->Entier(numero);
-    o->Texte("\n");
-    for (const PTriangle3D& t : surface.triangles)
-    {
-      ++triangle;
-      if (!partage)
-      {
-        for (const Pvec3& s : t.sommets)
+        for (const PSommet3D& s : modele.sommets)
         {
-          o->Ligne3("v ", s.x, s.y, s.z);
+            o->Ligne3("v ", s.position.x, s.position.y, s.position.z);
         }
-      }
-      o->Ligne3("vn ", t.normale.x, t.normale.y, t.normale.z);
-      o->Texte("f");
-      for (int k = 0; k < 3; ++k)
-      {
-        o->Texte(" ");
-        o->Entier(partage ? static_cast<unsigned long long>(t.sommets[k].id) + 1 : ++sommet);
-        o->Texte("//");
-        o->Entier(triangle);
-      }
-      o->Texte("\n");
     }
-  }
-  return o->Fin();
+    // One normal per triangle: the facets keep their own normal across sharp edges.
+    unsigned long long triangle = 0;
+    unsigned long long sommet = 0;
+    std::size_t numero = 0;
+    for (const PSurface3D& surface : modele.surfaces)
+    {
+        ++numero;
+        if (surface.triangles.empty())
+        {
+            continue;
+        }
+        o->Texte("g surface");
+        o->Entier(numero);
+        o->Texte("\n");
+        for (const PTriangle3D& t : surface.triangles)
+        {
+            ++triangle;
+            if (!partage)
+            {
+                for (const Pvec3& s : t.sommets)
+                {
+                    o->Ligne3("v ", s.x, s.y, s.z);
+                }
+            }
+            o->Ligne3("vn ", t.normale.x, t.normale.y, t.normale.z);
+            o->Texte("f");
+            for (int k = 0; k < 3; ++k)
+            {
+                o->Texte(" ");
+                o->Entier(partage ? static_cast<unsigned long long>(t.sommets[k].id) + 1 : ++sommet);
+                o->Texte("//");
+                o->Entier(triangle);
+            }
+            o->Texte("\n");
+        }
+    }
+    return o->Fin();
 }
 
 bool EcritPLY(const PModele3D& modele, unsigned long long triangles, FichierAtomique& f)
 {
-  const bool partage = CoinsIndexes(modele);
-  const unsigned long long sommets = partage ? modele.sommets.size() : 3 * triangles;
-  std::string entete = "ply\nformat binary_little_endian 1.0\ncomment Zarvel3D\nelement vertex ";
-  entete += std::to_string(sommets);
-  entete += "\nproperty double x\nproperty double y\nproperty double z\n"
-            "property float nx\nproperty float ny\nproperty float nz\nelement face ";
-  entete += std::to_string(triangles);
-  entete += "\nproperty list uchar int vertex_indices\nend_header\n";
-  if (!f.Ecrit(entete.data(), entete.size()))
-  {
-    return false;
-  }
-  constexpr std::size_t lot = 4096;
-  std::string tampon;
-  tampon.reserve(lot * 40);
-  auto sommet = [&](const Pvec3& p, const Pvec3& n) {
-    char enregistrement[36];
-    std::memcpy(enregistrement, &p.x, 8);
-    std::memcpy(enregistrement + 8, &p.y, 8);
-    std::memcpy(enregistrement + 16, &p.z, 8);
-    const float nf[3] = {static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z)};
-    std::memcpy(enregistrement + 24, nf, 12);
-    tampon.append(enregistrement, sizeof enregistrement);
-  };
-  auto vide = [&]() {
-    const bool ok = f.Ecrit(tampon.data(), tampon.size());
-    tampon.clear();
-    return ok;
-  };
-  if (partage)
-  {
-    for (const PSommet3D& s : modele.sommets)
+    const bool partage = CoinsIndexes(modele);
+    const unsigned long long sommets = partage ? modele.sommets.size() : 3 * triangles;
+    std::string entete = "ply\nformat binary_little_endian 1.0\ncomment Zarvel3D\nelement vertex ";
+    entete += std::to_string(sommets);
+    entete += "\nproperty double x\nproperty double y\nproperty double z\n"
+              "property float nx\nproperty float ny\nproperty float nz\nelement face ";
+    entete += std::to_string(triangles);
+    entete += "\nproperty list uchar int vertex_indices\nend_header\n";
+    if (!f.Ecrit(entete.data(), entete.size()))
     {
-      sommet(s.position, s.normale);
-      if (tampon.size() >= lot * 36 && !vide())
-      {
         return false;
-      }
     }
-  }
-  else
-  {
+    constexpr std::size_t lot = 4096;
+    std::string tampon;
+    tampon.reserve(lot * 40);
+    auto sommet = [&](const Pvec3& p, const Pvec3& n)
+    {
+        char enregistrement[36];
+        std::memcpy(enregistrement, &p.x, 8);
+        std::memcpy(enregistrement + 8, &p.y, 8);
+        std::memcpy(enregistrement + 16, &p.z, 8);
+        const float nf[3] = {static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z)};
+        std::memcpy(enregistrement + 24, nf, 12);
+        tampon.append(enregistrement, sizeof enregistrement);
+    };
+    auto vide = [&]()
+    {
+        const bool ok = f.Ecrit(tampon.data(), tampon.size());
+        tampon.clear();
+        return ok;
+    };
+    if (partage)
+    {
+        for (const PSommet3D& s : modele.sommets)
+        {
+            sommet(s.position, s.normale);
+            if (tampon.size() >= lot * 36 && !vide())
+            {
+                return false;
+            }
+        }
+    }
+    else
+    {
+        for (const PSurface3D& surface : modele.surfaces)
+        {
+            for (const PTriangle3D& t : surface.triangles)
+            {
+                for (const Pvec3& s : t.sommets)
+                {
+                    sommet(s, t.normale);
+                }
+                if (tampon.size() >= lot * 36 && !vide())
+                {
+                    return false;
+                }
+            }
+        }
+    }
+    std::int32_t suivant = 0;
     for (const PSurface3D& surface : modele.surfaces)
     {
-      for (const PTriangle3D& t : surface.triangles)
-      {
-        for (const Pvec3& s : t.sommets)
+        for (const PTriangle3D& t : surface.triangles)
         {
-          sommet(s, t.normale);
+            char face[13];
+            face[0] = 3;
+            for (int k = 0; k < 3; ++k)
+            {
+                const std::int32_t i = partage ? t.sommets[k].id : suivant++;
+                std::memcpy(face + 1 + 4 * k, &i, 4);
+            }
+            tampon.append(face, sizeof face);
+            if (tampon.size() >= lot * 36 && !vide())
+            {
+                return false;
+            }
         }
-        if (tampon.size() >= lot * 36 && !vide())
-        {
-          return false;
-        }
-      }
     }
-  }
-  std::int32_t suivant = 0;
-  for (const PSurface3D& surface : modele.surfaces)
-  {
-    for (const PTriangle3D& t : surface.triangles)
-    {
-      char face[13];
-      face[0] = 3;
-      for (int k = 0; k < 3; ++k)
-      {
-        const std::int32_t i = partage ? t.sommets[k].id : suivant++;
-        std::memcpy(face + 1 + 4 * k, &i, 4);
-      }
-      tampon.append(face, sizeof face);
-      if (tampon.size() >= lot * 36 && !vide())
-      {
-        return false;
-      }
-    }
-  }
-  return vide();
+    return vide();
 }
 
 bool EcritSTEP(const void* solide, FichierAtomique& f, std::string& erreur, const char* chemin)
 {
-  // A scene holds a solid only when the module made it, so the module is already loaded here.
-  const solides::TableSolides* module = solides::Module(erreur);
-  if (module == nullptr)
-  {
-    return false;
-  }
-  if (!f.FermePourEcritureExterne())
-  {
-    erreur = f.Erreur();
-    return false;
-  }
-  if (!module->export_step(solide, f.CheminEcriture().c_str(), erreur))
-  {
-    if (erreur.empty())
+    // A scene holds a solid only when the module made it, so the module is already loaded here.
+    const solides::TableSolides* module = solides::Module(erreur);
+    if (module == nullptr)
     {
-      erreur = Texte(Message::ExportStep, chemin);
+        return false;
     }
-    return false;
-  }
-  return true;
+    if (!f.FermePourEcritureExterne())
+    {
+        erreur = f.Erreur();
+        return false;
+    }
+    if (!module->export_step(solide, f.CheminEcriture().c_str(), erreur))
+    {
+        if (erreur.empty())
+        {
+            erreur = Texte(Message::ExportStep, chemin);
+        }
+        return false;
+    }
+    return true;
 }
 
 } // namespace
 
 bool PScene3D::Export(const char* chemin) const
 {
-  const auto echec = [this](const std::string& texte) { interne::EchecScene(*this, texte); };
-  return interne::Garde(
-    false,
-    [&]() -> bool {
-      if (chemin == nullptr || chemin[0] == '\0')
-      {
-        echec(Texte(Message::CheminVide));
-        return false;
-      }
-      std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
-      const std::string extension = Extension(chemin);
-      const bool step = extension == "step" || extension == "stp";
-      if (!step && extension != "stl" && extension != "obj" && extension != "ply")
-      {
-        echec(Texte(Message::ExportExtensionInconnue, chemin));
-        return false;
-      }
-      const unsigned long long triangles = NombreTriangles();
-      if (step && impl->solide == nullptr)
-      {
-        echec(Texte(Message::ExportSansSolide, chemin));
-        return false;
-      }
-      if (!step && triangles == 0)
-      {
-        echec(Texte(Message::ExportSceneVide, chemin));
-        return false;
-      }
-      if (extension == "stl" && triangles > 0xFFFFFFFFull)
-      {
-        echec(Texte(Message::StlTropDeTriangles, chemin, triangles));
-        return false;
-      }
-      FichierAtomique f;
-      if (!f.Ouvre(chemin))
-      {
-        echec(f.Erreur());
-        return false;
-      }
-      bool ecrit = false;
-      std::string erreur;
-      if (extension == "stl")
-      {
-        ecrit = EcritSTL(modele, triangles, f);
-      }
-      else if (extension == "obj")
-      {
-        ecrit = EcritOBJ(modele, f);
-      }
-      else if (extension == "ply")
-      {
-        ecrit = EcritPLY(modele, triangles, f);
-      }
-      else
-      {
-        ecrit = EcritSTEP(impl->solide.get(), f, erreur, chemin);
-      }
-      if (!ecrit || !f.Termine())
-      {
-        echec(!erreur.empty() ? erreur : f.Erreur());
-        return false;
-      }
-      impl->diagnostic.clear();
-      return true;
-    },
-    echec);
+    const auto echec = [this](const std::string& texte) { interne::EchecScene(*this, texte); };
+    return interne::Garde(
+        false,
+        [&]() -> bool
+        {
+            if (chemin == nullptr || chemin[0] == '\0')
+            {
+                echec(Texte(Message::CheminVide));
+                return false;
+            }
+            std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
+            const std::string extension = Extension(chemin);
+            const bool step = extension == "step" || extension == "stp";
+            if (!step && extension != "stl" && extension != "obj" && extension != "ply")
+            {
+                echec(Texte(Message::ExportExtensionInconnue, chemin));
+                return false;
+            }
+            const unsigned long long triangles = NombreTriangles();
+            if (step && impl->solide == nullptr)
+            {
+                echec(Texte(Message::ExportSansSolide, chemin));
+                return false;
+            }
+            if (!step && triangles == 0)
+            {
+                echec(Texte(Message::ExportSceneVide, chemin));
+                return false;
+            }
+            if (extension == "stl" && triangles > 0xFFFFFFFFull)
+            {
+                echec(Texte(Message::StlTropDeTriangles, chemin, triangles));
+                return false;
+            }
+            FichierAtomique f;
+            if (!f.Ouvre(chemin))
+            {
+                echec(f.Erreur());
+                return false;
+            }
+            bool ecrit = false;
+            std::string erreur;
+            if (extension == "stl")
+            {
+                ecrit = EcritSTL(modele, triangles, f);
+            }
+            else if (extension == "obj")
+            {
+                ecrit = EcritOBJ(modele, f);
+            }
+            else if (extension == "ply")
+            {
+                ecrit = EcritPLY(modele, triangles, f);
+            }
+            else
+            {
+                ecrit = EcritSTEP(impl->solide.get(), f, erreur, chemin);
+            }
+            if (!ecrit || !f.Termine())
+            {
+                echec(!erreur.empty() ? erreur : f.Erreur());
+                return false;
+            }
+            impl->diagnostic.clear();
+            return true;
+        },
+        echec);
 }
 
 } // namespace Zarvel3D

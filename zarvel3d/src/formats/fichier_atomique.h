@@ -17,37 +17,37 @@ namespace interne
 class FichierAtomique
 {
 public:
-  FichierAtomique() = default;
-  FichierAtomique(const FichierAtomique&) = delete;
-  FichierAtomique& operator=(const FichierAtomique&) = delete;
-  ~FichierAtomique();
+    FichierAtomique() = default;
+    FichierAtomique(const FichierAtomique&) = delete;
+    FichierAtomique& operator=(const FichierAtomique&) = delete;
+    ~FichierAtomique();
 
-  /// Opens the temporary file (or the device). False with Erreur() set on failure.
-  bool Ouvre(const char* cible);
-  /// Buffered write. False with Erreur() set on failure; later calls then fail too.
-  bool Ecrit(const void* donnees, std::size_t octets);
-  /// Writes what is buffered, closes, and renames over the target. False on failure.
-  bool Termine();
-  /// Closes the descriptor without renaming, for writers that reopen the file by name
-  /// (CheminEcriture); Termine then only renames.
-  bool FermePourEcritureExterne();
-  /// The path written to: the temporary file, or the target itself for a device.
-  const std::string& CheminEcriture() const { return ecriture; }
-  /// Diagnostic text of the failure.
-  const std::string& Erreur() const { return erreur; }
+    /// Opens the temporary file (or the device). False with Erreur() set on failure.
+    bool Ouvre(const char* cible);
+    /// Buffered write. False with Erreur() set on failure; later calls then fail too.
+    bool Ecrit(const void* donnees, std::size_t octets);
+    /// Writes what is buffered, closes, and renames over the target. False on failure.
+    bool Termine();
+    /// Closes the descriptor without renaming, for writers that reopen the file by name
+    /// (CheminEcriture); Termine then only renames.
+    bool FermePourEcritureExterne();
+    /// The path written to: the temporary file, or the target itself for a device.
+    const std::string& CheminEcriture() const { return ecriture; }
+    /// Diagnostic text of the failure.
+    const std::string& Erreur() const { return erreur; }
 
 private:
-  bool Vide();
-  void Abandonne();
+    bool Vide();
+    void Abandonne();
 
-  std::string cible_resolue;
-  std::string ecriture;
-  std::string erreur;
-  int fd = -1;
-  bool direct = false;
-  bool ouvert = false;
-  unsigned int mode = 0666;
-  std::string tampon;
+    std::string cible_resolue;
+    std::string ecriture;
+    std::string erreur;
+    int fd = -1;
+    bool direct = false;
+    bool ouvert = false;
+    unsigned int mode = 0666;
+    std::string tampon;
 };
 
 } // namespace interne

@@ -14,360 +14,360 @@ namespace
 
 std::size_t PuissanceDeuxSuperieure(std::size_t n)
 {
-  std::size_t p = 1024;
-  while (p < n)
-  {
-    p <<= 1;
-  }
-  return p;
+    std::size_t p = 1024;
+    while (p < n)
+    {
+        p <<= 1;
+    }
+    return p;
 }
 
 // Union-find over triangles, with path halving and union by index (the root of a region is
 // its first triangle, so surfaces come out in the order of their first triangle).
 std::uint32_t Racine(std::uint32_t* parent, std::uint32_t t)
 {
-  while (parent[t] != t)
-  {
-    parent[t] = parent[parent[t]];
-    t = parent[t];
-  }
-  return t;
+    while (parent[t] != t)
+    {
+        parent[t] = parent[parent[t]];
+        t = parent[t];
+    }
+    return t;
 }
 
 void Unit(std::uint32_t* parent, std::uint32_t a, std::uint32_t b)
 {
-  a = Racine(parent, a);
-  b = Racine(parent, b);
-  if (a < b)
-  {
-    parent[b] = a;
-  }
-  else if (b < a)
-  {
-    parent[a] = b;
-  }
+    a = Racine(parent, a);
+    b = Racine(parent, b);
+    if (a < b)
+    {
+        parent[b] = a;
+    }
+    else if (b < a)
+    {
+        parent[a] = b;
+    }
 }
 
 } // namespace
 
 Soudeur::Soudeur(MaillageIndexe& m, std::size_t sommets_prevus) : maillage(m)
 {
-  // Load at most one half for the expected count: short probe sequences.
-  const std::size_t n = PuissanceDeuxSuperieure(2 * sommets_prevus);
-  table.Remplit(n, vide);
-  masque = n - 1;
-  maillage.positions.Reserve(3 * sommets_prevus);
+    // Load at most one half for the expected count: short probe sequences.
+    const std::size_t n = PuissanceDeuxSuperieure(2 * sommets_prevus);
+    table.Remplit(n, vide);
+    masque = n - 1;
+    maillage.positions.Reserve(3 * sommets_prevus);
 }
 
 void Soudeur::Agrandit()
 {
-  const std::size_t n = 2 * (masque + 1);
-  table.Remplit(n, vide);
-  masque = n - 1;
-  const double* p = maillage.positions.Donnees();
-  const std::size_t nombre = maillage.NombreSommets();
-  for (std::size_t v = 0; v < nombre; ++v)
-  {
-    std::size_t i = Hachage(p[3 * v], p[3 * v + 1], p[3 * v + 2]) & masque;
-    while (table[i] != vide)
+    const std::size_t n = 2 * (masque + 1);
+    table.Remplit(n, vide);
+    masque = n - 1;
+    const double* p = maillage.positions.Donnees();
+    const std::size_t nombre = maillage.NombreSommets();
+    for (std::size_t v = 0; v < nombre; ++v)
     {
-      i = (i + 1) & masque;
+        std::size_t i = Hachage(p[3 * v], p[3 * v + 1], p[3 * v + 2]) & masque;
+        while (table[i] != vide)
+        {
+            i = (i + 1) & masque;
+        }
+        table[i] = static_cast<std::uint32_t>(v);
     }
-    table[i] = static_cast<std::uint32_t>(v);
-  }
 }
 
 bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCouleur3D couleur,
                      std::uint32_t decalage, PModele3D& sortie, const bool* annulation)
 {
-  const std::size_t nt = maillage.NombreTriangles();
-  const std::size_t nv = maillage.NombreSommets();
-  const std::uint32_t* tv = maillage.triangles.Donnees();
-  const double* pos = maillage.positions.Donnees();
+    const std::size_t nt = maillage.NombreTriangles();
+    const std::size_t nv = maillage.NombreSommets();
+    const std::uint32_t* tv = maillage.triangles.Donnees();
+    const double* pos = maillage.positions.Donnees();
 
-  // Normals of the corners (unit, or zero for a degenerate triangle), and their sum per vertex.
-  // Single precision is plenty for directions, and halves the memory first touched.
-  Tampon<float> ng(3 * nt);
-  Tampon<float> nsommets;
-  nsommets.Remplit(3 * nv, 0.0f);
-  for (std::size_t t = 0; t < nt; ++t)
-  {
-    const double* a = pos + 3 * static_cast<std::size_t>(tv[3 * t]);
-    const double* b = pos + 3 * static_cast<std::size_t>(tv[3 * t + 1]);
-    const double* c = pos + 3 * static_cast<std::size_t>(tv[3 * t + 2]);
-    const double ux = b[0] - a[0], uy = b[1] - a[1], uz = b[2] - a[2];
-    const double vx = c[0] - a[0], vy = c[1] - a[1], vz = c[2] - a[2];
-    double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
-    const double l = std::sqrt(nx * nx + ny * ny + nz * nz);
-    if (l > 0.0 && std::isfinite(l))
+    // Normals of the corners (unit, or zero for a degenerate triangle), and their sum per vertex.
+    // Single precision is plenty for directions, and halves the memory first touched.
+    Tampon<float> ng(3 * nt);
+    Tampon<float> nsommets;
+    nsommets.Remplit(3 * nv, 0.0f);
+    for (std::size_t t = 0; t < nt; ++t)
     {
-      nx /= l;
-      ny /= l;
-      nz /= l;
-    }
-    else
-    {
-      nx = ny = nz = 0.0;
-    }
-    ng[3 * t] = static_cast<float>(nx);
-    ng[3 * t + 1] = static_cast<float>(ny);
-    ng[3 * t + 2] = static_cast<float>(nz);
-    for (int k = 0; k < 3; ++k)
-    {
-      float* s = nsommets.Donnees() + 3 * static_cast<std::size_t>(tv[3 * t + k]);
-      s[0] += static_cast<float>(nx);
-      s[1] += static_cast<float>(ny);
-      s[2] += static_cast<float>(nz);
-    }
-  }
-  if (Annule(annulation))
-  {
-    return false;
-  }
-
-  const double seuil = std::cos(angle_degres * M_PI / 180.0);
-  Tampon<std::uint32_t> parent(nt);
-  std::iota(parent.Donnees(), parent.Donnees() + nt, std::uint32_t(0));
-  // Bit k of bord[t]: edge k of t is a boundary of its surface and t lists it as a segment.
-  Tampon<std::uint8_t> bord;
-  bord.Remplit(nt, 0);
-  {
-  // The adjacency arrays are released before the scene's arrays are filled, so that their
-  // memory serves again.
-  // Triangles around each vertex (compressed rows).
-  Tampon<std::uint32_t> debut;
-  debut.Remplit(nv + 1, 0);
-  for (std::size_t i = 0; i < 3 * nt; ++i)
-  {
-    ++debut[tv[i] + 1];
-  }
-  for (std::size_t v = 0; v < nv; ++v)
-  {
-    debut[v + 1] += debut[v];
-  }
-  Tampon<std::uint32_t> autour(3 * nt);
-  {
-    Tampon<std::uint32_t> curseur(nv);
-    std::memcpy(curseur.Donnees(), debut.Donnees(), nv * sizeof(std::uint32_t));
-    for (std::size_t i = 0; i < 3 * nt; ++i)
-    {
-      autour[curseur[tv[i]]++] = static_cast<std::uint32_t>(i / 3);
-    }
-  }
-
-  // For each edge of each triangle: whether it bounds a surface, and the regions.
-  // An edge a-b of triangle t is shared with every other triangle around a that holds b.
-  for (std::size_t t = 0; t < nt; ++t)
-  {
-    for (int k = 0; k < 3; ++k)
-    {
-      const std::uint32_t a = tv[3 * t + k];
-      const std::uint32_t b = tv[3 * t + (k + 1) % 3];
-      if (a == b)
-      {
-        continue; // degenerate edge: no neighbour, no segment
-      }
-      std::uint32_t voisin = 0;
-      std::uint32_t partages = 0;
-      std::uint32_t plus_petit = static_cast<std::uint32_t>(t);
-      for (std::uint32_t j = debut[a]; j < debut[a + 1]; ++j)
-      {
-        const std::uint32_t u = autour[j];
-        if (u == t)
+        const double* a = pos + 3 * static_cast<std::size_t>(tv[3 * t]);
+        const double* b = pos + 3 * static_cast<std::size_t>(tv[3 * t + 1]);
+        const double* c = pos + 3 * static_cast<std::size_t>(tv[3 * t + 2]);
+        const double ux = b[0] - a[0], uy = b[1] - a[1], uz = b[2] - a[2];
+        const double vx = c[0] - a[0], vy = c[1] - a[1], vz = c[2] - a[2];
+        double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+        const double l = std::sqrt(nx * nx + ny * ny + nz * nz);
+        if (l > 0.0 && std::isfinite(l))
         {
-          continue;
+            nx /= l;
+            ny /= l;
+            nz /= l;
         }
-        const std::uint32_t* w = tv + 3 * static_cast<std::size_t>(u);
-        if (w[0] == b || w[1] == b || w[2] == b)
+        else
         {
-          // A triangle may appear twice around a when it is degenerate; count it once.
-          if (partages == 0 || u != voisin)
-          {
-            ++partages;
-          }
-          voisin = u;
-          if (u < plus_petit)
-          {
-            plus_petit = u;
-          }
+            nx = ny = nz = 0.0;
         }
-      }
-      if (partages == 1)
-      {
-        const float* n1 = ng.Donnees() + 3 * t;
-        const float* n2 = ng.Donnees() + 3 * static_cast<std::size_t>(voisin);
-        const double produit = static_cast<double>(n1[0]) * n2[0] +
-                               static_cast<double>(n1[1]) * n2[1] + static_cast<double>(n1[2]) * n2[2];
-        const bool degenere = (n1[0] == 0.0f && n1[1] == 0.0f && n1[2] == 0.0f) ||
-                              (n2[0] == 0.0f && n2[1] == 0.0f && n2[2] == 0.0f);
-        // A degenerate triangle has no direction: it joins its neighbours' surface.
-        if (degenere || produit >= seuil)
+        ng[3 * t] = static_cast<float>(nx);
+        ng[3 * t + 1] = static_cast<float>(ny);
+        ng[3 * t + 2] = static_cast<float>(nz);
+        for (int k = 0; k < 3; ++k)
         {
-          if (t < voisin)
-          {
-            Unit(parent.Donnees(), static_cast<std::uint32_t>(t), voisin);
-          }
+            float* s = nsommets.Donnees() + 3 * static_cast<std::size_t>(tv[3 * t + k]);
+            s[0] += static_cast<float>(nx);
+            s[1] += static_cast<float>(ny);
+            s[2] += static_cast<float>(nz);
         }
-        else if (t < voisin)
-        {
-          bord[t] = static_cast<std::uint8_t>(bord[t] | (1u << k));
-        }
-      }
-      else if (partages == 0 || plus_petit == t)
-      {
-        // Mesh boundary, or an edge of more than two triangles listed by the first of them.
-        bord[t] = static_cast<std::uint8_t>(bord[t] | (1u << k));
-      }
     }
-    if ((t & 0xFFFF) == 0 && Annule(annulation))
+    if (Annule(annulation))
     {
-      return false;
+        return false;
     }
-  }
 
-  }
-  // Surfaces, numbered in the order of their first triangle.
-  Tampon<std::uint32_t> numero(nt);
-  std::size_t nombre_surfaces = 0;
-  for (std::size_t t = 0; t < nt; ++t)
-  {
-    const std::uint32_t r = Racine(parent.Donnees(), static_cast<std::uint32_t>(t));
-    numero[t] = (r == t) ? static_cast<std::uint32_t>(nombre_surfaces++) : numero[r];
-  }
-  Tampon<std::uint32_t> compte;
-  compte.Remplit(nombre_surfaces, 0);
-  for (std::size_t t = 0; t < nt; ++t)
-  {
-    ++compte[numero[t]];
-  }
-  const std::size_t surface0 = sortie.surfaces.size();
-  sortie.surfaces.resize(surface0 + nombre_surfaces);
-  for (std::size_t s = 0; s < nombre_surfaces; ++s)
-  {
-    sortie.surfaces[surface0 + s].triangles.reserve(compte[s]);
-  }
-  Tampon<double> centres;
-  centres.Remplit(4 * nombre_surfaces, 0.0);
-  const float* nl = maillage.normales.Donnees();
-  PTriangle3D tri;
-  tri.couleur = couleur;
-  tri.visible = 1;
-  tri.normale.id = 0;
-  for (std::size_t t = 0; t < nt; ++t)
-  {
-    for (int k = 0; k < 3; ++k)
+    const double seuil = std::cos(angle_degres * M_PI / 180.0);
+    Tampon<std::uint32_t> parent(nt);
+    std::iota(parent.Donnees(), parent.Donnees() + nt, std::uint32_t(0));
+    // Bit k of bord[t]: edge k of t is a boundary of its surface and t lists it as a segment.
+    Tampon<std::uint8_t> bord;
+    bord.Remplit(nt, 0);
     {
-      const std::uint32_t v = tv[3 * t + k];
-      const double* p = pos + 3 * static_cast<std::size_t>(v);
-      tri.sommets[k].x = p[0];
-      tri.sommets[k].y = p[1];
-      tri.sommets[k].z = p[2];
-      tri.sommets[k].id = static_cast<int>(v + decalage);
-    }
-    const double lx = nl[3 * t], ly = nl[3 * t + 1], lz = nl[3 * t + 2];
-    // The normal read from the file when it is usable, else the corners' one.
-    const double l = std::sqrt(lx * lx + ly * ly + lz * lz);
-    if (l > 0.0 && std::isfinite(l))
-    {
-      tri.normale.x = lx / l;
-      tri.normale.y = ly / l;
-      tri.normale.z = lz / l;
-    }
-    else
-    {
-      tri.normale.x = ng[3 * t];
-      tri.normale.y = ng[3 * t + 1];
-      tri.normale.z = ng[3 * t + 2];
-    }
-    const std::uint32_t s = numero[t];
-    sortie.surfaces[surface0 + s].triangles.push_back(tri);
-    // Area-weighted centroid; the plain mean of the corners serves when the area is zero.
-    const double* a = pos + 3 * static_cast<std::size_t>(tv[3 * t]);
-    const double* b = pos + 3 * static_cast<std::size_t>(tv[3 * t + 1]);
-    const double* c = pos + 3 * static_cast<std::size_t>(tv[3 * t + 2]);
-    const double ux = b[0] - a[0], uy = b[1] - a[1], uz = b[2] - a[2];
-    const double vx = c[0] - a[0], vy = c[1] - a[1], vz = c[2] - a[2];
-    const double cx = uy * vz - uz * vy, cy = uz * vx - ux * vz, cz = ux * vy - uy * vx;
-    const double aire = std::sqrt(cx * cx + cy * cy + cz * cz);
-    double* centre = centres.Donnees() + 4 * s;
-    centre[0] += aire * (a[0] + b[0] + c[0]);
-    centre[1] += aire * (a[1] + b[1] + c[1]);
-    centre[2] += aire * (a[2] + b[2] + c[2]);
-    centre[3] += aire;
-  }
-  for (std::size_t s = 0; s < nombre_surfaces; ++s)
-  {
-    PSurface3D& surface = sortie.surfaces[surface0 + s];
-    const double* centre = centres.Donnees() + 4 * s;
-    if (centre[3] > 0.0 && std::isfinite(centre[3]))
-    {
-      surface.centre = Pvec3(centre[0] / (3 * centre[3]), centre[1] / (3 * centre[3]),
-                             centre[2] / (3 * centre[3]));
-    }
-    else
-    {
-      double m[3] = {0, 0, 0};
-      for (const PTriangle3D& t : surface.triangles)
-      {
-        for (const Pvec3& p : t.sommets)
+        // The adjacency arrays are released before the scene's arrays are filled, so that their
+        // memory serves again.
+        // Triangles around each vertex (compressed rows).
+        Tampon<std::uint32_t> debut;
+        debut.Remplit(nv + 1, 0);
+        for (std::size_t i = 0; i < 3 * nt; ++i)
         {
-          m[0] += p.x;
-          m[1] += p.y;
-          m[2] += p.z;
+            ++debut[tv[i] + 1];
         }
-      }
-      const double n = 3.0 * static_cast<double>(surface.triangles.size());
-      surface.centre = Pvec3(m[0] / n, m[1] / n, m[2] / n);
-    }
-  }
-  if (Annule(annulation))
-  {
-    return false;
-  }
+        for (std::size_t v = 0; v < nv; ++v)
+        {
+            debut[v + 1] += debut[v];
+        }
+        Tampon<std::uint32_t> autour(3 * nt);
+        {
+            Tampon<std::uint32_t> curseur(nv);
+            std::memcpy(curseur.Donnees(), debut.Donnees(), nv * sizeof(std::uint32_t));
+            for (std::size_t i = 0; i < 3 * nt; ++i)
+            {
+                autour[curseur[tv[i]]++] = static_cast<std::uint32_t>(i / 3);
+            }
+        }
 
-  // Segments: the edges marked above, once each.
-  std::size_t nombre_segments = 0;
-  for (std::size_t t = 0; t < nt; ++t)
-  {
-    nombre_segments += static_cast<std::size_t>(__builtin_popcount(bord[t]));
-  }
-  sortie.segments.reserve(sortie.segments.size() + nombre_segments);
-  PSegment3D segment;
-  segment.visible = 1;
-  for (std::size_t t = 0; t < nt; ++t)
-  {
-    if (bord[t] == 0)
-    {
-      continue;
+        // For each edge of each triangle: whether it bounds a surface, and the regions.
+        // An edge a-b of triangle t is shared with every other triangle around a that holds b.
+        for (std::size_t t = 0; t < nt; ++t)
+        {
+            for (int k = 0; k < 3; ++k)
+            {
+                const std::uint32_t a = tv[3 * t + k];
+                const std::uint32_t b = tv[3 * t + (k + 1) % 3];
+                if (a == b)
+                {
+                    continue; // degenerate edge: no neighbour, no segment
+                }
+                std::uint32_t voisin = 0;
+                std::uint32_t partages = 0;
+                std::uint32_t plus_petit = static_cast<std::uint32_t>(t);
+                for (std::uint32_t j = debut[a]; j < debut[a + 1]; ++j)
+                {
+                    const std::uint32_t u = autour[j];
+                    if (u == t)
+                    {
+                        continue;
+                    }
+                    const std::uint32_t* w = tv + 3 * static_cast<std::size_t>(u);
+                    if (w[0] == b || w[1] == b || w[2] == b)
+                    {
+                        // A triangle may appear twice around a when it is degenerate; count it once.
+                        if (partages == 0 || u != voisin)
+                        {
+                            ++partages;
+                        }
+                        voisin = u;
+                        if (u < plus_petit)
+                        {
+                            plus_petit = u;
+                        }
+                    }
+                }
+                if (partages == 1)
+                {
+                    const float* n1 = ng.Donnees() + 3 * t;
+                    const float* n2 = ng.Donnees() + 3 * static_cast<std::size_t>(voisin);
+                    const double produit = static_cast<double>(n1[0]) * n2[0] +
+                                           static_cast<double>(n1[1]) * n2[1] +
+                                           static_cast<double>(n1[2]) * n2[2];
+                    const bool degenere = (n1[0] == 0.0f && n1[1] == 0.0f && n1[2] == 0.0f) ||
+                                          (n2[0] == 0.0f && n2[1] == 0.0f && n2[2] == 0.0f);
+                    // A degenerate triangle has no direction: it joins its neighbours' surface.
+                    if (degenere || produit >= seuil)
+                    {
+                        if (t < voisin)
+                        {
+                            Unit(parent.Donnees(), static_cast<std::uint32_t>(t), voisin);
+                        }
+                    }
+                    else if (t < voisin)
+                    {
+                        bord[t] = static_cast<std::uint8_t>(bord[t] | (1u << k));
+                    }
+                }
+                else if (partages == 0 || plus_petit == t)
+                {
+                    // Mesh boundary, or an edge of more than two triangles listed by the first of them.
+                    bord[t] = static_cast<std::uint8_t>(bord[t] | (1u << k));
+                }
+            }
+            if ((t & 0xFFFF) == 0 && Annule(annulation))
+            {
+                return false;
+            }
+        }
     }
-    for (int k = 0; k < 3; ++k)
+    // Surfaces, numbered in the order of their first triangle.
+    Tampon<std::uint32_t> numero(nt);
+    std::size_t nombre_surfaces = 0;
+    for (std::size_t t = 0; t < nt; ++t)
     {
-      if ((bord[t] & (1u << k)) == 0)
-      {
-        continue;
-      }
-      const std::uint32_t a = tv[3 * t + k];
-      const std::uint32_t b = tv[3 * t + (k + 1) % 3];
-      segment.p1 = Pvec3(pos[3 * a], pos[3 * a + 1], pos[3 * a + 2], static_cast<int>(a + decalage));
-      segment.p2 = Pvec3(pos[3 * b], pos[3 * b + 1], pos[3 * b + 2], static_cast<int>(b + decalage));
-      sortie.segments.push_back(segment);
+        const std::uint32_t r = Racine(parent.Donnees(), static_cast<std::uint32_t>(t));
+        numero[t] = (r == t) ? static_cast<std::uint32_t>(nombre_surfaces++) : numero[r];
     }
-  }
+    Tampon<std::uint32_t> compte;
+    compte.Remplit(nombre_surfaces, 0);
+    for (std::size_t t = 0; t < nt; ++t)
+    {
+        ++compte[numero[t]];
+    }
+    const std::size_t surface0 = sortie.surfaces.size();
+    sortie.surfaces.resize(surface0 + nombre_surfaces);
+    for (std::size_t s = 0; s < nombre_surfaces; ++s)
+    {
+        sortie.surfaces[surface0 + s].triangles.reserve(compte[s]);
+    }
+    Tampon<double> centres;
+    centres.Remplit(4 * nombre_surfaces, 0.0);
+    const float* nl = maillage.normales.Donnees();
+    PTriangle3D tri;
+    tri.couleur = couleur;
+    tri.visible = 1;
+    tri.normale.id = 0;
+    for (std::size_t t = 0; t < nt; ++t)
+    {
+        for (int k = 0; k < 3; ++k)
+        {
+            const std::uint32_t v = tv[3 * t + k];
+            const double* p = pos + 3 * static_cast<std::size_t>(v);
+            tri.sommets[k].x = p[0];
+            tri.sommets[k].y = p[1];
+            tri.sommets[k].z = p[2];
+            tri.sommets[k].id = static_cast<int>(v + decalage);
+        }
+        const double lx = nl[3 * t], ly = nl[3 * t + 1], lz = nl[3 * t + 2];
+        // The normal read from the file when it is usable, else the corners' one.
+        const double l = std::sqrt(lx * lx + ly * ly + lz * lz);
+        if (l > 0.0 && std::isfinite(l))
+        {
+            tri.normale.x = lx / l;
+            tri.normale.y = ly / l;
+            tri.normale.z = lz / l;
+        }
+        else
+        {
+            tri.normale.x = ng[3 * t];
+            tri.normale.y = ng[3 * t + 1];
+            tri.normale.z = ng[3 * t + 2];
+        }
+        const std::uint32_t s = numero[t];
+        sortie.surfaces[surface0 + s].triangles.push_back(tri);
+        // Area-weighted centroid; the plain mean of the corners serves when the area is zero.
+        const double* a = pos + 3 * static_cast<std::size_t>(tv[3 * t]);
+        const double* b = pos + 3 * static_cast<std::size_t>(tv[3 * t + 1]);
+        const double* c = pos + 3 * static_cast<std::size_t>(tv[3 * t + 2]);
+        const double ux = b[0] - a[0], uy = b[1] - a[1], uz = b[2] - a[2];
+        const double vx = c[0] - a[0], vy = c[1] - a[1], vz = c[2] - a[2];
+        const double cx = uy * vz - uz * vy, cy = uz * vx - ux * vz, cz = ux * vy - uy * vx;
+        const double aire = std::sqrt(cx * cx + cy * cy + cz * cz);
+        double* centre = centres.Donnees() + 4 * s;
+        centre[0] += aire * (a[0] + b[0] + c[0]);
+        centre[1] += aire * (a[1] + b[1] + c[1]);
+        centre[2] += aire * (a[2] + b[2] + c[2]);
+        centre[3] += aire;
+    }
+    for (std::size_t s = 0; s < nombre_surfaces; ++s)
+    {
+        PSurface3D& surface = sortie.surfaces[surface0 + s];
+        const double* centre = centres.Donnees() + 4 * s;
+        if (centre[3] > 0.0 && std::isfinite(centre[3]))
+        {
+            surface.centre =
+                Pvec3(centre[0] / (3 * centre[3]), centre[1] / (3 * centre[3]), centre[2] / (3 * centre[3]));
+        }
+        else
+        {
+            double m[3] = {0, 0, 0};
+            for (const PTriangle3D& t : surface.triangles)
+            {
+                for (const Pvec3& p : t.sommets)
+                {
+                    m[0] += p.x;
+                    m[1] += p.y;
+                    m[2] += p.z;
+                }
+            }
+            const double n = 3.0 * static_cast<double>(surface.triangles.size());
+            surface.centre = Pvec3(m[0] / n, m[1] / n, m[2] / n);
+        }
+    }
+    if (Annule(annulation))
+    {
+        return false;
+    }
 
-  // Vertices with their averaged normals.
-  sortie.sommets.reserve(sortie.sommets.size() + nv);
-  PSommet3D sommet;
-  sommet.visible = 1;
-  for (std::size_t v = 0; v < nv; ++v)
-  {
-    sommet.position = Pvec3(pos[3 * v], pos[3 * v + 1], pos[3 * v + 2]);
-    const float* n = nsommets.Donnees() + 3 * v;
-    const double x = n[0], y = n[1], z = n[2];
-    const double l = std::sqrt(x * x + y * y + z * z);
-    sommet.normale = (l > 0.0 && std::isfinite(l)) ? Pvec3(x / l, y / l, z / l) : Pvec3();
-    sortie.sommets.push_back(sommet);
-  }
-  return true;
+    // Segments: the edges marked above, once each.
+    std::size_t nombre_segments = 0;
+    for (std::size_t t = 0; t < nt; ++t)
+    {
+        nombre_segments += static_cast<std::size_t>(__builtin_popcount(bord[t]));
+    }
+    sortie.segments.reserve(sortie.segments.size() + nombre_segments);
+    PSegment3D segment;
+    segment.visible = 1;
+    for (std::size_t t = 0; t < nt; ++t)
+    {
+        if (bord[t] == 0)
+        {
+            continue;
+        }
+        for (int k = 0; k < 3; ++k)
+        {
+            if ((bord[t] & (1u << k)) == 0)
+            {
+                continue;
+            }
+            const std::uint32_t a = tv[3 * t + k];
+            const std::uint32_t b = tv[3 * t + (k + 1) % 3];
+            segment.p1 = Pvec3(pos[3 * a], pos[3 * a + 1], pos[3 * a + 2], static_cast<int>(a + decalage));
+            segment.p2 = Pvec3(pos[3 * b], pos[3 * b + 1], pos[3 * b + 2], static_cast<int>(b + decalage));
+            sortie.segments.push_back(segment);
+        }
+    }
+
+    // Vertices with their averaged normals.
+    sortie.sommets.reserve(sortie.sommets.size() + nv);
+    PSommet3D sommet;
+    sommet.visible = 1;
+    for (std::size_t v = 0; v < nv; ++v)
+    {
+        sommet.position = Pvec3(pos[3 * v], pos[3 * v + 1], pos[3 * v + 2]);
+        const float* n = nsommets.Donnees() + 3 * v;
+        const double x = n[0], y = n[1], z = n[2];
+        const double l = std::sqrt(x * x + y * y + z * z);
+        sommet.normale = (l > 0.0 && std::isfinite(l)) ? Pvec3(x / l, y / l, z / l) : Pvec3();
+        sortie.sommets.push_back(sommet);
+    }
+    return true;
 }
 
 } // namespace interne

@@ -15,12 +15,12 @@ namespace interne
 /// A welded triangle mesh.
 struct MaillageIndexe
 {
-  Tampon<double> positions;        ///< x, y, z of each vertex
-  Tampon<std::uint32_t> triangles; ///< three vertex indices per triangle
-  Tampon<float> normales;          ///< three components per triangle as read (zero: none)
+    Tampon<double> positions;        ///< x, y, z of each vertex
+    Tampon<std::uint32_t> triangles; ///< three vertex indices per triangle
+    Tampon<float> normales;          ///< three components per triangle as read (zero: none)
 
-  std::size_t NombreSommets() const { return positions.Taille() / 3; }
-  std::size_t NombreTriangles() const { return triangles.Taille() / 3; }
+    std::size_t NombreSommets() const { return positions.Taille() / 3; }
+    std::size_t NombreTriangles() const { return triangles.Taille() / 3; }
 };
 
 /// Welds positions into a MaillageIndexe's vertex list: equal coordinates (0 and -0 alike) give
@@ -28,90 +28,90 @@ struct MaillageIndexe
 class Soudeur
 {
 public:
-  /// `maillage` receives the vertices; `sommets_prevus` sizes the first table.
-  Soudeur(MaillageIndexe& maillage, std::size_t sommets_prevus);
-  /// Index of the vertex at (x, y, z), added when new.
-  std::uint32_t Sommet(double x, double y, double z)
-  {
-    x += 0.0; // -0 becomes +0, so that both weld together
-    y += 0.0;
-    z += 0.0;
-    return Sommet(x, y, z, Hachage(x, y, z));
-  }
-  /// The hash Sommet uses for a corner read as floats (for lookups prepared ahead).
-  static std::uint64_t HachageCoin(float x, float y, float z)
-  {
-    return Hachage(static_cast<double>(x) + 0.0, static_cast<double>(y) + 0.0,
-                   static_cast<double>(z) + 0.0);
-  }
-  /// Fetches the table slot of hash `h` into the cache.
-  void Precharge(std::uint64_t h) const { __builtin_prefetch(table.Donnees() + (h & masque)); }
-  /// Fetches the vertex the slot of hash `h` names, when it names one (first probe only).
-  void PrechargeSommet(std::uint64_t h) const
-  {
-    const std::uint32_t v = table[h & masque];
-    if (v != vide)
+    /// `maillage` receives the vertices; `sommets_prevus` sizes the first table.
+    Soudeur(MaillageIndexe& maillage, std::size_t sommets_prevus);
+    /// Index of the vertex at (x, y, z), added when new.
+    std::uint32_t Sommet(double x, double y, double z)
     {
-      __builtin_prefetch(maillage.positions.Donnees() + 3 * static_cast<std::size_t>(v));
+        x += 0.0; // -0 becomes +0, so that both weld together
+        y += 0.0;
+        z += 0.0;
+        return Sommet(x, y, z, Hachage(x, y, z));
     }
-  }
-  /// Sommet with the hash of the corner already computed (HachageCoin for float corners).
-  std::uint32_t Sommet(double x, double y, double z, std::uint64_t h)
-  {
-    x += 0.0;
-    y += 0.0;
-    z += 0.0;
-    std::size_t i = h & masque;
-    const double* p = maillage.positions.Donnees();
-    for (;;)
+    /// The hash Sommet uses for a corner read as floats (for lookups prepared ahead).
+    static std::uint64_t HachageCoin(float x, float y, float z)
     {
-      const std::uint32_t v = table[i];
-      if (v == vide)
-      {
-        break;
-      }
-      const double* q = p + 3 * static_cast<std::size_t>(v);
-      if (q[0] == x && q[1] == y && q[2] == z)
-      {
-        return v;
-      }
-      i = (i + 1) & masque;
+        return Hachage(static_cast<double>(x) + 0.0, static_cast<double>(y) + 0.0,
+                       static_cast<double>(z) + 0.0);
     }
-    const std::uint32_t nouveau = static_cast<std::uint32_t>(maillage.NombreSommets());
-    maillage.positions.Ajoute(x);
-    maillage.positions.Ajoute(y);
-    maillage.positions.Ajoute(z);
-    table[i] = nouveau;
-    if (++occupes * 4 > (masque + 1) * 3)
+    /// Fetches the table slot of hash `h` into the cache.
+    void Precharge(std::uint64_t h) const { __builtin_prefetch(table.Donnees() + (h & masque)); }
+    /// Fetches the vertex the slot of hash `h` names, when it names one (first probe only).
+    void PrechargeSommet(std::uint64_t h) const
     {
-      Agrandit();
+        const std::uint32_t v = table[h & masque];
+        if (v != vide)
+        {
+            __builtin_prefetch(maillage.positions.Donnees() + 3 * static_cast<std::size_t>(v));
+        }
     }
-    return nouveau;
-  }
+    /// Sommet with the hash of the corner already computed (HachageCoin for float corners).
+    std::uint32_t Sommet(double x, double y, double z, std::uint64_t h)
+    {
+        x += 0.0;
+        y += 0.0;
+        z += 0.0;
+        std::size_t i = h & masque;
+        const double* p = maillage.positions.Donnees();
+        for (;;)
+        {
+            const std::uint32_t v = table[i];
+            if (v == vide)
+            {
+                break;
+            }
+            const double* q = p + 3 * static_cast<std::size_t>(v);
+            if (q[0] == x && q[1] == y && q[2] == z)
+            {
+                return v;
+            }
+            i = (i + 1) & masque;
+        }
+        const std::uint32_t nouveau = static_cast<std::uint32_t>(maillage.NombreSommets());
+        maillage.positions.Ajoute(x);
+        maillage.positions.Ajoute(y);
+        maillage.positions.Ajoute(z);
+        table[i] = nouveau;
+        if (++occupes * 4 > (masque + 1) * 3)
+        {
+            Agrandit();
+        }
+        return nouveau;
+    }
 
 private:
-  static constexpr std::uint32_t vide = 0xFFFFFFFFu;
+    static constexpr std::uint32_t vide = 0xFFFFFFFFu;
 
-  static std::uint64_t Hachage(double x, double y, double z)
-  {
-    std::uint64_t a, b, c;
-    std::memcpy(&a, &x, 8);
-    std::memcpy(&b, &y, 8);
-    std::memcpy(&c, &z, 8);
-    std::uint64_t h = a * 0x9E3779B97F4A7C15ull;
-    h ^= (b + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
-    h ^= (c + 0x85EBCA77C2B2AE63ull) * 0x165667B19E3779F9ull;
-    h ^= h >> 31;
-    h *= 0xBF58476D1CE4E5B9ull;
-    h ^= h >> 29;
-    return h;
-  }
-  void Agrandit();
+    static std::uint64_t Hachage(double x, double y, double z)
+    {
+        std::uint64_t a, b, c;
+        std::memcpy(&a, &x, 8);
+        std::memcpy(&b, &y, 8);
+        std::memcpy(&c, &z, 8);
+        std::uint64_t h = a * 0x9E3779B97F4A7C15ull;
+        h ^= (b + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
+        h ^= (c + 0x85EBCA77C2B2AE63ull) * 0x165667B19E3779F9ull;
+        h ^= h >> 31;
+        h *= 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 29;
+        return h;
+    }
+    void Agrandit();
 
-  MaillageIndexe& maillage;
-  Tampon<std::uint32_t> table;
-  std::size_t masque = 0;
-  std::size_t occupes = 0;
+    MaillageIndexe& maillage;
+    Tampon<std::uint32_t> table;
+    std::size_t masque = 0;
+    std::size_t occupes = 0;
 };
 
 /// Builds the model from an indexed mesh:
@@ -129,7 +129,7 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
 /// Reads `*annulation` (may be null) as a value another thread may write.
 inline bool Annule(const bool* annulation)
 {
-  return annulation != nullptr && __atomic_load_n(annulation, __ATOMIC_RELAXED);
+    return annulation != nullptr && __atomic_load_n(annulation, __ATOMIC_RELAXED);
 }
 
 } // namespace interne

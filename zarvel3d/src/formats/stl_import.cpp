@@ -3,17 +3,16 @@
 #include "formats/maillage.h"
 #include "scene_priv.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <string>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Zarvel3D
 {
@@ -33,587 +32,592 @@ constexpr unsigned long long triangles_max = 1ull << 30;
 // page cache: nothing is copied and no fresh memory is touched), or a buffer for the others.
 struct Fichier
 {
-  Fichier() = default;
-  Fichier(const Fichier&) = delete;
-  Fichier& operator=(const Fichier&) = delete;
-  ~Fichier() { Libere(); }
-  const char* Donnees() const { return carte != nullptr ? static_cast<const char*>(carte) : octets.Donnees(); }
-  std::size_t Taille() const { return carte != nullptr ? taille_carte : octets.Taille(); }
-  void Libere()
-  {
-    if (carte != nullptr)
+    Fichier() = default;
+    Fichier(const Fichier&) = delete;
+    Fichier& operator=(const Fichier&) = delete;
+    ~Fichier() { Libere(); }
+    const char* Donnees() const
     {
-      ::munmap(carte, taille_carte);
-      carte = nullptr;
+        return carte != nullptr ? static_cast<const char*>(carte) : octets.Donnees();
     }
-    octets = interne::Tampon<char>();
-  }
+    std::size_t Taille() const { return carte != nullptr ? taille_carte : octets.Taille(); }
+    void Libere()
+    {
+        if (carte != nullptr)
+        {
+            ::munmap(carte, taille_carte);
+            carte = nullptr;
+        }
+        octets = interne::Tampon<char>();
+    }
 
-  void* carte = nullptr;
-  std::size_t taille_carte = 0;
-  interne::Tampon<char> octets;
-  std::string erreur; // diagnostic when reading failed
+    void* carte = nullptr;
+    std::size_t taille_carte = 0;
+    interne::Tampon<char> octets;
+    std::string erreur; // diagnostic when reading failed
 };
 
 bool LitFichier(const char* chemin, Fichier& f)
 {
-  if (chemin == nullptr || chemin[0] == '\0')
-  {
-    f.erreur = Texte(Message::CheminVide);
-    return false;
-  }
-  const int fd = ::open(chemin, O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
-  {
-    const int e = errno;
-    f.erreur = (e == ENOENT || e == ENOTDIR) ? Texte(Message::FichierAbsent, chemin)
-                                             : Texte(Message::FichierIllisible, chemin, std::strerror(e));
-    return false;
-  }
-  struct stat etat;
-  if (::fstat(fd, &etat) != 0)
-  {
-    f.erreur = Texte(Message::FichierIllisible, chemin, std::strerror(errno));
-    ::close(fd);
-    return false;
-  }
-  if (S_ISDIR(etat.st_mode))
-  {
-    f.erreur = Texte(Message::FichierRepertoire, chemin);
-    ::close(fd);
-    return false;
-  }
-  if (S_ISREG(etat.st_mode) && etat.st_size > 0 &&
-      static_cast<unsigned long long>(etat.st_size) < (1ull << 46))
-  {
-    const std::size_t taille = static_cast<std::size_t>(etat.st_size);
-    void* carte = ::mmap(nullptr, taille, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    if (carte != MAP_FAILED)
+    if (chemin == nullptr || chemin[0] == '\0')
     {
-      ::close(fd);
-      f.carte = carte;
-      f.taille_carte = taille;
-      return true;
+        f.erreur = Texte(Message::CheminVide);
+        return false;
     }
-  }
-  // Files that cannot be mapped (pipes, special files) are read into a growing buffer.
-  std::size_t attendu = S_ISREG(etat.st_mode) ? static_cast<std::size_t>(etat.st_size) : (1u << 20);
-  f.octets.Reserve(attendu + 1);
-  std::size_t lus = 0;
-  for (;;)
-  {
-    if (lus == attendu)
+    const int fd = ::open(chemin, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
     {
-      if (S_ISREG(etat.st_mode))
-      {
-        // The file may have grown since fstat: one byte more tells.
-        char c;
-        const ssize_t r = ::read(fd, &c, 1);
-        if (r <= 0)
+        const int e = errno;
+        f.erreur = (e == ENOENT || e == ENOTDIR) ? Texte(Message::FichierAbsent, chemin)
+                                                 : Texte(Message::FichierIllisible, chemin, std::strerror(e));
+        return false;
+    }
+    struct stat etat;
+    if (::fstat(fd, &etat) != 0)
+    {
+        f.erreur = Texte(Message::FichierIllisible, chemin, std::strerror(errno));
+        ::close(fd);
+        return false;
+    }
+    if (S_ISDIR(etat.st_mode))
+    {
+        f.erreur = Texte(Message::FichierRepertoire, chemin);
+        ::close(fd);
+        return false;
+    }
+    if (S_ISREG(etat.st_mode) && etat.st_size > 0 &&
+        static_cast<unsigned long long>(etat.st_size) < (1ull << 46))
+    {
+        const std::size_t taille = static_cast<std::size_t>(etat.st_size);
+        void* carte = ::mmap(nullptr, taille, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (carte != MAP_FAILED)
         {
-          break;
+            ::close(fd);
+            f.carte = carte;
+            f.taille_carte = taille;
+            return true;
         }
-        f.octets.Redimensionne(lus);
-        f.octets.Ajoute(c);
-        ++lus;
-      }
-      attendu = 2 * attendu;
-      f.octets.Reserve(attendu + 1);
     }
-    const ssize_t r = ::read(fd, f.octets.Donnees() + lus, attendu - lus);
-    if (r < 0)
+    // Files that cannot be mapped (pipes, special files) are read into a growing buffer.
+    std::size_t attendu = S_ISREG(etat.st_mode) ? static_cast<std::size_t>(etat.st_size) : (1u << 20);
+    f.octets.Reserve(attendu + 1);
+    std::size_t lus = 0;
+    for (;;)
     {
-      if (errno == EINTR)
-      {
-        continue;
-      }
-      f.erreur = Texte(Message::FichierIllisible, chemin, std::strerror(errno));
-      ::close(fd);
-      return false;
+        if (lus == attendu)
+        {
+            if (S_ISREG(etat.st_mode))
+            {
+                // The file may have grown since fstat: one byte more tells.
+                char c;
+                const ssize_t r = ::read(fd, &c, 1);
+                if (r <= 0)
+                {
+                    break;
+                }
+                f.octets.Redimensionne(lus);
+                f.octets.Ajoute(c);
+                ++lus;
+            }
+            attendu = 2 * attendu;
+            f.octets.Reserve(attendu + 1);
+        }
+        const ssize_t r = ::read(fd, f.octets.Donnees() + lus, attendu - lus);
+        if (r < 0)
+        {
+            if (errno == EINTR)
+            {
+                continue;
+            }
+            f.erreur = Texte(Message::FichierIllisible, chemin, std::strerror(errno));
+            ::close(fd);
+            return false;
+        }
+        if (r == 0)
+        {
+            break;
+        }
+        lus += static_cast<std::size_t>(r);
     }
-    if (r == 0)
+    ::close(fd);
+    f.octets.Redimensionne(lus);
+    if (lus == 0)
     {
-      break;
+        f.erreur = Texte(Message::FichierVide, chemin);
+        return false;
     }
-    lus += static_cast<std::size_t>(r);
-  }
-  ::close(fd);
-  f.octets.Redimensionne(lus);
-  if (lus == 0)
-  {
-    f.erreur = Texte(Message::FichierVide, chemin);
-    return false;
-  }
-  return true;
+    return true;
 }
 
 std::uint32_t Lit32(const char* p)
 {
-  std::uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v; // the format is little-endian, like the machines this library builds for
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v; // the format is little-endian, like the machines this library builds for
 }
 
 bool CommencePar(const char* p, const char* fin, const char* mot)
 {
-  for (; *mot != '\0'; ++p, ++mot)
-  {
-    if (p == fin || (*p | 0x20) != *mot)
+    for (; *mot != '\0'; ++p, ++mot)
     {
-      return false;
+        if (p == fin || (*p | 0x20) != *mot)
+        {
+            return false;
+        }
     }
-  }
-  return true;
+    return true;
 }
 
 // ASCII when the text begins with "solid" and its first kilobyte looks like text with a facet
 // or the end of the solid in it: many binary files begin with "solid" in their header too.
 bool SembleAscii(const char* p, std::size_t n)
 {
-  const char* fin = p + n;
-  while (p != fin && (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n'))
-  {
-    ++p;
-  }
-  if (!CommencePar(p, fin, "solid"))
-  {
+    const char* fin = p + n;
+    while (p != fin && (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n'))
+    {
+        ++p;
+    }
+    if (!CommencePar(p, fin, "solid"))
+    {
+        return false;
+    }
+    const std::size_t debut = std::min<std::size_t>(static_cast<std::size_t>(fin - p), 1024);
+    for (std::size_t i = 0; i < debut; ++i)
+    {
+        if (p[i] == '\0')
+        {
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i + 5 <= debut; ++i)
+    {
+        if (CommencePar(p + i, p + debut, "facet") || CommencePar(p + i, p + debut, "endsolid"))
+        {
+            return true;
+        }
+    }
     return false;
-  }
-  const std::size_t debut = std::min<std::size_t>(static_cast<std::size_t>(fin - p), 1024);
-  for (std::size_t i = 0; i < debut; ++i)
-  {
-    if (p[i] == '\0')
-    {
-      return false;
-    }
-  }
-  for (std::size_t i = 0; i + 5 <= debut; ++i)
-  {
-    if (CommencePar(p + i, p + debut, "facet") || CommencePar(p + i, p + debut, "endsolid"))
-    {
-      return true;
-    }
-  }
-  return false;
 }
 
 class LecteurAscii
 {
 public:
-  LecteurAscii(const char* debut, std::size_t n) : p(debut), fin(debut + n) {}
+    LecteurAscii(const char* debut, std::size_t n) : p(debut), fin(debut + n) {}
 
-  // Skips blanks, counting lines. False at the end of the text.
-  bool Blancs()
-  {
-    while (p != fin)
+    // Skips blanks, counting lines. False at the end of the text.
+    bool Blancs()
     {
-      const char c = *p;
-      if (c == '\n')
-      {
-        ++ligne;
-      }
-      else if (c != ' ' && c != '\t' && c != '\r' && c != '\f' && c != '\v')
-      {
+        while (p != fin)
+        {
+            const char c = *p;
+            if (c == '\n')
+            {
+                ++ligne;
+            }
+            else if (c != ' ' && c != '\t' && c != '\r' && c != '\f' && c != '\v')
+            {
+                return true;
+            }
+            ++p;
+        }
+        return false;
+    }
+    // The next word, lower-cased into `mot` (truncated to its capacity). False at the end.
+    bool Mot(char (&mot)[16])
+    {
+        if (!Blancs())
+        {
+            return false;
+        }
+        std::size_t i = 0;
+        while (p != fin && !Blanc(*p))
+        {
+            if (i + 1 < sizeof mot)
+            {
+                mot[i++] = static_cast<char>(*p | ((*p >= 'A' && *p <= 'Z') ? 0x20 : 0));
+            }
+            ++p;
+        }
+        mot[i] = '\0';
         return true;
-      }
-      ++p;
     }
-    return false;
-  }
-  // The next word, lower-cased into `mot` (truncated to its capacity). False at the end.
-  bool Mot(char (&mot)[16])
-  {
-    if (!Blancs())
+    // Skips the rest of the line (names after "solid" and "endsolid" may hold anything).
+    void FinLigne()
     {
-      return false;
+        while (p != fin && *p != '\n')
+        {
+            ++p;
+        }
     }
-    std::size_t i = 0;
-    while (p != fin && !Blanc(*p))
+    enum class Nombre
     {
-      if (i + 1 < sizeof mot)
-      {
-        mot[i++] = static_cast<char>(*p | ((*p >= 'A' && *p <= 'Z') ? 0x20 : 0));
-      }
-      ++p;
-    }
-    mot[i] = '\0';
-    return true;
-  }
-  // Skips the rest of the line (names after "solid" and "endsolid" may hold anything).
-  void FinLigne()
-  {
-    while (p != fin && *p != '\n')
+        Ok,
+        Fin,
+        Invalide
+    };
+    Nombre Reel(double& v)
     {
-      ++p;
+        if (!Blancs())
+        {
+            return Nombre::Fin;
+        }
+        const char* q = p;
+        if (*q == '+')
+        {
+            ++q;
+        }
+        const auto r = std::from_chars(q, fin, v);
+        if (r.ec == std::errc::result_out_of_range)
+        {
+            // Beyond the range of a double: an infinite coordinate, refused later like the others.
+            v = std::numeric_limits<double>::infinity();
+            const char* e = q;
+            while (e != fin && !Blanc(*e))
+            {
+                ++e;
+            }
+            p = e;
+            return Nombre::Ok;
+        }
+        if (r.ec != std::errc() || (r.ptr != fin && !Blanc(*r.ptr)))
+        {
+            return Nombre::Invalide;
+        }
+        p = r.ptr;
+        return Nombre::Ok;
     }
-  }
-  enum class Nombre
-  {
-    Ok,
-    Fin,
-    Invalide
-  };
-  Nombre Reel(double& v)
-  {
-    if (!Blancs())
-    {
-      return Nombre::Fin;
-    }
-    const char* q = p;
-    if (*q == '+')
-    {
-      ++q;
-    }
-    const auto r = std::from_chars(q, fin, v);
-    if (r.ec == std::errc::result_out_of_range)
-    {
-      // Beyond the range of a double: an infinite coordinate, refused later like the others.
-      v = std::numeric_limits<double>::infinity();
-      const char* e = q;
-      while (e != fin && !Blanc(*e))
-      {
-        ++e;
-      }
-      p = e;
-      return Nombre::Ok;
-    }
-    if (r.ec != std::errc() || (r.ptr != fin && !Blanc(*r.ptr)))
-    {
-      return Nombre::Invalide;
-    }
-    p = r.ptr;
-    return Nombre::Ok;
-  }
-  unsigned long long Ligne() const { return ligne; }
-  std::size_t Position(const char* debut) const { return static_cast<std::size_t>(p - debut); }
+    unsigned long long Ligne() const { return ligne; }
+    std::size_t Position(const char* debut) const { return static_cast<std::size_t>(p - debut); }
 
 private:
-  static bool Blanc(char c)
-  {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-  }
-  const char* p;
-  const char* fin;
-  unsigned long long ligne = 1;
+    static bool Blanc(char c)
+    {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+    }
+    const char* p;
+    const char* fin;
+    unsigned long long ligne = 1;
 };
 
 // True when the first 84 bytes are printable text: a text file that is not an ASCII STL.
 bool Texte84(const char* p)
 {
-  for (int i = 0; i < 84; ++i)
-  {
-    const unsigned char c = static_cast<unsigned char>(p[i]);
-    if ((c < 0x20 && c != '\n' && c != '\r' && c != '\t') || c > 0x7E)
+    for (int i = 0; i < 84; ++i)
     {
-      return false;
+        const unsigned char c = static_cast<unsigned char>(p[i]);
+        if ((c < 0x20 && c != '\n' && c != '\r' && c != '\t') || c > 0x7E)
+        {
+            return false;
+        }
     }
-  }
-  return true;
+    return true;
 }
 
 struct Lecture
 {
-  const char* chemin;
-  const bool* annulation;
-  unsigned long long* progression;
-  std::string erreur;
+    const char* chemin;
+    const bool* annulation;
+    unsigned long long* progression;
+    std::string erreur;
 };
 
 void Progression(Lecture& l, unsigned long long n)
 {
-  if (l.progression != nullptr)
-  {
-    __atomic_store_n(l.progression, n, __ATOMIC_RELAXED);
-  }
+    if (l.progression != nullptr)
+    {
+        __atomic_store_n(l.progression, n, __ATOMIC_RELAXED);
+    }
 }
 
 bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
 {
-  const std::size_t taille = f.Taille();
-  const unsigned long long annonce = taille >= 84 ? Lit32(f.Donnees() + 80) : 0;
-  const unsigned long long possibles = taille >= 84 ? (taille - 84) / 50 : 0;
-  // The count is trusted only when it agrees with the size exactly.
-  if (taille < 84 || 84 + 50 * annonce != taille)
-  {
-    if (taille < 84 || Texte84(f.Donnees()))
+    const std::size_t taille = f.Taille();
+    const unsigned long long annonce = taille >= 84 ? Lit32(f.Donnees() + 80) : 0;
+    const unsigned long long possibles = taille >= 84 ? (taille - 84) / 50 : 0;
+    // The count is trusted only when it agrees with the size exactly.
+    if (taille < 84 || 84 + 50 * annonce != taille)
     {
-      // Too short for a header, or plain text where the count should be: not an STL at all.
-      l.erreur = Texte(Message::StlFormatInconnu, l.chemin);
-      return false;
-    }
-    if (annonce > possibles)
-    {
-      l.erreur = Texte(Message::StlBinaireTronque, l.chemin, possibles + 1, annonce,
-                       static_cast<unsigned long long>(taille), possibles);
-    }
-    else
-    {
-      l.erreur = Texte(Message::StlTailleIncoherente, l.chemin, annonce, 84 + 50 * annonce,
-                       static_cast<unsigned long long>(taille));
-    }
-    return false;
-  }
-  if (annonce == 0)
-  {
-    l.erreur = Texte(Message::StlAucunTriangle, l.chemin);
-    return false;
-  }
-  if (annonce > triangles_max)
-  {
-    l.erreur = Texte(Message::StlTropDeTriangles, l.chemin, annonce);
-    return false;
-  }
-  const std::size_t n = static_cast<std::size_t>(annonce);
-  m.triangles.Redimensionne(3 * n);
-  m.normales.Redimensionne(3 * n);
-  // A closed mesh has about half as many vertices as triangles.
-  interne::Soudeur soudeur(m, n / 2 + 16);
-  const char* base = f.Donnees() + 84;
-  std::uint32_t* tv = m.triangles.Donnees();
-  float* nl = m.normales.Donnees();
-  // Vertex lookups miss the cache: the corners' hashes are computed ahead, and their table
-  // slots and then the vertices found there are fetched ahead, in a small ring.
-  constexpr std::size_t avance = 16;
-  const std::size_t coins = 3 * n;
-  std::uint64_t anneau[avance];
-  auto coin = [base](std::size_t j) {
-    return base + 50 * (j / 3) + 12 + 12 * (j % 3);
-  };
-  auto hache = [&](std::size_t j) {
-    float c[3];
-    std::memcpy(c, coin(j), 12);
-    const std::uint64_t h = interne::Soudeur::HachageCoin(c[0], c[1], c[2]);
-    soudeur.Precharge(h);
-    return h;
-  };
-  for (std::size_t j = 0; j < avance && j < coins; ++j)
-  {
-    anneau[j] = hache(j);
-  }
-  for (std::size_t t = 0; t < n; ++t)
-  {
-    const char* p = base + 50 * t;
-    float c[12];
-    std::memcpy(c, p, sizeof c);
-    for (int k = 3; k < 12; ++k)
-    {
-      if (!std::isfinite(c[k]))
-      {
-        l.erreur = Texte(Message::StlCoordonneeInvalide, l.chemin,
-                         static_cast<unsigned long long>(t + 1));
+        if (taille < 84 || Texte84(f.Donnees()))
+        {
+            // Too short for a header, or plain text where the count should be: not an STL at all.
+            l.erreur = Texte(Message::StlFormatInconnu, l.chemin);
+            return false;
+        }
+        if (annonce > possibles)
+        {
+            l.erreur = Texte(Message::StlBinaireTronque, l.chemin, possibles + 1, annonce,
+                             static_cast<unsigned long long>(taille), possibles);
+        }
+        else
+        {
+            l.erreur = Texte(Message::StlTailleIncoherente, l.chemin, annonce, 84 + 50 * annonce,
+                             static_cast<unsigned long long>(taille));
+        }
         return false;
-      }
     }
-    nl[3 * t] = c[0];
-    nl[3 * t + 1] = c[1];
-    nl[3 * t + 2] = c[2];
-    for (std::size_t k = 0; k < 3; ++k)
+    if (annonce == 0)
     {
-      const std::size_t j = 3 * t + k;
-      const std::uint64_t h = anneau[j % avance];
-      if (j + avance < coins)
-      {
-        anneau[j % avance] = hache(j + avance);
-      }
-      if (j + avance / 2 < coins)
-      {
-        soudeur.PrechargeSommet(anneau[(j + avance / 2) % avance]);
-      }
-      tv[j] = soudeur.Sommet(c[3 + 3 * k], c[4 + 3 * k], c[5 + 3 * k], h);
-    }
-    if ((t & (pas_progression - 1)) == pas_progression - 1)
-    {
-      Progression(l, t + 1);
-      if (interne::Annule(l.annulation))
-      {
-        l.erreur = Texte(Message::ImportAnnule, l.chemin);
+        l.erreur = Texte(Message::StlAucunTriangle, l.chemin);
         return false;
-      }
     }
-  }
-  Progression(l, n);
-  return true;
+    if (annonce > triangles_max)
+    {
+        l.erreur = Texte(Message::StlTropDeTriangles, l.chemin, annonce);
+        return false;
+    }
+    const std::size_t n = static_cast<std::size_t>(annonce);
+    m.triangles.Redimensionne(3 * n);
+    m.normales.Redimensionne(3 * n);
+    // A closed mesh has about half as many vertices as triangles.
+    interne::Soudeur soudeur(m, n / 2 + 16);
+    const char* base = f.Donnees() + 84;
+    std::uint32_t* tv = m.triangles.Donnees();
+    float* nl = m.normales.Donnees();
+    // Vertex lookups miss the cache: the corners' hashes are computed ahead, and their table
+    // slots and then the vertices found there are fetched ahead, in a small ring.
+    constexpr std::size_t avance = 16;
+    const std::size_t coins = 3 * n;
+    std::uint64_t anneau[avance];
+    auto coin = [base](std::size_t j) { return base + 50 * (j / 3) + 12 + 12 * (j % 3); };
+    auto hache = [&](std::size_t j)
+    {
+        float c[3];
+        std::memcpy(c, coin(j), 12);
+        const std::uint64_t h = interne::Soudeur::HachageCoin(c[0], c[1], c[2]);
+        soudeur.Precharge(h);
+        return h;
+    };
+    for (std::size_t j = 0; j < avance && j < coins; ++j)
+    {
+        anneau[j] = hache(j);
+    }
+    for (std::size_t t = 0; t < n; ++t)
+    {
+        const char* p = base + 50 * t;
+        float c[12];
+        std::memcpy(c, p, sizeof c);
+        for (int k = 3; k < 12; ++k)
+        {
+            if (!std::isfinite(c[k]))
+            {
+                l.erreur =
+                    Texte(Message::StlCoordonneeInvalide, l.chemin, static_cast<unsigned long long>(t + 1));
+                return false;
+            }
+        }
+        nl[3 * t] = c[0];
+        nl[3 * t + 1] = c[1];
+        nl[3 * t + 2] = c[2];
+        for (std::size_t k = 0; k < 3; ++k)
+        {
+            const std::size_t j = 3 * t + k;
+            const std::uint64_t h = anneau[j % avance];
+            if (j + avance < coins)
+            {
+                anneau[j % avance] = hache(j + avance);
+            }
+            if (j + avance / 2 < coins)
+            {
+                soudeur.PrechargeSommet(anneau[(j + avance / 2) % avance]);
+            }
+            tv[j] = soudeur.Sommet(c[3 + 3 * k], c[4 + 3 * k], c[5 + 3 * k], h);
+        }
+        if ((t & (pas_progression - 1)) == pas_progression - 1)
+        {
+            Progression(l, t + 1);
+            if (interne::Annule(l.annulation))
+            {
+                l.erreur = Texte(Message::ImportAnnule, l.chemin);
+                return false;
+            }
+        }
+    }
+    Progression(l, n);
+    return true;
 }
 
 bool LitAscii(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
 {
-  LecteurAscii lecteur(f.Donnees(), f.Taille());
-  // Facets are at least about 100 bytes in practice; the estimate only sizes the first arrays.
-  const std::size_t estimation = f.Taille() / 128 + 16;
-  m.triangles.Reserve(3 * estimation);
-  m.normales.Reserve(3 * estimation);
-  interne::Soudeur soudeur(m, estimation / 2 + 16);
-  char mot[16];
-  unsigned long long triangles = 0;
-  auto tronque = [&]() {
-    l.erreur = Texte(Message::StlAsciiTronque, l.chemin, triangles + 1, lecteur.Ligne());
-    return false;
-  };
-  auto syntaxe = [&](const char* attendu) {
-    l.erreur = Texte(Message::StlAsciiSyntaxe, l.chemin, triangles + 1, lecteur.Ligne(), attendu);
-    return false;
-  };
-  auto reels = [&](double (&v)[3], const char* quoi) -> int {
-    for (double& x : v)
+    LecteurAscii lecteur(f.Donnees(), f.Taille());
+    // Facets are at least about 100 bytes in practice; the estimate only sizes the first arrays.
+    const std::size_t estimation = f.Taille() / 128 + 16;
+    m.triangles.Reserve(3 * estimation);
+    m.normales.Reserve(3 * estimation);
+    interne::Soudeur soudeur(m, estimation / 2 + 16);
+    char mot[16];
+    unsigned long long triangles = 0;
+    auto tronque = [&]()
     {
-      const LecteurAscii::Nombre r = lecteur.Reel(x);
-      if (r == LecteurAscii::Nombre::Fin)
-      {
-        return tronque() ? 1 : -1;
-      }
-      if (r == LecteurAscii::Nombre::Invalide)
-      {
-        return syntaxe(quoi) ? 1 : -1;
-      }
-    }
-    return 0;
-  };
+        l.erreur = Texte(Message::StlAsciiTronque, l.chemin, triangles + 1, lecteur.Ligne());
+        return false;
+    };
+    auto syntaxe = [&](const char* attendu)
+    {
+        l.erreur = Texte(Message::StlAsciiSyntaxe, l.chemin, triangles + 1, lecteur.Ligne(), attendu);
+        return false;
+    };
+    auto reels = [&](double(&v)[3], const char* quoi) -> int
+    {
+        for (double& x : v)
+        {
+            const LecteurAscii::Nombre r = lecteur.Reel(x);
+            if (r == LecteurAscii::Nombre::Fin)
+            {
+                return tronque() ? 1 : -1;
+            }
+            if (r == LecteurAscii::Nombre::Invalide)
+            {
+                return syntaxe(quoi) ? 1 : -1;
+            }
+        }
+        return 0;
+    };
 
-  bool solide_ouvert = false;
-  while (lecteur.Mot(mot))
-  {
-    if (!solide_ouvert)
+    bool solide_ouvert = false;
+    while (lecteur.Mot(mot))
     {
-      // Several solids may follow each other in one file.
-      if (std::strcmp(mot, "solid") != 0)
-      {
-        return syntaxe("solid");
-      }
-      lecteur.FinLigne();
-      solide_ouvert = true;
-      continue;
-    }
-    if (std::strcmp(mot, "endsolid") == 0)
-    {
-      lecteur.FinLigne();
-      solide_ouvert = false;
-      continue;
-    }
-    if (std::strcmp(mot, "facet") != 0)
-    {
-      return syntaxe("facet");
-    }
-    double normale[3] = {0, 0, 0};
-    if (!lecteur.Mot(mot))
-    {
-      return tronque();
-    }
-    if (std::strcmp(mot, "normal") != 0)
-    {
-      return syntaxe("normal");
-    }
-    if (reels(normale, "normal nx ny nz") != 0)
-    {
-      return false;
-    }
-    if (!lecteur.Mot(mot))
-    {
-      return tronque();
-    }
-    if (std::strcmp(mot, "outer") != 0)
-    {
-      return syntaxe("outer loop");
-    }
-    if (!lecteur.Mot(mot))
-    {
-      return tronque();
-    }
-    if (std::strcmp(mot, "loop") != 0)
-    {
-      return syntaxe("outer loop");
-    }
-    // A loop of more than three vertices is split into a fan of triangles.
-    std::uint32_t premier = 0, precedent = 0;
-    int sommets = 0;
-    for (;;)
-    {
-      if (!lecteur.Mot(mot))
-      {
-        return tronque();
-      }
-      if (std::strcmp(mot, "endloop") == 0)
-      {
-        break;
-      }
-      if (std::strcmp(mot, "vertex") != 0)
-      {
-        return syntaxe("vertex");
-      }
-      double v[3];
-      if (reels(v, "vertex x y z") != 0)
-      {
-        return false;
-      }
-      if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
-      {
-        l.erreur = Texte(Message::StlCoordonneeInvalide, l.chemin, triangles + 1);
-        return false;
-      }
-      const std::uint32_t s = soudeur.Sommet(v[0], v[1], v[2]);
-      if (sommets >= 3 && s == precedent)
-      {
-        // Some writers repeat the last corner of a triangle: no triangle of zero area is made
-        // from it. (A repeated corner among the first three is kept: the facet is degenerate
-        // in the file itself.)
-        continue;
-      }
-      if (sommets == 0)
-      {
-        premier = s;
-      }
-      else if (sommets >= 2)
-      {
-        if (triangles >= triangles_max)
+        if (!solide_ouvert)
         {
-          l.erreur = Texte(Message::StlTropDeTriangles, l.chemin, triangles + 1);
-          return false;
+            // Several solids may follow each other in one file.
+            if (std::strcmp(mot, "solid") != 0)
+            {
+                return syntaxe("solid");
+            }
+            lecteur.FinLigne();
+            solide_ouvert = true;
+            continue;
         }
-        m.triangles.Ajoute(premier);
-        m.triangles.Ajoute(precedent);
-        m.triangles.Ajoute(s);
-        for (double c : normale)
+        if (std::strcmp(mot, "endsolid") == 0)
         {
-          m.normales.Ajoute(std::isfinite(c) ? static_cast<float>(c) : 0.0f);
+            lecteur.FinLigne();
+            solide_ouvert = false;
+            continue;
         }
-        ++triangles;
-        if ((triangles & (pas_progression - 1)) == 0)
+        if (std::strcmp(mot, "facet") != 0)
         {
-          Progression(l, triangles);
-          if (interne::Annule(l.annulation))
-          {
-            l.erreur = Texte(Message::ImportAnnule, l.chemin);
+            return syntaxe("facet");
+        }
+        double normale[3] = {0, 0, 0};
+        if (!lecteur.Mot(mot))
+        {
+            return tronque();
+        }
+        if (std::strcmp(mot, "normal") != 0)
+        {
+            return syntaxe("normal");
+        }
+        if (reels(normale, "normal nx ny nz") != 0)
+        {
             return false;
-          }
         }
-      }
-      precedent = s;
-      ++sommets;
+        if (!lecteur.Mot(mot))
+        {
+            return tronque();
+        }
+        if (std::strcmp(mot, "outer") != 0)
+        {
+            return syntaxe("outer loop");
+        }
+        if (!lecteur.Mot(mot))
+        {
+            return tronque();
+        }
+        if (std::strcmp(mot, "loop") != 0)
+        {
+            return syntaxe("outer loop");
+        }
+        // A loop of more than three vertices is split into a fan of triangles.
+        std::uint32_t premier = 0, precedent = 0;
+        int sommets = 0;
+        for (;;)
+        {
+            if (!lecteur.Mot(mot))
+            {
+                return tronque();
+            }
+            if (std::strcmp(mot, "endloop") == 0)
+            {
+                break;
+            }
+            if (std::strcmp(mot, "vertex") != 0)
+            {
+                return syntaxe("vertex");
+            }
+            double v[3];
+            if (reels(v, "vertex x y z") != 0)
+            {
+                return false;
+            }
+            if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
+            {
+                l.erreur = Texte(Message::StlCoordonneeInvalide, l.chemin, triangles + 1);
+                return false;
+            }
+            const std::uint32_t s = soudeur.Sommet(v[0], v[1], v[2]);
+            if (sommets >= 3 && s == precedent)
+            {
+                // Some writers repeat the last corner of a triangle: no triangle of zero area is made
+                // from it. (A repeated corner among the first three is kept: the facet is degenerate
+                // in the file itself.)
+                continue;
+            }
+            if (sommets == 0)
+            {
+                premier = s;
+            }
+            else if (sommets >= 2)
+            {
+                if (triangles >= triangles_max)
+                {
+                    l.erreur = Texte(Message::StlTropDeTriangles, l.chemin, triangles + 1);
+                    return false;
+                }
+                m.triangles.Ajoute(premier);
+                m.triangles.Ajoute(precedent);
+                m.triangles.Ajoute(s);
+                for (double c : normale)
+                {
+                    m.normales.Ajoute(std::isfinite(c) ? static_cast<float>(c) : 0.0f);
+                }
+                ++triangles;
+                if ((triangles & (pas_progression - 1)) == 0)
+                {
+                    Progression(l, triangles);
+                    if (interne::Annule(l.annulation))
+                    {
+                        l.erreur = Texte(Message::ImportAnnule, l.chemin);
+                        return false;
+                    }
+                }
+            }
+            precedent = s;
+            ++sommets;
+        }
+        if (sommets < 3)
+        {
+            return syntaxe("vertex");
+        }
+        if (!lecteur.Mot(mot))
+        {
+            return tronque();
+        }
+        if (std::strcmp(mot, "endfacet") != 0)
+        {
+            return syntaxe("endfacet");
+        }
     }
-    if (sommets < 3)
+    if (solide_ouvert)
     {
-      return syntaxe("vertex");
+        // The text stops before "endsolid": the file was cut.
+        return tronque();
     }
-    if (!lecteur.Mot(mot))
+    if (triangles == 0)
     {
-      return tronque();
+        l.erreur = Texte(Message::StlAucunTriangle, l.chemin);
+        return false;
     }
-    if (std::strcmp(mot, "endfacet") != 0)
-    {
-      return syntaxe("endfacet");
-    }
-  }
-  if (solide_ouvert)
-  {
-    // The text stops before "endsolid": the file was cut.
-    return tronque();
-  }
-  if (triangles == 0)
-  {
-    l.erreur = Texte(Message::StlAucunTriangle, l.chemin);
-    return false;
-  }
-  Progression(l, triangles);
-  return true;
+    Progression(l, triangles);
+    return true;
 }
 
 } // namespace
@@ -621,91 +625,92 @@ bool LitAscii(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
 bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, bool* annulation,
                          unsigned long long* progression)
 {
-  const auto echec = [this](const std::string& texte) { interne::EchecScene(*this, texte); };
-  return interne::Garde(
-    false,
-    [&]() -> bool {
-      PCouleur3D teinte;
-      if (couleur != 0)
-      {
-        const unsigned int index = RAL::RechercheIndex(couleur);
-        if (index == 0)
+    const auto echec = [this](const std::string& texte) { interne::EchecScene(*this, texte); };
+    return interne::Garde(
+        false,
+        [&]() -> bool
         {
-          echec(Texte(Message::CouleurInconnue, static_cast<unsigned long long>(couleur)));
-          return false;
-        }
-        const RAL& e = RAL::Index(index);
-        teinte.rouge = e.rouge;
-        teinte.vert = e.vert;
-        teinte.bleu = e.bleu;
-        teinte.definie = 1;
-      }
-      if (progression != nullptr)
-      {
-        __atomic_store_n(progression, 0ull, __ATOMIC_RELAXED);
-      }
-      Fichier f;
-      if (!LitFichier(chemin, f))
-      {
-        echec(f.erreur);
-        return false;
-      }
-      Lecture l{chemin, annulation, progression, std::string()};
-      interne::MaillageIndexe maillage;
-      const bool ascii = SembleAscii(f.Donnees(), f.Taille());
+            PCouleur3D teinte;
+            if (couleur != 0)
+            {
+                const unsigned int index = RAL::RechercheIndex(couleur);
+                if (index == 0)
+                {
+                    echec(Texte(Message::CouleurInconnue, static_cast<unsigned long long>(couleur)));
+                    return false;
+                }
+                const RAL& e = RAL::Index(index);
+                teinte.rouge = e.rouge;
+                teinte.vert = e.vert;
+                teinte.bleu = e.bleu;
+                teinte.definie = 1;
+            }
+            if (progression != nullptr)
+            {
+                __atomic_store_n(progression, 0ull, __ATOMIC_RELAXED);
+            }
+            Fichier f;
+            if (!LitFichier(chemin, f))
+            {
+                echec(f.erreur);
+                return false;
+            }
+            Lecture l{chemin, annulation, progression, std::string()};
+            interne::MaillageIndexe maillage;
+            const bool ascii = SembleAscii(f.Donnees(), f.Taille());
 
-      const bool lu = ascii ? LitAscii(f, l, maillage) : LitBinaire(f, l, maillage);
-      if (!lu)
-      {
-        echec(l.erreur);
-        return false;
-      }
-      f.Libere(); // the file is no longer needed
+            const bool lu = ascii ? LitAscii(f, l, maillage) : LitBinaire(f, l, maillage);
+            if (!lu)
+            {
+                echec(l.erreur);
+                return false;
+            }
+            f.Libere(); // the file is no longer needed
 
-      PModele3D nouveau;
-      std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
-      const std::size_t deja = ajout ? modele.sommets.size() : 0;
-      if (deja + maillage.NombreSommets() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
-      {
-        echec(Texte(Message::StlTropDeTriangles, chemin,
-                    static_cast<unsigned long long>(maillage.NombreTriangles())));
-        return false;
-      }
-      if (!interne::ConstruitModele(maillage, AngleAretesVives(), teinte,
-                                    static_cast<std::uint32_t>(deja), nouveau, annulation))
-      {
-        echec(Texte(Message::ImportAnnule, chemin));
-        return false;
-      }
-      if (ajout)
-      {
-        modele.sommets.insert(modele.sommets.end(), nouveau.sommets.begin(), nouveau.sommets.end());
-        modele.segments.insert(modele.segments.end(), nouveau.segments.begin(),
-                               nouveau.segments.end());
-        for (PSurface3D& s : nouveau.surfaces)
-        {
-          modele.surfaces.push_back(PSurface3D());
-          modele.surfaces.back().triangles.swap(s.triangles);
-          modele.surfaces.back().centre = s.centre;
-        }
-      }
-      else
-      {
-        modele.sommets.swap(nouveau.sommets);
-        modele.segments.swap(nouveau.segments);
-        modele.surfaces.swap(nouveau.surfaces);
-        projections.clear();
-        divers.clear();
-        textes.clear();
-        developpes.clear();
-        echelle_developpes = 1.0;
-        impl->solide.reset();
-      }
-      interne::CentreEtEchelle(modele.sommets, centre, echelle_affichage);
-      impl->diagnostic.clear();
-      return true;
-    },
-    echec);
+            PModele3D nouveau;
+            std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
+            const std::size_t deja = ajout ? modele.sommets.size() : 0;
+            if (deja + maillage.NombreSommets() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+            {
+                echec(Texte(Message::StlTropDeTriangles, chemin,
+                            static_cast<unsigned long long>(maillage.NombreTriangles())));
+                return false;
+            }
+            if (!interne::ConstruitModele(maillage, AngleAretesVives(), teinte,
+                                          static_cast<std::uint32_t>(deja), nouveau, annulation))
+            {
+                echec(Texte(Message::ImportAnnule, chemin));
+                return false;
+            }
+            if (ajout)
+            {
+                modele.sommets.insert(modele.sommets.end(), nouveau.sommets.begin(), nouveau.sommets.end());
+                modele.segments.insert(modele.segments.end(), nouveau.segments.begin(),
+                                       nouveau.segments.end());
+                for (PSurface3D& s : nouveau.surfaces)
+                {
+                    modele.surfaces.push_back(PSurface3D());
+                    modele.surfaces.back().triangles.swap(s.triangles);
+                    modele.surfaces.back().centre = s.centre;
+                }
+            }
+            else
+            {
+                modele.sommets.swap(nouveau.sommets);
+                modele.segments.swap(nouveau.segments);
+                modele.surfaces.swap(nouveau.surfaces);
+                projections.clear();
+                divers.clear();
+                textes.clear();
+                developpes.clear();
+                echelle_developpes = 1.0;
+                impl->solide.reset();
+            }
+            interne::CentreEtEchelle(modele.sommets, centre, echelle_affichage);
+            impl->diagnostic.clear();
+            return true;
+        },
+        echec);
 }
 
 } // namespace Zarvel3D

@@ -12,6 +12,11 @@
 
 #include "zarvel_occt_decoupe.h"
 
+#include <gp_Ax2d.hxx>
+#include <gp_Circ2d.hxx>
+#include <gp_Elips2d.hxx>
+#include <gp_Pnt2d.hxx>
+
 #include <Geom2dAPI_InterCurveCurve.hxx>
 #include <Geom2dAPI_ProjectPointOnCurve.hxx>
 #include <Geom2dInt_GInter.hxx>
@@ -21,11 +26,6 @@
 #include <Geom2d_TrimmedCurve.hxx>
 #include <IntRes2d_IntersectionPoint.hxx>
 #include <IntRes2d_IntersectionSegment.hxx>
-#include <gp_Ax2d.hxx>
-#include <gp_Circ2d.hxx>
-#include <gp_Elips2d.hxx>
-#include <gp_Pnt2d.hxx>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -135,7 +135,8 @@ struct UnionFind
     {
         while (parent[static_cast<std::size_t>(i)] != i)
         {
-            parent[static_cast<std::size_t>(i)] = parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(i)])];
+            parent[static_cast<std::size_t>(i)] =
+                parent[static_cast<std::size_t>(parent[static_cast<std::size_t>(i)])];
             i = parent[static_cast<std::size_t>(i)];
         }
         return i;
@@ -316,7 +317,10 @@ Courbe2d CourbeNoyau(const Courbe& c)
         base = new Geom2d_Ellipse(gp_Elips2d(gp_Ax2d(centre, v), c.b, c.a));
         r.decalage = -M_PI / 2.0;
     }
-    r.courbe = c.Fermee() ? base : Handle(Geom2d_Curve)(new Geom2d_TrimmedCurve(base, c.t0 + r.decalage, c.t1 + r.decalage));
+    r.courbe =
+        c.Fermee()
+            ? base
+            : Handle(Geom2d_Curve)(new Geom2d_TrimmedCurve(base, c.t0 + r.decalage, c.t1 + r.decalage));
     return r;
 }
 
@@ -522,7 +526,8 @@ private:
         int n = 0;
         const double le_long = (d * d + p.a * p.a - q.a * q.a) / (2.0 * d);
         const double h2 = p.a * p.a - le_long * le_long;
-        if (std::fabs(d - (p.a + q.a)) <= tolerance || std::fabs(d - std::fabs(p.a - q.a)) <= tolerance || h2 <= 0.0)
+        if (std::fabs(d - (p.a + q.a)) <= tolerance || std::fabs(d - std::fabs(p.a - q.a)) <= tolerance ||
+            h2 <= 0.0)
         {
             const double sens = le_long >= 0.0 ? 1.0 : -1.0;
             points[n++] = {{p.cx + sens * p.a * ux, p.cy + sens * p.a * uy}};
@@ -587,7 +592,8 @@ private:
         {
             return;
         }
-        auto ajoute = [&](const IntRes2d_IntersectionPoint& p) {
+        auto ajoute = [&](const IntRes2d_IntersectionPoint& p)
+        {
             Coupe(i, ParametreCourbe(courbes[i], ki, p.ParamOnFirst()), true);
             Coupe(j, ParametreCourbe(courbes[j], kj, p.ParamOnSecond()), true);
         };
@@ -738,7 +744,8 @@ std::vector<Courbe> Morceaux(const std::vector<Courbe>& courbes, std::vector<std
         double precedent = c.t0;
         for (double t : u)
         {
-            if (t > c.t0 && t < c.t1 && c.Longueur(precedent, t) > tolerance && c.Longueur(t, c.t1) > tolerance)
+            if (t > c.t0 && t < c.t1 && c.Longueur(precedent, t) > tolerance &&
+                c.Longueur(t, c.t1) > tolerance)
             {
                 morceaux.push_back(Morceau(c, precedent, t));
                 precedent = t;
@@ -964,9 +971,9 @@ public:
         rang.assign(2 * nombre_aretes, -1);
         for (std::vector<int>& liste : sortantes)
         {
-            std::sort(liste.begin(), liste.end(), [&](int a, int b) {
-                return angle[static_cast<std::size_t>(a)] < angle[static_cast<std::size_t>(b)];
-            });
+            std::sort(liste.begin(), liste.end(),
+                      [&](int a, int b)
+                      { return angle[static_cast<std::size_t>(a)] < angle[static_cast<std::size_t>(b)]; });
             for (std::size_t k = 0; k < liste.size(); ++k)
             {
                 rang[static_cast<std::size_t>(liste[k])] = static_cast<int>(k);
@@ -1048,10 +1055,10 @@ public:
         {
             return simples;
         }
-        auto origine = [&](const std::pair<int, bool>& p) { return Origine(2 * p.first + (p.second ? 0 : 1)); };
-        auto destination = [&](const std::pair<int, bool>& p) {
-            return Destination(2 * p.first + (p.second ? 0 : 1));
-        };
+        auto origine = [&](const std::pair<int, bool>& p)
+        { return Origine(2 * p.first + (p.second ? 0 : 1)); };
+        auto destination = [&](const std::pair<int, bool>& p)
+        { return Destination(2 * p.first + (p.second ? 0 : 1)); };
         position[origine(boucle.pas.front())] = 0;
         for (const auto& p : boucle.pas)
         {
@@ -1264,7 +1271,8 @@ public:
 
 private:
     // Whether step q continues step p across their common vertex.
-    bool Continue(const std::pair<int, bool>& p, const std::pair<int, bool>& q, const std::vector<int>& degre) const
+    bool Continue(const std::pair<int, bool>& p, const std::pair<int, bool>& q,
+                  const std::vector<int>& degre) const
     {
         const int v = Destination(2 * p.first + (p.second ? 0 : 1));
         if (degre[static_cast<std::size_t>(v)] != 2 || p.second != q.second)
@@ -1290,8 +1298,9 @@ private:
         const Courbe& c = a.courbe;
         const Courbe& d = b.courbe;
         const double e = 0.1 * tolerance;
-        const bool meme = std::fabs(c.cx - d.cx) <= e && std::fabs(c.cy - d.cy) <= e && std::fabs(c.a - d.a) <= e &&
-                          std::fabs(c.b - d.b) <= e && (c.a == c.b || c.source == d.source);
+        const bool meme = std::fabs(c.cx - d.cx) <= e && std::fabs(c.cy - d.cy) <= e &&
+                          std::fabs(c.a - d.a) <= e && std::fabs(c.b - d.b) <= e &&
+                          (c.a == c.b || c.source == d.source);
         if (!meme)
         {
             return false;
@@ -1390,9 +1399,8 @@ EtatDecoupe Decoupe(const std::vector<Courbe>& courbes, double tolerance, std::s
             parties.Unit(resultat.aretes[e].debut, resultat.aretes[e].fin);
         }
     }
-    auto partie = [&](const Boucle& b) {
-        return parties.Racine(resultat.aretes[static_cast<std::size_t>(b.pas.front().first)].debut);
-    };
+    auto partie = [&](const Boucle& b)
+    { return parties.Racine(resultat.aretes[static_cast<std::size_t>(b.pas.front().first)].debut); };
 
     std::vector<std::size_t> cellules;
     std::vector<int> cellule_de(boucles.size(), -1);
@@ -1407,9 +1415,9 @@ EtatDecoupe Decoupe(const std::vector<Courbe>& courbes, double tolerance, std::s
     const int dehors = static_cast<int>(cellules.size());
     std::vector<std::size_t> par_aire(cellules.size());
     std::iota(par_aire.begin(), par_aire.end(), 0);
-    std::sort(par_aire.begin(), par_aire.end(), [&](std::size_t a, std::size_t b) {
-        return boucles[cellules[a]].aire < boucles[cellules[b]].aire;
-    });
+    std::sort(par_aire.begin(), par_aire.end(),
+              [&](std::size_t a, std::size_t b)
+              { return boucles[cellules[a]].aire < boucles[cellules[b]].aire; });
     std::vector<std::vector<std::array<double, 2>>> polygones(cellules.size());
     std::vector<Boite> boites(cellules.size());
     std::vector<int> parties_cellules(cellules.size());
@@ -1435,7 +1443,8 @@ EtatDecoupe Decoupe(const std::vector<Courbe>& courbes, double tolerance, std::s
         int parent = dehors;
         for (std::size_t k : par_aire)
         {
-            if (parties_cellules[k] != p && boites[k].Contient(b, 0.0) && Graphe::Dedans(polygones[k], temoin))
+            if (parties_cellules[k] != p && boites[k].Contient(b, 0.0) &&
+                Graphe::Dedans(polygones[k], temoin))
             {
                 parent = static_cast<int>(k);
                 break;
@@ -1454,9 +1463,7 @@ EtatDecoupe Decoupe(const std::vector<Courbe>& courbes, double tolerance, std::s
 
     // Nesting depth, breadth-first from the outside.
     std::vector<std::vector<int>> voisines(cellules.size() + 1);
-    auto cellule_demi = [&](std::size_t h) {
-        return cellule_de[static_cast<std::size_t>(boucle_de[h])];
-    };
+    auto cellule_demi = [&](std::size_t h) { return cellule_de[static_cast<std::size_t>(boucle_de[h])]; };
     for (std::size_t e = 0; e < na; ++e)
     {
         if (!graphe.vivante[e])

@@ -22,16 +22,16 @@ namespace Zarvel3D::occt
 enum StatutGeneration : int
 {
     StatutSucces = ZARVEL_SUCCES,
-    StatutRienDessine = ZARVEL_ERREUR_DESSIN,       ///< the views used hold no element
-    StatutContourOuvert = ZARVEL_ERREUR_DESSIN,     ///< no closed outline in a view that needs one
-    StatutVueManquante = ZARVEL_ERREUR_DESSIN,      ///< a view the mode needs is not drawn
-    StatutVuesIncoherentes = ZARVEL_ERREUR_DESSIN,  ///< the views disagree on a shared dimension
-    StatutProfilTraverseAxe = ZARVEL_ERREUR_DESSIN, ///< a revolution profile on both sides of its axis
-    StatutParametreInvalide = ZARVEL_ERREUR_MODE,   ///< zero, NaN or infinite length or angle
-    StatutModeInconnu = ZARVEL_ERREUR_MODE,         ///< the mode is none of 1, 2, 3
+    StatutRienDessine = ZARVEL_ERREUR_DESSIN,          ///< the views used hold no element
+    StatutContourOuvert = ZARVEL_ERREUR_DESSIN,        ///< no closed outline in a view that needs one
+    StatutVueManquante = ZARVEL_ERREUR_DESSIN,         ///< a view the mode needs is not drawn
+    StatutVuesIncoherentes = ZARVEL_ERREUR_DESSIN,     ///< the views disagree on a shared dimension
+    StatutProfilTraverseAxe = ZARVEL_ERREUR_DESSIN,    ///< a revolution profile on both sides of its axis
+    StatutParametreInvalide = ZARVEL_ERREUR_MODE,      ///< zero, NaN or infinite length or angle
+    StatutModeInconnu = ZARVEL_ERREUR_MODE,            ///< the mode is none of 1, 2, 3
     StatutEchecModelisation = ZARVEL_ERREUR_GEOMETRIE, ///< the kernel failed or built an invalid solid
-    StatutEchecMaillage = ZARVEL_ERREUR_GEOMETRIE,  ///< the solid could not be triangulated
-    StatutTropComplexe = ZARVEL_ERREUR_DESSIN,      ///< more crossings or outlines than the limits allow
+    StatutEchecMaillage = ZARVEL_ERREUR_GEOMETRIE,     ///< the solid could not be triangulated
+    StatutTropComplexe = ZARVEL_ERREUR_DESSIN,         ///< more crossings or outlines than the limits allow
 };
 
 /// Crossings between the elements of one view beyond which the view is
@@ -94,8 +94,8 @@ int ConstruitRegions(const moteur::VueDessin& vue, int id_vue, double tolerance,
 /// from the front face; side view: along the width); a negative length sweeps
 /// the other way. A profile of more than `contours_max` closed outlines
 /// (holes included; 0: no limit) fails with StatutTropComplexe.
-ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur, const ReglagesGeneration& reglages,
-                               int contours_max);
+ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur,
+                               const ReglagesGeneration& reglages, int contours_max);
 
 /// Revolution of the side view's regions (or of the only view drawn) by
 /// `angle` degrees (360 or more: a whole turn; negative: the other way). The
@@ -103,8 +103,8 @@ ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur, co
 /// the first construction line drawn in the view; without either, the
 /// vertical through the left edge of the profile. The outlines are limited
 /// as in GenereExtrusion.
-ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, const ReglagesGeneration& reglages,
-                                int contours_max);
+ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle,
+                                const ReglagesGeneration& reglages, int contours_max);
 
 /// Three-view reconstruction: intersection of the silhouettes swept across
 /// the part, then holes and pockets bounded by the lines of the other views.

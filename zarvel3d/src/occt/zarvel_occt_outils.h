@@ -7,14 +7,14 @@
 #include "zarvel_occt_generation.h"
 
 #include <BRepBndLib.hxx>
-#include <Bnd_Box.hxx>
 #include <Standard_Failure.hxx>
 #include <TopoDS_Compound.hxx>
 #include <TopoDS_Edge.hxx>
+#include <gp_Pnt.hxx>
 #include <gp_Trsf.hxx>
 #include <gp_Vec.hxx>
-#include <gp_Pnt.hxx>
 
+#include <Bnd_Box.hxx>
 #include <cmath>
 #include <exception>
 #include <string>

@@ -10,10 +10,6 @@
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
-#include <Geom_Circle.hxx>
-#include <Geom_Ellipse.hxx>
-#include <Geom_Plane.hxx>
-#include <Precision.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Face.hxx>
 #include <TopoDS_Vertex.hxx>
@@ -23,11 +19,14 @@
 #include <gp_Elips.hxx>
 #include <gp_Pln.hxx>
 
-#include <array>
-#include <unordered_map>
-
+#include <Geom_Circle.hxx>
+#include <Geom_Ellipse.hxx>
+#include <Geom_Plane.hxx>
+#include <Precision.hxx>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <unordered_map>
 
 namespace Zarvel3D::occt
 {
@@ -115,7 +114,8 @@ public:
     std::size_t SeparePinces(const std::vector<decoupe::Region>& regions)
     {
         std::vector<int> boucles(sub.sommets.size(), 0);
-        auto compte = [&](const decoupe::Boucle& b) {
+        auto compte = [&](const decoupe::Boucle& b)
+        {
             for (const auto& pas : b.pas)
             {
                 const decoupe::Arete& a = sub.aretes[static_cast<std::size_t>(pas.first)];
@@ -156,7 +156,8 @@ private:
     TopoDS_Vertex Sommet(int i)
     {
         TopoDS_Vertex& v = sommets[static_cast<std::size_t>(i)];
-        if (v.IsNull() || (!pinces.empty() && pinces[static_cast<std::size_t>(i)] && boucle_sommet[i] != boucle_courante))
+        if (v.IsNull() ||
+            (!pinces.empty() && pinces[static_cast<std::size_t>(i)] && boucle_sommet[i] != boucle_courante))
         {
             const decoupe::Sommet& s = sub.sommets[static_cast<std::size_t>(i)];
             constructeur.MakeVertex(v, gp_Pnt(s.x, s.y, 0.0), tolerances[static_cast<std::size_t>(i)]);
@@ -218,7 +219,8 @@ private:
             courbe = new Geom_Ellipse(gp_Elips(gp_Ax2(gp_Pnt(c.cx, c.cy, 0.0), gp::DZ(), v), c.b, c.a));
             decalage = -M_PI / 2.0;
         }
-        BRepBuilderAPI_MakeEdge fabrique(courbe, Sommet(a.debut), Sommet(a.fin), c.t0 + decalage, c.t1 + decalage);
+        BRepBuilderAPI_MakeEdge fabrique(courbe, Sommet(a.debut), Sommet(a.fin), c.t0 + decalage,
+                                         c.t1 + decalage);
         if (fabrique.IsDone())
         {
             arete = fabrique.Edge();
@@ -281,7 +283,8 @@ int ConstruitRegions(const moteur::VueDessin& vue, int id_vue, double tolerance,
     }
     if (ignores > 0)
     {
-        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::ElementsIgnores, static_cast<int>(ignores), id_vue));
+        AjouteDiagnostic(diagnostic,
+                         Texte(MessageMoteur::ElementsIgnores, static_cast<int>(ignores), id_vue));
     }
     if (courbes.empty())
     {

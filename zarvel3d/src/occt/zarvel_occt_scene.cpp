@@ -10,6 +10,8 @@
 #include <BRepLib.hxx>
 #include <BRepMesh_IncrementalMesh.hxx>
 #include <BRep_Tool.hxx>
+#include <TopoDS.hxx>
+
 #include <ElSLib.hxx>
 #include <GCPnts_TangentialDeflection.hxx>
 #include <GeomLProp_SLProps.hxx>
@@ -21,8 +23,6 @@
 #include <TopExp_Explorer.hxx>
 #include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
-#include <TopoDS.hxx>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -83,8 +83,10 @@ PTexte3D Texte3D(const char* texte, const gp_Pnt& origine, const gp_Vec& droite,
             for (const auto& t : g.traits)
             {
                 PSegment3D s;
-                const gp_Pnt a = origine.Translated(droite * ((avance + t[0]) * echelle) + haut * (t[1] * echelle));
-                const gp_Pnt b = origine.Translated(droite * ((avance + t[2]) * echelle) + haut * (t[3] * echelle));
+                const gp_Pnt a =
+                    origine.Translated(droite * ((avance + t[0]) * echelle) + haut * (t[1] * echelle));
+                const gp_Pnt b =
+                    origine.Translated(droite * ((avance + t[2]) * echelle) + haut * (t[3] * echelle));
                 s.p1 = Vers(a, -1);
                 s.p2 = Vers(b, -1);
                 s.couleur = couleur;
@@ -97,7 +99,8 @@ PTexte3D Texte3D(const char* texte, const gp_Pnt& origine, const gp_Vec& droite,
 }
 
 // Points of a drawn element in its view's plane.
-std::vector<std::array<double, 2>> PointsElement(const moteur::ElementDessin& e, int divisions_tour, int divisions_min)
+std::vector<std::array<double, 2>> PointsElement(const moteur::ElementDessin& e, int divisions_tour,
+                                                 int divisions_min)
 {
     std::vector<std::array<double, 2>> points;
     if (e.type == moteur::TypeElement::Ligne)
@@ -126,7 +129,8 @@ std::vector<std::array<double, 2>> PointsElement(const moteur::ElementDessin& e,
         const double t = (e.debut + etendue * i / n) * M_PI / 180.0;
         const double lx = 0.5 * e.largeur * std::cos(t);
         const double ly = 0.5 * e.hauteur * std::sin(t);
-        points.push_back({e.cx + lx * std::cos(rot) - ly * std::sin(rot), e.cy + lx * std::sin(rot) + ly * std::cos(rot)});
+        points.push_back(
+            {e.cx + lx * std::cos(rot) - ly * std::sin(rot), e.cy + lx * std::sin(rot) + ly * std::cos(rot)});
     }
     return points;
 }
@@ -206,7 +210,8 @@ Boite BoiteForme(const TopoDS_Shape& forme)
     return r;
 }
 
-void AjouteProjections(const moteur::Dessin& dessin, const ParametresZarvel& p, const Boite& boite, PScene3D& scene)
+void AjouteProjections(const moteur::Dessin& dessin, const ParametresZarvel& p, const Boite& boite,
+                       PScene3D& scene)
 {
     const double etendue =
         std::max({boite.max[0] - boite.min[0], boite.max[1] - boite.min[1], boite.max[2] - boite.min[2]});
@@ -236,7 +241,8 @@ void AjouteProjections(const moteur::Dessin& dessin, const ParametresZarvel& p, 
         }
         // Each view stands on its own plane beside the model: the front view
         // behind it, the side view to its left, the top view under it.
-        auto place = [&](const std::array<double, 2>& q) {
+        auto place = [&](const std::array<double, 2>& q)
+        {
             const double u = q[0] - umin;
             const double v = q[1] - vmin;
             switch (id)
@@ -254,7 +260,8 @@ void AjouteProjections(const moteur::Dessin& dessin, const ParametresZarvel& p, 
             const PCouleur3D couleur = CouleurProjection(vue.elements[i]);
             for (std::size_t k = 1; k < traces[i].size(); ++k)
             {
-                scene.AjoutProjection(Vers(place(traces[i][k - 1]), -1), Vers(place(traces[i][k]), -1), couleur);
+                scene.AjoutProjection(Vers(place(traces[i][k - 1]), -1), Vers(place(traces[i][k]), -1),
+                                      couleur);
             }
         }
         if (p.taille_textes > 0)
@@ -351,9 +358,9 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
 {
     scene.Vide();
     const Boite boite = BoiteForme(solide);
-    const double diagonale = std::sqrt(std::pow(boite.max[0] - boite.min[0], 2) +
-                                       std::pow(boite.max[1] - boite.min[1], 2) +
-                                       std::pow(boite.max[2] - boite.min[2], 2));
+    const double diagonale =
+        std::sqrt(std::pow(boite.max[0] - boite.min[0], 2) + std::pow(boite.max[1] - boite.min[1], 2) +
+                  std::pow(boite.max[2] - boite.min[2], 2));
     const double angle = AngleMaillage(solide, p);
     IMeshTools_Parameters reglages;
     // The mesher splits a curve wherever its tangent turns by half this
@@ -444,8 +451,8 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
                 std::swap(n2, n3);
             }
             scene.AjoutTriangle(surface, base + static_cast<unsigned int>(n1 - 1),
-                                base + static_cast<unsigned int>(n2 - 1), base + static_cast<unsigned int>(n3 - 1),
-                                couleur_solide);
+                                base + static_cast<unsigned int>(n2 - 1),
+                                base + static_cast<unsigned int>(n3 - 1), couleur_solide);
         }
     }
 
@@ -465,7 +472,8 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
         }
         const TopoDS_Face& f1 = TopoDS::Face(voisines.First());
         const TopoDS_Face& f2 = TopoDS::Face(voisines.Last());
-        if (BRep_Tool::IsClosed(arete, f1) || (!f1.IsSame(f2) && BRep_Tool::Continuity(arete, f1, f2) != GeomAbs_C0))
+        if (BRep_Tool::IsClosed(arete, f1) ||
+            (!f1.IsSame(f2) && BRep_Tool::Continuity(arete, f1, f2) != GeomAbs_C0))
         {
             continue;
         }

@@ -13,6 +13,7 @@
 #include "zarvel_occt_generation.h"
 #include "zarvel_occt_outils.h"
 
+#include <BRepAdaptor_Curve.hxx>
 #include <BRepAlgoAPI_Common.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
@@ -23,22 +24,21 @@
 #include <BRepPrimAPI_MakeRevol.hxx>
 #include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
-#include <GCPnts_UniformDeflection.hxx>
-#include <BRepAdaptor_Curve.hxx>
-#include <GProp_GProps.hxx>
-#include <ShapeAnalysis_Shell.hxx>
-#include <ShapeFix_Shape.hxx>
-#include <ShapeUpgrade_UnifySameDomain.hxx>
 #include <Standard_Failure.hxx>
-#include <TopExp.hxx>
-#include <TopExp_Explorer.hxx>
-#include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
 #include <TopoDS_Solid.hxx>
 #include <gp_Ax1.hxx>
 #include <gp_Trsf.hxx>
 
+#include <GCPnts_UniformDeflection.hxx>
+#include <GProp_GProps.hxx>
+#include <ShapeAnalysis_Shell.hxx>
+#include <ShapeFix_Shape.hxx>
+#include <ShapeUpgrade_UnifySameDomain.hxx>
+#include <TopExp.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -328,8 +328,8 @@ bool TropDeContours(const RegionsVue& regions, int contours_max, std::string& di
 {
     if (contours_max > 0 && regions.contours > static_cast<std::size_t>(contours_max))
     {
-        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::TropDeContoursProfil, static_cast<int>(regions.contours),
-                                           contours_max));
+        AjouteDiagnostic(diagnostic, Texte(MessageMoteur::TropDeContoursProfil,
+                                           static_cast<int>(regions.contours), contours_max));
         return true;
     }
     if (regions.pinces > 0 && regions.aretes > static_cast<std::size_t>(faces_correction_max))
@@ -343,52 +343,55 @@ bool TropDeContours(const RegionsVue& regions, int contours_max, std::string& di
 
 } // namespace
 
-ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur, const ReglagesGeneration& reglages,
-                               int contours_max)
+ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur,
+                               const ReglagesGeneration& reglages, int contours_max)
 {
-    return Protege([&]() -> ResultatSolide {
-        const int id = VueProfil(dessin, moteur::VueDessus);
-        if (id == 0)
+    return Protege(
+        [&]() -> ResultatSolide
         {
-            const bool vide = dessin.face.elements.empty() && dessin.cote.elements.empty() &&
-                              dessin.dessus.elements.empty();
-            return vide ? Echec(StatutRienDessine, Texte(MessageMoteur::RienDessine))
-                        : Echec(StatutVueManquante, Texte(MessageMoteur::VueProfilAbsente, int(moteur::VueDessus)));
-        }
-        if (!std::isfinite(longueur) || std::fabs(longueur) <= reglages.tolerance)
-        {
-            return Echec(StatutParametreInvalide, Texte(MessageMoteur::LongueurInvalide, longueur));
-        }
-        RegionsVue regions;
-        std::string diagnostic;
-        const int statut = ConstruitRegions(*dessin.Vue(id), id, reglages.tolerance, regions, diagnostic);
-        if (statut != StatutSucces)
-        {
-            return Echec(statut, diagnostic);
-        }
-        if (TropDeContours(regions, contours_max, diagnostic))
-        {
-            return Echec(StatutTropComplexe, diagnostic);
-        }
-        // The profile sits in its view's plane; the sweep goes up from the
-        // floor, back from the front face or right from the side face.
-        gp_Vec direction(0.0, longueur, 0.0);
-        if (id == moteur::VueFace)
-        {
-            direction = gp_Vec(0.0, 0.0, -longueur);
-        }
-        else if (id == moteur::VueCote)
-        {
-            direction = gp_Vec(longueur, 0.0, 0.0);
-        }
-        const TopoDS_Shape profil = Place(Groupe(regions.matiere), PlacementVue(id, gp_Vec()));
-        BRepPrimAPI_MakePrism balayage(profil, direction, Standard_True);
-        if (!balayage.IsDone())
-        {
-            return Echec(StatutEchecModelisation, Texte(MessageMoteur::BalayageImpossible));
-        }
-        return Termine(balayage.Shape(), diagnostic, reglages.passes_correction);
-    });
+            const int id = VueProfil(dessin, moteur::VueDessus);
+            if (id == 0)
+            {
+                const bool vide = dessin.face.elements.empty() && dessin.cote.elements.empty() &&
+                                  dessin.dessus.elements.empty();
+                return vide ? Echec(StatutRienDessine, Texte(MessageMoteur::RienDessine))
+                            : Echec(StatutVueManquante,
+                                    Texte(MessageMoteur::VueProfilAbsente, int(moteur::VueDessus)));
+            }
+            if (!std::isfinite(longueur) || std::fabs(longueur) <= reglages.tolerance)
+            {
+                return Echec(StatutParametreInvalide, Texte(MessageMoteur::LongueurInvalide, longueur));
+            }
+            RegionsVue regions;
+            std::string diagnostic;
+            const int statut = ConstruitRegions(*dessin.Vue(id), id, reglages.tolerance, regions, diagnostic);
+            if (statut != StatutSucces)
+            {
+                return Echec(statut, diagnostic);
+            }
+            if (TropDeContours(regions, contours_max, diagnostic))
+            {
+                return Echec(StatutTropComplexe, diagnostic);
+            }
+            // The profile sits in its view's plane; the sweep goes up from the
+            // floor, back from the front face or right from the side face.
+            gp_Vec direction(0.0, longueur, 0.0);
+            if (id == moteur::VueFace)
+            {
+                direction = gp_Vec(0.0, 0.0, -longueur);
+            }
+            else if (id == moteur::VueCote)
+            {
+                direction = gp_Vec(longueur, 0.0, 0.0);
+            }
+            const TopoDS_Shape profil = Place(Groupe(regions.matiere), PlacementVue(id, gp_Vec()));
+            BRepPrimAPI_MakePrism balayage(profil, direction, Standard_True);
+            if (!balayage.IsDone())
+            {
+                return Echec(StatutEchecModelisation, Texte(MessageMoteur::BalayageImpossible));
+            }
+            return Termine(balayage.Shape(), diagnostic, reglages.passes_correction);
+        });
 }
 
 namespace
@@ -406,8 +409,9 @@ std::vector<gp_Pnt> PointsContours(const std::vector<TopoDS_Face>& faces)
             const int n = 32;
             for (int i = 0; i <= n; ++i)
             {
-                const double t = courbe.FirstParameter() +
-                                 (courbe.LastParameter() - courbe.FirstParameter()) * i / static_cast<double>(n);
+                const double t =
+                    courbe.FirstParameter() +
+                    (courbe.LastParameter() - courbe.FirstParameter()) * i / static_cast<double>(n);
                 points.push_back(courbe.Value(t));
             }
         }
@@ -417,98 +421,102 @@ std::vector<gp_Pnt> PointsContours(const std::vector<TopoDS_Face>& faces)
 
 } // namespace
 
-ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle, const ReglagesGeneration& reglages,
-                                int contours_max)
+ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle,
+                                const ReglagesGeneration& reglages, int contours_max)
 {
-    return Protege([&]() -> ResultatSolide {
-        const int id = VueProfil(dessin, moteur::VueCote);
-        if (id == 0)
+    return Protege(
+        [&]() -> ResultatSolide
         {
-            const bool vide = dessin.face.elements.empty() && dessin.cote.elements.empty() &&
-                              dessin.dessus.elements.empty();
-            return vide ? Echec(StatutRienDessine, Texte(MessageMoteur::RienDessine))
-                        : Echec(StatutVueManquante, Texte(MessageMoteur::VueProfilAbsente, int(moteur::VueCote)));
-        }
-        if (!std::isfinite(angle) || std::fabs(angle) * M_PI / 180.0 <= 1e-9)
-        {
-            return Echec(StatutParametreInvalide, Texte(MessageMoteur::AngleInvalide, angle));
-        }
-        const moteur::VueDessin& vue = *dessin.Vue(id);
-        RegionsVue regions;
-        std::string diagnostic;
-        const int statut = ConstruitRegions(vue, id, reglages.tolerance, regions, diagnostic);
-        if (statut != StatutSucces)
-        {
-            return Echec(statut, diagnostic);
-        }
-        if (TropDeContours(regions, contours_max, diagnostic))
-        {
-            return Echec(StatutTropComplexe, diagnostic);
-        }
-
-        // The axis, in the view's plane: the vertical through the last drawn
-        // point; else the first construction line; else the left edge of the
-        // profile.
-        gp_Pnt origine(regions.boite[0], 0.0, 0.0);
-        gp_Dir direction(0.0, 1.0, 0.0);
-        bool axe_trouve = false;
-        if (!vue.points.empty())
-        {
-            origine = gp_Pnt(vue.points.back().x, vue.points.back().y, 0.0);
-            axe_trouve = true;
-        }
-        for (std::size_t i = 0; !axe_trouve && i < vue.elements.size(); ++i)
-        {
-            const moteur::ElementDessin& e = vue.elements[i];
-            const gp_Pnt a(e.x1, e.y1, 0.0);
-            const gp_Pnt b(e.x2, e.y2, 0.0);
-            if (e.axe && e.type == moteur::TypeElement::Ligne && FiniPoint(a) && FiniPoint(b) &&
-                a.Distance(b) > reglages.tolerance)
+            const int id = VueProfil(dessin, moteur::VueCote);
+            if (id == 0)
             {
-                origine = a;
-                direction = gp_Dir(gp_Vec(a, b));
+                const bool vide = dessin.face.elements.empty() && dessin.cote.elements.empty() &&
+                                  dessin.dessus.elements.empty();
+                return vide ? Echec(StatutRienDessine, Texte(MessageMoteur::RienDessine))
+                            : Echec(StatutVueManquante,
+                                    Texte(MessageMoteur::VueProfilAbsente, int(moteur::VueCote)));
+            }
+            if (!std::isfinite(angle) || std::fabs(angle) * M_PI / 180.0 <= 1e-9)
+            {
+                return Echec(StatutParametreInvalide, Texte(MessageMoteur::AngleInvalide, angle));
+            }
+            const moteur::VueDessin& vue = *dessin.Vue(id);
+            RegionsVue regions;
+            std::string diagnostic;
+            const int statut = ConstruitRegions(vue, id, reglages.tolerance, regions, diagnostic);
+            if (statut != StatutSucces)
+            {
+                return Echec(statut, diagnostic);
+            }
+            if (TropDeContours(regions, contours_max, diagnostic))
+            {
+                return Echec(StatutTropComplexe, diagnostic);
+            }
+
+            // The axis, in the view's plane: the vertical through the last drawn
+            // point; else the first construction line; else the left edge of the
+            // profile.
+            gp_Pnt origine(regions.boite[0], 0.0, 0.0);
+            gp_Dir direction(0.0, 1.0, 0.0);
+            bool axe_trouve = false;
+            if (!vue.points.empty())
+            {
+                origine = gp_Pnt(vue.points.back().x, vue.points.back().y, 0.0);
                 axe_trouve = true;
             }
-        }
-        if (!axe_trouve)
-        {
-            AjouteDiagnostic(diagnostic, Texte(MessageMoteur::AxeAbsent));
-        }
+            for (std::size_t i = 0; !axe_trouve && i < vue.elements.size(); ++i)
+            {
+                const moteur::ElementDessin& e = vue.elements[i];
+                const gp_Pnt a(e.x1, e.y1, 0.0);
+                const gp_Pnt b(e.x2, e.y2, 0.0);
+                if (e.axe && e.type == moteur::TypeElement::Ligne && FiniPoint(a) && FiniPoint(b) &&
+                    a.Distance(b) > reglages.tolerance)
+                {
+                    origine = a;
+                    direction = gp_Dir(gp_Vec(a, b));
+                    axe_trouve = true;
+                }
+            }
+            if (!axe_trouve)
+            {
+                AjouteDiagnostic(diagnostic, Texte(MessageMoteur::AxeAbsent));
+            }
 
-        // A profile on both sides of its axis would sweep through itself.
-        double minimum = 0.0;
-        double maximum = 0.0;
-        for (const gp_Pnt& p : PointsContours(regions.matiere))
-        {
-            const gp_Vec rel(origine, p);
-            const double cote = direction.X() * rel.Y() - direction.Y() * rel.X();
-            minimum = std::min(minimum, cote);
-            maximum = std::max(maximum, cote);
-        }
-        if (minimum < -reglages.tolerance && maximum > reglages.tolerance)
-        {
-            return Echec(StatutProfilTraverseAxe, Texte(MessageMoteur::ProfilTraverseAxe));
-        }
+            // A profile on both sides of its axis would sweep through itself.
+            double minimum = 0.0;
+            double maximum = 0.0;
+            for (const gp_Pnt& p : PointsContours(regions.matiere))
+            {
+                const gp_Vec rel(origine, p);
+                const double cote = direction.X() * rel.Y() - direction.Y() * rel.X();
+                minimum = std::min(minimum, cote);
+                maximum = std::max(maximum, cote);
+            }
+            if (minimum < -reglages.tolerance && maximum > reglages.tolerance)
+            {
+                return Echec(StatutProfilTraverseAxe, Texte(MessageMoteur::ProfilTraverseAxe));
+            }
 
-        const gp_Trsf placement = PlacementVue(id, gp_Vec());
-        const TopoDS_Shape profil = Place(Groupe(regions.matiere), placement);
-        const gp_Ax1 axe = gp_Ax1(origine, direction).Transformed(placement);
-        const bool tour_complet = std::fabs(angle) >= 360.0;
-        std::unique_ptr<BRepPrimAPI_MakeRevol> rotation;
-        if (tour_complet)
-        {
-            rotation = std::make_unique<BRepPrimAPI_MakeRevol>(profil, axe, Standard_True);
-        }
-        else
-        {
-            rotation = std::make_unique<BRepPrimAPI_MakeRevol>(profil, axe, angle * M_PI / 180.0, Standard_True);
-        }
-        if (!rotation->IsDone())
-        {
-            return Echec(StatutEchecModelisation, Texte(MessageMoteur::BalayageImpossible));
-        }
-        return Termine(rotation->Shape(), diagnostic, reglages.passes_correction);
-    });
+            const gp_Trsf placement = PlacementVue(id, gp_Vec());
+            const TopoDS_Shape profil = Place(Groupe(regions.matiere), placement);
+            const gp_Ax1 axe = gp_Ax1(origine, direction).Transformed(placement);
+            const bool tour_complet = std::fabs(angle) >= 360.0;
+            std::unique_ptr<BRepPrimAPI_MakeRevol> rotation;
+            if (tour_complet)
+            {
+                rotation = std::make_unique<BRepPrimAPI_MakeRevol>(profil, axe, Standard_True);
+            }
+            else
+            {
+                rotation =
+                    std::make_unique<BRepPrimAPI_MakeRevol>(profil, axe, angle * M_PI / 180.0, Standard_True);
+            }
+            if (!rotation->IsDone())
+            {
+                return Echec(StatutEchecModelisation, Texte(MessageMoteur::BalayageImpossible));
+            }
+            return Termine(rotation->Shape(), diagnostic, reglages.passes_correction);
+        });
 }
 
 } // namespace Zarvel3D::occt

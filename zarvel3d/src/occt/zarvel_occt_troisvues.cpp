@@ -22,15 +22,15 @@
 #include "zarvel_occt_outils.h"
 
 #include <BRepAlgoAPI_Common.hxx>
-#include <BRepClass_FaceClassifier.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
+#include <BRepClass_FaceClassifier.hxx>
 #include <BRepGProp.hxx>
 #include <BRepPrimAPI_MakePrism.hxx>
-#include <GProp_GProps.hxx>
-#include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
 #include <gp_Pnt2d.hxx>
 
+#include <GProp_GProps.hxx>
+#include <TopExp_Explorer.hxx>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -111,7 +111,8 @@ std::optional<Intervalle> RunLePlusLong(const std::vector<LignePartie>& lignes, 
     {
         return std::nullopt;
     }
-    std::sort(runs.begin(), runs.end(), [](const Intervalle& x, const Intervalle& y) { return x.debut < y.debut; });
+    std::sort(runs.begin(), runs.end(),
+              [](const Intervalle& x, const Intervalle& y) { return x.debut < y.debut; });
     Intervalle meilleur = runs.front();
     Intervalle courant = runs.front();
     for (std::size_t i = 1; i < runs.size(); ++i)
@@ -180,7 +181,8 @@ bool SurContour(const VueNormalisee& autre, std::size_t axe, double position, co
         std::array<double, 3> p{};
         p[axe] = position + cote;
         p[long_axe] = 0.5 * (run.debut + run.fin);
-        const gp_Pnt2d point(p[static_cast<std::size_t>(autre.axes.u)], p[static_cast<std::size_t>(autre.axes.v)]);
+        const gp_Pnt2d point(p[static_cast<std::size_t>(autre.axes.u)],
+                             p[static_cast<std::size_t>(autre.axes.v)]);
         for (const TopoDS_Face& face : autre.regions.silhouette)
         {
             if (BRepClass_FaceClassifier(face, point, tol).State() == TopAbs_IN)
@@ -265,293 +267,301 @@ bool MemeBoite(const TopoDS_Shape& a, const TopoDS_Shape& b, double tol)
     }
     // A cut can only tighten a box; loose boxes of curved faces never shrink it.
     const gp_Pnt a0 = ba.CornerMin(), a1 = ba.CornerMax(), b0 = bb.CornerMin(), b1 = bb.CornerMax();
-    return a0.X() <= b0.X() + tol && a0.Y() <= b0.Y() + tol && a0.Z() <= b0.Z() + tol && a1.X() >= b1.X() - tol &&
-           a1.Y() >= b1.Y() - tol && a1.Z() >= b1.Z() - tol;
+    return a0.X() <= b0.X() + tol && a0.Y() <= b0.Y() + tol && a0.Z() <= b0.Z() + tol &&
+           a1.X() >= b1.X() - tol && a1.Y() >= b1.Y() - tol && a1.Z() >= b1.Z() - tol;
 }
 
 } // namespace
 
-ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGeneration& reglages, int contours_max)
+ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGeneration& reglages,
+                               int contours_max)
 {
-    return Protege([&]() -> ResultatSolide {
-        const double tol = reglages.tolerance;
-        if (dessin.face.elements.empty() && dessin.cote.elements.empty() && dessin.dessus.elements.empty())
+    return Protege(
+        [&]() -> ResultatSolide
         {
-            return Echec(StatutRienDessine, Texte(MessageMoteur::RienDessine));
-        }
-        std::array<VueNormalisee, 3> vues;
-        std::string diagnostic;
-        for (std::size_t i = 0; i < vues.size(); ++i)
-        {
-            const AxesVue& axes = axes_vues[i];
-            const moteur::VueDessin& vue = *dessin.Vue(axes.id);
-            if (vue.elements.empty())
+            const double tol = reglages.tolerance;
+            if (dessin.face.elements.empty() && dessin.cote.elements.empty() &&
+                dessin.dessus.elements.empty())
             {
-                return Echec(StatutVueManquante, Texte(MessageMoteur::VueManquante, axes.id));
+                return Echec(StatutRienDessine, Texte(MessageMoteur::RienDessine));
             }
-            std::string diag_vue;
-            const int statut = ConstruitRegions(vue, axes.id, tol, vues[i].regions, diag_vue);
-            if (!diag_vue.empty())
+            std::array<VueNormalisee, 3> vues;
+            std::string diagnostic;
+            for (std::size_t i = 0; i < vues.size(); ++i)
             {
-                AjouteDiagnostic(diagnostic, diag_vue);
+                const AxesVue& axes = axes_vues[i];
+                const moteur::VueDessin& vue = *dessin.Vue(axes.id);
+                if (vue.elements.empty())
+                {
+                    return Echec(StatutVueManquante, Texte(MessageMoteur::VueManquante, axes.id));
+                }
+                std::string diag_vue;
+                const int statut = ConstruitRegions(vue, axes.id, tol, vues[i].regions, diag_vue);
+                if (!diag_vue.empty())
+                {
+                    AjouteDiagnostic(diagnostic, diag_vue);
+                }
+                if (statut != StatutSucces)
+                {
+                    return Echec(statut, diagnostic);
+                }
+                vues[i].axes = axes;
+                const double du = vues[i].regions.boite[0];
+                const double dv = vues[i].regions.boite[1];
+                vues[i].lignes = LignesPartie(vue, axes, du, dv);
+                // Views are drawn anywhere on the sheet: move each one so that
+                // its silhouette starts at the origin.
+                gp_Trsf recale;
+                recale.SetTranslation(gp_Vec(-du, -dv, 0.0));
+                for (TopoDS_Face& f : vues[i].regions.silhouette)
+                {
+                    f = TopoDS::Face(Place(f, recale));
+                }
+                for (TopoDS_Face& f : vues[i].regions.interieurs)
+                {
+                    f = TopoDS::Face(Place(f, recale));
+                }
             }
-            if (statut != StatutSucces)
-            {
-                return Echec(statut, diagnostic);
-            }
-            vues[i].axes = axes;
-            const double du = vues[i].regions.boite[0];
-            const double dv = vues[i].regions.boite[1];
-            vues[i].lignes = LignesPartie(vue, axes, du, dv);
-            // Views are drawn anywhere on the sheet: move each one so that
-            // its silhouette starts at the origin.
-            gp_Trsf recale;
-            recale.SetTranslation(gp_Vec(-du, -dv, 0.0));
-            for (TopoDS_Face& f : vues[i].regions.silhouette)
-            {
-                f = TopoDS::Face(Place(f, recale));
-            }
-            for (TopoDS_Face& f : vues[i].regions.interieurs)
-            {
-                f = TopoDS::Face(Place(f, recale));
-            }
-        }
 
-        // Extents along x, y, d: each is seen by two views, which must agree.
-        std::array<double, 3> etendue{};
-        for (std::size_t axe = 0; axe < 3; ++axe)
-        {
-            std::vector<double> mesures;
+            // Extents along x, y, d: each is seen by two views, which must agree.
+            std::array<double, 3> etendue{};
+            for (std::size_t axe = 0; axe < 3; ++axe)
+            {
+                std::vector<double> mesures;
+                for (const VueNormalisee& v : vues)
+                {
+                    if (static_cast<std::size_t>(v.axes.u) == axe)
+                    {
+                        mesures.push_back(v.regions.boite[2] - v.regions.boite[0]);
+                    }
+                    if (static_cast<std::size_t>(v.axes.v) == axe)
+                    {
+                        mesures.push_back(v.regions.boite[3] - v.regions.boite[1]);
+                    }
+                }
+                if (mesures.size() != 2 || std::fabs(mesures[0] - mesures[1]) > 2.0 * tol)
+                {
+                    static const MessageMoteur noms[] = {MessageMoteur::Largeur, MessageMoteur::Hauteur,
+                                                         MessageMoteur::Profondeur};
+                    const double m0 = mesures.empty() ? 0.0 : mesures[0];
+                    const double m1 = mesures.size() < 2 ? 0.0 : mesures[1];
+                    return Echec(StatutVuesIncoherentes,
+                                 Texte(MessageMoteur::VuesIncoherentes, Texte(noms[axe]).c_str(), m0, m1));
+                }
+                etendue[axe] = std::max(mesures[0], mesures[1]);
+            }
+            const double largeur = etendue[0];
+            const double hauteur = etendue[1];
+            const double profondeur = etendue[2];
+            const double marge = 0.1 * std::max({largeur, hauteur, profondeur}) + 10.0 * tol;
+
+            // Sweep of a face of view `v` from view depth d0 to d1 (d0 < d1), the
+            // view depth counting from the face nearest to the view's eye.
+            auto balaye = [&](const TopoDS_Shape& face_locale, const AxesVue& axes, double d0,
+                              double d1) -> TopoDS_Shape
+            {
+                gp_Vec decalage;
+                gp_Vec direction;
+                switch (axes.id)
+                {
+                case moteur::VueFace:
+                    decalage = gp_Vec(0.0, 0.0, -d0);
+                    direction = gp_Vec(0.0, 0.0, -(d1 - d0));
+                    break;
+                case moteur::VueDessus:
+                    decalage = gp_Vec(0.0, hauteur - d0, 0.0);
+                    direction = gp_Vec(0.0, -(d1 - d0), 0.0);
+                    break;
+                default:
+                    decalage = gp_Vec(largeur - d0, 0.0, 0.0);
+                    direction = gp_Vec(-(d1 - d0), 0.0, 0.0);
+                    break;
+                }
+                const TopoDS_Shape placee = Place(face_locale, PlacementVue(axes.id, decalage));
+                BRepPrimAPI_MakePrism balayage(placee, direction, Standard_True);
+                if (!balayage.IsDone())
+                {
+                    return TopoDS_Shape();
+                }
+                return balayage.Shape();
+            };
+            auto etendue_vue = [&](const AxesVue& axes) { return etendue[static_cast<std::size_t>(axes.w)]; };
+
+            // Depth of every hole candidate, from the other two views.
+            struct Coupe
+            {
+                std::size_t vue;
+                TopoDS_Face face;
+                double d0;
+                double d1;
+                bool bossage;
+            };
+            std::vector<Coupe> coupes;
+            int ignores = 0;
+            std::size_t candidats = 0;
             for (const VueNormalisee& v : vues)
             {
-                if (static_cast<std::size_t>(v.axes.u) == axe)
+                candidats += v.regions.interieurs.size();
+            }
+            if (contours_max > 0 && candidats > static_cast<std::size_t>(contours_max))
+            {
+                return Echec(StatutEchecModelisation,
+                             Texte(MessageMoteur::TropDeContours, static_cast<int>(candidats), contours_max));
+            }
+            for (std::size_t i = 0; i < vues.size(); ++i)
+            {
+                const VueNormalisee& v = vues[i];
+                for (const TopoDS_Face& interieur : v.regions.interieurs)
                 {
-                    mesures.push_back(v.regions.boite[2] - v.regions.boite[0]);
+                    bool bossage = false;
+                    const auto profond = ProfondeurIndiquee(vues, v, interieur, tol, bossage);
+                    if (!profond)
+                    {
+                        ++ignores;
+                        continue;
+                    }
+                    // From part coordinates along the view's axis to view depth.
+                    const double e = etendue_vue(v.axes);
+                    double d0 = profond->debut;
+                    double d1 = profond->fin;
+                    if (v.axes.id != moteur::VueFace)
+                    {
+                        d0 = e - profond->fin;
+                        d1 = e - profond->debut;
+                    }
+                    if (bossage && d0 > tol)
+                    {
+                        // Only bosses standing on the face towards the view are understood.
+                        ++ignores;
+                        continue;
+                    }
+                    coupes.push_back({i, interieur, std::max(0.0, d0), std::min(e, d1), bossage});
                 }
-                if (static_cast<std::size_t>(v.axes.v) == axe)
+            }
+
+            // Through holes come off the silhouettes while they are still flat:
+            // sweeping a face with holes is far cheaper than cutting a solid.
+            std::array<std::vector<TopoDS_Face>, 3> profils;
+            std::array<bool, 3> perce{};
+            for (std::size_t i = 0; i < vues.size(); ++i)
+            {
+                profils[i] = vues[i].regions.silhouette;
+            }
+            std::vector<Coupe> borgnes;
+            for (const Coupe& c : coupes)
+            {
+                const double e = etendue_vue(vues[c.vue].axes);
+                if (c.bossage || c.d0 > tol || c.d1 < e - tol)
                 {
-                    mesures.push_back(v.regions.boite[3] - v.regions.boite[1]);
+                    borgnes.push_back(c);
+                    continue;
                 }
-            }
-            if (mesures.size() != 2 || std::fabs(mesures[0] - mesures[1]) > 2.0 * tol)
-            {
-                static const MessageMoteur noms[] = {MessageMoteur::Largeur, MessageMoteur::Hauteur,
-                                                     MessageMoteur::Profondeur};
-                const double m0 = mesures.empty() ? 0.0 : mesures[0];
-                const double m1 = mesures.size() < 2 ? 0.0 : mesures[1];
-                return Echec(StatutVuesIncoherentes,
-                             Texte(MessageMoteur::VuesIncoherentes, Texte(noms[axe]).c_str(), m0, m1));
-            }
-            etendue[axe] = std::max(mesures[0], mesures[1]);
-        }
-        const double largeur = etendue[0];
-        const double hauteur = etendue[1];
-        const double profondeur = etendue[2];
-        const double marge = 0.1 * std::max({largeur, hauteur, profondeur}) + 10.0 * tol;
-
-        // Sweep of a face of view `v` from view depth d0 to d1 (d0 < d1), the
-        // view depth counting from the face nearest to the view's eye.
-        auto balaye = [&](const TopoDS_Shape& face_locale, const AxesVue& axes, double d0,
-                          double d1) -> TopoDS_Shape {
-            gp_Vec decalage;
-            gp_Vec direction;
-            switch (axes.id)
-            {
-            case moteur::VueFace:
-                decalage = gp_Vec(0.0, 0.0, -d0);
-                direction = gp_Vec(0.0, 0.0, -(d1 - d0));
-                break;
-            case moteur::VueDessus:
-                decalage = gp_Vec(0.0, hauteur - d0, 0.0);
-                direction = gp_Vec(0.0, -(d1 - d0), 0.0);
-                break;
-            default:
-                decalage = gp_Vec(largeur - d0, 0.0, 0.0);
-                direction = gp_Vec(-(d1 - d0), 0.0, 0.0);
-                break;
-            }
-            const TopoDS_Shape placee = Place(face_locale, PlacementVue(axes.id, decalage));
-            BRepPrimAPI_MakePrism balayage(placee, direction, Standard_True);
-            if (!balayage.IsDone())
-            {
-                return TopoDS_Shape();
-            }
-            return balayage.Shape();
-        };
-        auto etendue_vue = [&](const AxesVue& axes) { return etendue[static_cast<std::size_t>(axes.w)]; };
-
-        // Depth of every hole candidate, from the other two views.
-        struct Coupe
-        {
-            std::size_t vue;
-            TopoDS_Face face;
-            double d0;
-            double d1;
-            bool bossage;
-        };
-        std::vector<Coupe> coupes;
-        int ignores = 0;
-        std::size_t candidats = 0;
-        for (const VueNormalisee& v : vues)
-        {
-            candidats += v.regions.interieurs.size();
-        }
-        if (contours_max > 0 && candidats > static_cast<std::size_t>(contours_max))
-        {
-            return Echec(StatutEchecModelisation,
-                         Texte(MessageMoteur::TropDeContours, static_cast<int>(candidats), contours_max));
-        }
-        for (std::size_t i = 0; i < vues.size(); ++i)
-        {
-            const VueNormalisee& v = vues[i];
-            for (const TopoDS_Face& interieur : v.regions.interieurs)
-            {
-                bool bossage = false;
-                const auto profond = ProfondeurIndiquee(vues, v, interieur, tol, bossage);
-                if (!profond)
+                BRepAlgoAPI_Cut retrait(Groupe(profils[c.vue]), c.face);
+                if (!retrait.IsDone() || retrait.HasErrors())
                 {
                     ++ignores;
                     continue;
                 }
-                // From part coordinates along the view's axis to view depth.
-                const double e = etendue_vue(v.axes);
-                double d0 = profond->debut;
-                double d1 = profond->fin;
-                if (v.axes.id != moteur::VueFace)
+                std::vector<TopoDS_Face> restes;
+                for (TopExp_Explorer exp(retrait.Shape(), TopAbs_FACE); exp.More(); exp.Next())
                 {
-                    d0 = e - profond->fin;
-                    d1 = e - profond->debut;
+                    restes.push_back(TopoDS::Face(exp.Current()));
                 }
-                if (bossage && d0 > tol)
-                {
-                    // Only bosses standing on the face towards the view are understood.
-                    ++ignores;
-                    continue;
-                }
-                coupes.push_back({i, interieur, std::max(0.0, d0), std::min(e, d1), bossage});
-            }
-        }
-
-        // Through holes come off the silhouettes while they are still flat:
-        // sweeping a face with holes is far cheaper than cutting a solid.
-        std::array<std::vector<TopoDS_Face>, 3> profils;
-        std::array<bool, 3> perce{};
-        for (std::size_t i = 0; i < vues.size(); ++i)
-        {
-            profils[i] = vues[i].regions.silhouette;
-        }
-        std::vector<Coupe> borgnes;
-        for (const Coupe& c : coupes)
-        {
-            const double e = etendue_vue(vues[c.vue].axes);
-            if (c.bossage || c.d0 > tol || c.d1 < e - tol)
-            {
-                borgnes.push_back(c);
-                continue;
-            }
-            BRepAlgoAPI_Cut retrait(Groupe(profils[c.vue]), c.face);
-            if (!retrait.IsDone() || retrait.HasErrors())
-            {
-                ++ignores;
-                continue;
-            }
-            std::vector<TopoDS_Face> restes;
-            for (TopExp_Explorer exp(retrait.Shape(), TopAbs_FACE); exp.More(); exp.Next())
-            {
-                restes.push_back(TopoDS::Face(exp.Current()));
-            }
-            if (restes.empty())
-            {
-                ++ignores;
-                continue;
-            }
-            profils[c.vue] = restes;
-            perce[c.vue] = true;
-        }
-
-        // Each profile swept across the part; a plain rectangle without holes
-        // sweeps to the bounding box itself and changes nothing in the common
-        // part, so it is left out.
-        TopoDS_Shape piece;
-        for (std::size_t i = 0; i < vues.size(); ++i)
-        {
-            const VueNormalisee& v = vues[i];
-            const double aire_boite = (v.regions.boite[2] - v.regions.boite[0]) * (v.regions.boite[3] - v.regions.boite[1]);
-            const double marge_aire = tol * 2.0 * ((v.regions.boite[2] - v.regions.boite[0]) + (v.regions.boite[3] - v.regions.boite[1]));
-            const bool rectangle = !perce[i] && profils[i].size() == 1 &&
-                                   std::fabs(Aire(profils[i].front()) - aire_boite) <= marge_aire;
-            if (rectangle && !(piece.IsNull() && i + 1 == vues.size()))
-            {
-                continue;
-            }
-            const TopoDS_Shape prisme = balaye(Groupe(profils[i]), v.axes, 0.0, etendue_vue(v.axes));
-            if (prisme.IsNull())
-            {
-                return Echec(StatutEchecModelisation, Texte(MessageMoteur::BalayageImpossible));
-            }
-            if (piece.IsNull())
-            {
-                piece = prisme;
-                continue;
-            }
-            BRepAlgoAPI_Common commun(piece, prisme);
-            if (!commun.IsDone() || commun.HasErrors())
-            {
-                return Echec(StatutEchecModelisation, Texte(MessageMoteur::SilhouettesDisjointes));
-            }
-            piece = commun.Shape();
-        }
-        if (NombreSolides(piece) == 0)
-        {
-            return Echec(StatutVuesIncoherentes, Texte(MessageMoteur::SilhouettesDisjointes));
-        }
-
-        // Blind holes and pockets: each cut must leave one solid with the same
-        // bounding box, so that it cannot take an outer feature away. A boss
-        // keeps its own outline: what surrounds it in the silhouette is cut
-        // away over its height.
-        for (const Coupe& c : borgnes)
-        {
-            const double e = etendue_vue(vues[c.vue].axes);
-            const double d0 = c.d0 <= tol ? -marge : c.d0;
-            const double d1 = c.d1 >= e - tol ? e + marge : c.d1;
-            TopoDS_Shape profil = c.face;
-            if (c.bossage)
-            {
-                BRepAlgoAPI_Cut autour(Groupe(vues[c.vue].regions.silhouette), c.face);
-                if (!autour.IsDone() || autour.HasErrors())
+                if (restes.empty())
                 {
                     ++ignores;
                     continue;
                 }
-                profil = autour.Shape();
+                profils[c.vue] = restes;
+                perce[c.vue] = true;
             }
-            const TopoDS_Shape outil = balaye(profil, vues[c.vue].axes, d0, d1);
-            if (outil.IsNull())
+
+            // Each profile swept across the part; a plain rectangle without holes
+            // sweeps to the bounding box itself and changes nothing in the common
+            // part, so it is left out.
+            TopoDS_Shape piece;
+            for (std::size_t i = 0; i < vues.size(); ++i)
             {
-                ++ignores;
-                continue;
+                const VueNormalisee& v = vues[i];
+                const double aire_boite =
+                    (v.regions.boite[2] - v.regions.boite[0]) * (v.regions.boite[3] - v.regions.boite[1]);
+                const double marge_aire =
+                    tol * 2.0 *
+                    ((v.regions.boite[2] - v.regions.boite[0]) + (v.regions.boite[3] - v.regions.boite[1]));
+                const bool rectangle = !perce[i] && profils[i].size() == 1 &&
+                                       std::fabs(Aire(profils[i].front()) - aire_boite) <= marge_aire;
+                if (rectangle && !(piece.IsNull() && i + 1 == vues.size()))
+                {
+                    continue;
+                }
+                const TopoDS_Shape prisme = balaye(Groupe(profils[i]), v.axes, 0.0, etendue_vue(v.axes));
+                if (prisme.IsNull())
+                {
+                    return Echec(StatutEchecModelisation, Texte(MessageMoteur::BalayageImpossible));
+                }
+                if (piece.IsNull())
+                {
+                    piece = prisme;
+                    continue;
+                }
+                BRepAlgoAPI_Common commun(piece, prisme);
+                if (!commun.IsDone() || commun.HasErrors())
+                {
+                    return Echec(StatutEchecModelisation, Texte(MessageMoteur::SilhouettesDisjointes));
+                }
+                piece = commun.Shape();
             }
-            BRepAlgoAPI_Cut coupe(piece, outil);
-            if (!coupe.IsDone() || coupe.HasErrors())
+            if (NombreSolides(piece) == 0)
             {
-                ++ignores;
-                continue;
+                return Echec(StatutVuesIncoherentes, Texte(MessageMoteur::SilhouettesDisjointes));
             }
-            const TopoDS_Shape essai = coupe.Shape();
-            if (NombreSolides(essai) != 1 || !MemeBoite(essai, piece, tol))
+
+            // Blind holes and pockets: each cut must leave one solid with the same
+            // bounding box, so that it cannot take an outer feature away. A boss
+            // keeps its own outline: what surrounds it in the silhouette is cut
+            // away over its height.
+            for (const Coupe& c : borgnes)
             {
-                ++ignores;
-                continue;
+                const double e = etendue_vue(vues[c.vue].axes);
+                const double d0 = c.d0 <= tol ? -marge : c.d0;
+                const double d1 = c.d1 >= e - tol ? e + marge : c.d1;
+                TopoDS_Shape profil = c.face;
+                if (c.bossage)
+                {
+                    BRepAlgoAPI_Cut autour(Groupe(vues[c.vue].regions.silhouette), c.face);
+                    if (!autour.IsDone() || autour.HasErrors())
+                    {
+                        ++ignores;
+                        continue;
+                    }
+                    profil = autour.Shape();
+                }
+                const TopoDS_Shape outil = balaye(profil, vues[c.vue].axes, d0, d1);
+                if (outil.IsNull())
+                {
+                    ++ignores;
+                    continue;
+                }
+                BRepAlgoAPI_Cut coupe(piece, outil);
+                if (!coupe.IsDone() || coupe.HasErrors())
+                {
+                    ++ignores;
+                    continue;
+                }
+                const TopoDS_Shape essai = coupe.Shape();
+                if (NombreSolides(essai) != 1 || !MemeBoite(essai, piece, tol))
+                {
+                    ++ignores;
+                    continue;
+                }
+                piece = essai;
             }
-            piece = essai;
-        }
-        if (ignores > 0)
-        {
-            AjouteDiagnostic(diagnostic, Texte(MessageMoteur::InterieursIgnores, ignores));
-        }
-        return Termine(piece, diagnostic, reglages.passes_correction);
-    });
+            if (ignores > 0)
+            {
+                AjouteDiagnostic(diagnostic, Texte(MessageMoteur::InterieursIgnores, ignores));
+            }
+            return Termine(piece, diagnostic, reglages.passes_correction);
+        });
 }
 
 } // namespace Zarvel3D::occt
