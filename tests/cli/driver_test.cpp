@@ -104,6 +104,10 @@ TEST(Zarvel_cli, MaillageImportExport)
     EXPECT_EQ(r.statut, 0) << r.sortie;
     EXPECT_EQ(r.sortie, "");
     EXPECT_TRUE(Existe(d / "sortie.obj"));
+    r = Lance("-s " + (d / "tetra.stl") + " -o " + (d / "sortie.step"));
+    EXPECT_EQ(r.statut, 0) << r.sortie;
+    EXPECT_EQ(r.sortie, "");
+    EXPECT_TRUE(Existe(d / "sortie.step"));
 
     // A bare .stl argument stands for -s; a bad mode letter is not examined.
     r = Lance((d / "tetra.stl") + " -m x -o " + (d / "sortie.stl"));

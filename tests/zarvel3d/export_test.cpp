@@ -3,9 +3,15 @@
 #include "scene_priv.h"
 #include "zarvel3d/zarvel3d.h"
 
+#include <BRepCheck_Analyzer.hxx>
+#include <BRepGProp.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
+#include <TopoDS_Shape.hxx>
 #include <gtest/gtest.h>
 
+#include <GProp_GProps.hxx>
+#include <STEPControl_Reader.hxx>
+#include <TopExp_Explorer.hxx>
 #include <cstdlib>
 #include <regex>
 #include <sys/stat.h>
@@ -136,7 +142,6 @@ TEST(Export, EchecsSansDommage)
         {rep / "x.3ds", "extension inconnue", true},
         {rep / "sans_extension", "extension inconnue", true},
         {rep / "point.d/fichier", "extension inconnue", false},
-        {rep / "x.step", "pas de solide", true},
         {rep / "dossier.stl", "pas un fichier ordinaire", false},
         {rep / "absent/x.stl", "temporaire", false},
         {rep / "plein.stl", "No space left on device", false},
@@ -160,6 +165,10 @@ TEST(Export, EchecsSansDommage)
     outils::EcritTexte(rep / "vide.stl", ancien);
     EXPECT_FALSE(vide.Export((rep / "vide.stl").c_str()));
     EXPECT_EQ(outils::LitTout(rep / "vide.stl"), ancien);
+    outils::EcritTexte(rep / "x.step", ancien);
+    EXPECT_FALSE(vide.Export((rep / "x.step").c_str()));
+    EXPECT_NE(std::string(vide.Diagnostic()).find("ni solide"), std::string::npos) << vide.Diagnostic();
+    EXPECT_EQ(outils::LitTout(rep / "x.step"), ancien);
     // Only the files made by the test remain: no temporary file is left behind.
     EXPECT_EQ(rep.Fichiers().size(), 7u);
 }
@@ -206,6 +215,58 @@ TEST(Export, StepDUnSolide)
     EXPECT_FALSE(scene.ContientSolide());
     EXPECT_FALSE(scene.Export((rep / "piece.step").c_str()));
     EXPECT_EQ(rep.Fichiers().size(), 1u);
+}
+
+namespace
+{
+// Reads a STEP file back with the modelling kernel: the shape, or a null one.
+TopoDS_Shape LitSTEP(const std::string& chemin)
+{
+    STEPControl_Reader lecteur;
+    if (lecteur.ReadFile(chemin.c_str()) != IFSelect_RetDone || lecteur.TransferRoots() == 0)
+        return TopoDS_Shape();
+    return lecteur.OneShape();
+}
+
+int Nombre(const TopoDS_Shape& forme, TopAbs_ShapeEnum type)
+{
+    int n = 0;
+    for (TopExp_Explorer e(forme, type); e.More(); e.Next())
+        ++n;
+    return n;
+}
+} // namespace
+
+TEST(Export, StepDUnMaillage)
+{
+    Repertoire rep;
+    // A closed mesh becomes a valid solid, one planar face per triangle, the
+    // edges shared between neighbours.
+    outils::EcritBinaire(rep / "cube.stl", outils::Cube(10.0, {5, -2, 1}));
+    PScene3D cube;
+    ASSERT_TRUE(cube.ImportSTL((rep / "cube.stl").c_str(), 0, false, nullptr, nullptr));
+    ASSERT_TRUE(cube.Export((rep / "cube.step").c_str())) << cube.Diagnostic();
+    const TopoDS_Shape solide = LitSTEP(rep / "cube.step");
+    ASSERT_FALSE(solide.IsNull());
+    EXPECT_EQ(Nombre(solide, TopAbs_SOLID), 1);
+    EXPECT_EQ(Nombre(solide, TopAbs_FACE), 12);
+    EXPECT_TRUE(BRepCheck_Analyzer(solide).IsValid());
+    GProp_GProps proprietes;
+    BRepGProp::VolumeProperties(solide, proprietes);
+    EXPECT_NEAR(proprietes.Mass(), 1000.0, 1e-6);
+
+    // An open mesh (a cube without its top) becomes a surface model.
+    outils::Maillage ouvert = outils::Cube(2.0);
+    ouvert.erase(ouvert.begin() + 2, ouvert.begin() + 4);
+    outils::EcritBinaire(rep / "boite.stl", ouvert);
+    PScene3D boite;
+    ASSERT_TRUE(boite.ImportSTL((rep / "boite.stl").c_str(), 0, false, nullptr, nullptr));
+    ASSERT_TRUE(boite.Export((rep / "boite.stp").c_str())) << boite.Diagnostic();
+    EXPECT_NE(outils::LitTout(rep / "boite.stp").find("OPEN_SHELL"), std::string::npos);
+    const TopoDS_Shape surface = LitSTEP(rep / "boite.stp");
+    ASSERT_FALSE(surface.IsNull());
+    EXPECT_EQ(Nombre(surface, TopAbs_SOLID), 0);
+    EXPECT_EQ(Nombre(surface, TopAbs_FACE), 10);
 }
 
 // The exported files open in another program, when it is installed.

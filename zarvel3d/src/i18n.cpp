@@ -70,10 +70,8 @@ const Traduction traductions[] = {
      "Export vers '%s' : extension inconnue (stl, obj, ply, step ou stp attendue).",
      "Export to '%s': unknown extension (stl, obj, ply, step or stp expected)."},
     {interne::Message::ExportSansSolide,
-     "Export STEP vers '%s' : la scène ne contient pas de solide (un maillage importé ne peut être "
-     "exporté qu'en STL, OBJ ou PLY).",
-     "STEP export to '%s': the scene holds no solid (an imported mesh can only be exported as STL, "
-     "OBJ or PLY)."},
+     "Export STEP vers '%s' : la scène ne contient ni solide ni triangle utilisable.",
+     "STEP export to '%s': the scene holds neither a solid nor a usable triangle."},
     {interne::Message::ExportCreation, "Export : création du fichier temporaire '%s' impossible : %s.",
      "Export: cannot create temporary file '%s': %s."},
     {interne::Message::ExportEcriture, "Export vers '%s' : écriture impossible : %s.",

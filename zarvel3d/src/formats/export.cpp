@@ -1,6 +1,8 @@
-// Scene export: binary STL, OBJ with normals, binary little-endian PLY, STEP for solids.
+// Scene export: binary STL, OBJ with normals, binary little-endian PLY, STEP of the solid or,
+// for a mesh, of its triangles.
 #include "diagnostic.h"
 #include "formats/fichier_atomique.h"
+#include "formats/step_maillage.h"
 #include "scene_priv.h"
 #include "solides.h"
 
@@ -34,6 +36,23 @@ std::string Extension(const char* chemin)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     return e;
+}
+
+// The product name of a STEP file: the file name without folder and extension.
+std::string NomProduit(const char* chemin)
+{
+    std::string nom(chemin);
+    const std::size_t barre = nom.rfind('/');
+    if (barre != std::string::npos)
+    {
+        nom.erase(0, barre + 1);
+    }
+    const std::size_t point = nom.rfind('.');
+    if (point != std::string::npos && point > 0)
+    {
+        nom.erase(point);
+    }
+    return nom;
 }
 
 void Float(char*& p, double v)
@@ -345,7 +364,7 @@ bool PScene3D::Export(const char* chemin) const
                 return false;
             }
             const unsigned long long triangles = NombreTriangles();
-            if (step && impl->solide == nullptr)
+            if (step && impl->solide == nullptr && triangles == 0)
             {
                 echec(Texte(Message::ExportSansSolide, chemin));
                 return false;
@@ -380,9 +399,18 @@ bool PScene3D::Export(const char* chemin) const
             {
                 ecrit = EcritPLY(modele, triangles, f);
             }
-            else
+            else if (impl->solide != nullptr)
             {
                 ecrit = EcritSTEP(impl->solide.get(), f, erreur, chemin);
+            }
+            else
+            {
+                // A mesh without a solid: its triangles become planar faces.
+                ecrit = interne::EcritSTEPMaillage(modele, NomProduit(chemin), f);
+                if (!ecrit && f.Erreur().empty())
+                {
+                    erreur = Texte(Message::ExportSansSolide, chemin);
+                }
             }
             if (!ecrit || !f.Termine())
             {
