@@ -53,6 +53,27 @@ enum class Message
 /// solid module.
 ZARVEL3D_EXPORT std::string Texte(Message message, ...);
 
+/// One entry of a message table: a message and its French and English printf-style texts.
+template <typename M> struct Traduction
+{
+    M message;
+    const char* francais;
+    const char* anglais;
+};
+
+/// The text of `message` in the language in force; "" when the table lacks it.
+template <typename M, std::size_t N> const char* TexteLangue(const Traduction<M> (&table)[N], M message)
+{
+    for (const Traduction<M>& t : table)
+    {
+        if (t.message == message)
+        {
+            return i18n::Langue() == i18n::LANG_EN ? t.anglais : t.francais;
+        }
+    }
+    return "";
+}
+
 /// Formats a printf-style text; the message tables of every part of the library use it.
 std::string FormateV(const char* format, va_list arguments);
 

@@ -17,16 +17,9 @@ std::atomic<int> langue_courante{i18n::LANG_FR};
 
 thread_local std::string dernier_diagnostic;
 
-struct Traduction
-{
-    interne::Message message;
-    const char* francais;
-    const char* anglais;
-};
-
 // Arguments: %s texts (paths, reasons), %llu counts. The order of the arguments is the same in
 // both languages.
-const Traduction traductions[] = {
+const interne::Traduction<interne::Message> traductions[] = {
     {interne::Message::Aucun, "", ""},
     {interne::Message::CheminVide, "Aucun fichier indiqué.", "No file given."},
     {interne::Message::FichierAbsent, "Fichier '%s' introuvable.", "File '%s' not found."},
@@ -112,18 +105,9 @@ namespace interne
 
 std::string Texte(Message message, ...)
 {
-    const char* format = "";
-    for (const Traduction& t : traductions)
-    {
-        if (t.message == message)
-        {
-            format = i18n::Langue() == i18n::LANG_EN ? t.anglais : t.francais;
-            break;
-        }
-    }
     va_list arguments;
     va_start(arguments, message);
-    std::string texte = FormateV(format, arguments);
+    std::string texte = FormateV(TexteLangue(traductions, message), arguments);
     va_end(arguments);
     return texte;
 }

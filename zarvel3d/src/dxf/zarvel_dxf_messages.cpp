@@ -13,14 +13,7 @@ namespace Zarvel3D::dxf
 namespace
 {
 
-struct Traduction
-{
-    MessageDxf message;
-    const char* francais;
-    const char* anglais;
-};
-
-const Traduction traductions[] = {
+const interne::Traduction<MessageDxf> traductions[] = {
     {MessageDxf::CheminVide, "Aucun plan indiqué.", "No plan given."},
     {MessageDxf::Absent, "Plan '%s' introuvable.", "Plan '%s' not found."},
     {MessageDxf::Repertoire, "'%s' est un répertoire, pas un plan.", "'%s' is a directory, not a plan."},
@@ -126,18 +119,9 @@ const Traduction traductions[] = {
 
 std::string TexteDxf(MessageDxf message, ...)
 {
-    const char* format = "";
-    for (const Traduction& t : traductions)
-    {
-        if (t.message == message)
-        {
-            format = i18n::Langue() == i18n::LANG_EN ? t.anglais : t.francais;
-            break;
-        }
-    }
     va_list arguments;
     va_start(arguments, message);
-    std::string texte = interne::FormateV(format, arguments);
+    std::string texte = interne::FormateV(interne::TexteLangue(traductions, message), arguments);
     va_end(arguments);
     return texte;
 }

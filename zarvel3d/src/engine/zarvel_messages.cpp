@@ -13,14 +13,7 @@ namespace Zarvel3D::moteur
 namespace
 {
 
-struct Traduction
-{
-    MessageMoteur message;
-    const char* francais;
-    const char* anglais;
-};
-
-const Traduction traductions[] = {
+const interne::Traduction<MessageMoteur> traductions[] = {
     {MessageMoteur::RienDessine, "Rien n'est dessiné.", "Nothing is drawn."},
     {MessageMoteur::VueSansElement, "La vue %d ne contient aucun élément utilisable.",
      "View %d holds no usable element."},
@@ -83,18 +76,9 @@ const Traduction traductions[] = {
 
 std::string Texte(MessageMoteur message, ...)
 {
-    const char* format = "";
-    for (const Traduction& t : traductions)
-    {
-        if (t.message == message)
-        {
-            format = i18n::Langue() == i18n::LANG_EN ? t.anglais : t.francais;
-            break;
-        }
-    }
     va_list arguments;
     va_start(arguments, message);
-    std::string texte = interne::FormateV(format, arguments);
+    std::string texte = interne::FormateV(interne::TexteLangue(traductions, message), arguments);
     va_end(arguments);
     return texte;
 }
