@@ -341,6 +341,15 @@ bool TropDeContours(const RegionsVue& regions, int contours_max, std::string& di
     return false;
 }
 
+// Nothing to sweep: either nothing is drawn at all, or the profile's view is missing.
+ResultatSolide EchecSansProfil(const moteur::Dessin& dessin, int vue)
+{
+    const bool vide =
+        dessin.face.elements.empty() && dessin.cote.elements.empty() && dessin.dessus.elements.empty();
+    return vide ? Echec(StatutRienDessine, Texte(MessageMoteur::RienDessine))
+                : Echec(StatutVueManquante, Texte(MessageMoteur::VueProfilAbsente, vue));
+}
+
 } // namespace
 
 ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur,
@@ -352,11 +361,7 @@ ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur,
             const int id = VueProfil(dessin, moteur::VueDessus);
             if (id == 0)
             {
-                const bool vide = dessin.face.elements.empty() && dessin.cote.elements.empty() &&
-                                  dessin.dessus.elements.empty();
-                return vide ? Echec(StatutRienDessine, Texte(MessageMoteur::RienDessine))
-                            : Echec(StatutVueManquante,
-                                    Texte(MessageMoteur::VueProfilAbsente, int(moteur::VueDessus)));
+                return EchecSansProfil(dessin, moteur::VueDessus);
             }
             if (!std::isfinite(longueur) || std::fabs(longueur) <= reglages.tolerance)
             {
@@ -430,11 +435,7 @@ ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle,
             const int id = VueProfil(dessin, moteur::VueCote);
             if (id == 0)
             {
-                const bool vide = dessin.face.elements.empty() && dessin.cote.elements.empty() &&
-                                  dessin.dessus.elements.empty();
-                return vide ? Echec(StatutRienDessine, Texte(MessageMoteur::RienDessine))
-                            : Echec(StatutVueManquante,
-                                    Texte(MessageMoteur::VueProfilAbsente, int(moteur::VueCote)));
+                return EchecSansProfil(dessin, moteur::VueCote);
             }
             if (!std::isfinite(angle) || std::fabs(angle) * M_PI / 180.0 <= 1e-9)
             {
