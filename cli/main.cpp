@@ -1,5 +1,6 @@
 // Zarvel_cli: converts a DXF plan, imports an STL mesh or builds a built-in
 // test drawing, then exports the scene or shows it in the viewer.
+#include "zarvel3d/zarvel3d.h"
 #include "zarvel_args.h"
 #include "zarvel_string.h"
 
@@ -9,7 +10,6 @@
 #include <locale>
 #include <sstream>
 #include <string>
-#include <zarvel3d/zarvel3d.h>
 
 using Zarvel3D::AttributsLigne;
 using Zarvel3D::Point2D;
