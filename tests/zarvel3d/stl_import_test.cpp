@@ -5,6 +5,9 @@
 
 #include <cmath>
 #include <set>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using outils::Repertoire;
 using Zarvel3D::PScene3D;
@@ -169,6 +172,37 @@ TEST(ImportSTL, AsciiToleranceDesEcrivains)
     ASSERT_TRUE(scene.ImportSTL((rep / "a.stl").c_str(), 0, false, nullptr, nullptr)) << scene.Diagnostic();
     EXPECT_EQ(scene.NombreTriangles(), 4u);
     EXPECT_EQ(scene.Modele().sommets.size(), 8u);
+}
+
+TEST(ImportSTL, FichiersSansTailleConnue)
+{
+    // A pipe has no size: it is read into a growing buffer.
+    outils::Repertoire rep;
+    const std::string tube = rep / "tube.stl";
+    ASSERT_EQ(mkfifo(tube.c_str(), 0600), 0);
+    const std::string texte = outils::TexteAscii(outils::Cube(3.0));
+    std::thread ecrivain(
+        [&]()
+        {
+            FILE* f = std::fopen(tube.c_str(), "w");
+            if (f != nullptr)
+            {
+                std::fwrite(texte.data(), 1, texte.size(), f);
+                std::fclose(f);
+            }
+        });
+    Zarvel3D::PScene3D scene;
+    const bool lu = scene.ImportSTL(tube.c_str(), 0, false, nullptr, nullptr);
+    ecrivain.join();
+    ASSERT_TRUE(lu) << scene.Diagnostic();
+    EXPECT_EQ(scene.NombreTriangles(), 12u);
+
+    // A regular file that reports a size of 0 but has content (the files of
+    // /proc) must be read safely, and here refused as not STL.
+    Zarvel3D::PScene3D autre;
+    EXPECT_FALSE(autre.ImportSTL("/proc/self/status", 0, false, nullptr, nullptr));
+    EXPECT_NE(std::string(autre.Diagnostic()).find("STL"), std::string::npos) << autre.Diagnostic();
+    EXPECT_EQ(autre.NombreTriangles(), 0u);
 }
 
 TEST(ImportSTL, CouleurRAL)

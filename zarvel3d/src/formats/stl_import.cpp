@@ -3,6 +3,7 @@
 #include "formats/maillage.h"
 #include "scene_priv.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -10,7 +11,6 @@
 #include <fcntl.h>
 #include <limits>
 #include <string>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,31 +28,15 @@ constexpr std::size_t pas_progression = 1 << 16;
 // More triangles than this would overflow the 32-bit vertex indices.
 constexpr unsigned long long triangles_max = 1ull << 30;
 
-// The bytes of the file: a read-only mapping of a regular file (its pages are those of the
-// page cache: nothing is copied and no fresh memory is touched), or a buffer for the others.
+// The bytes of the file, read into the library's memory. The file is read rather than mapped:
+// a mapping of a file that another program shortens during the import would end the process
+// (SIGBUS), and reading into huge pages costs no more here.
 struct Fichier
 {
-    Fichier() = default;
-    Fichier(const Fichier&) = delete;
-    Fichier& operator=(const Fichier&) = delete;
-    ~Fichier() { Libere(); }
-    const char* Donnees() const
-    {
-        return carte != nullptr ? static_cast<const char*>(carte) : octets.Donnees();
-    }
-    std::size_t Taille() const { return carte != nullptr ? taille_carte : octets.Taille(); }
-    void Libere()
-    {
-        if (carte != nullptr)
-        {
-            ::munmap(carte, taille_carte);
-            carte = nullptr;
-        }
-        octets = interne::Tampon<char>();
-    }
+    const char* Donnees() const { return octets.Donnees(); }
+    std::size_t Taille() const { return octets.Taille(); }
+    void Libere() { octets = interne::Tampon<char>(); }
 
-    void* carte = nullptr;
-    std::size_t taille_carte = 0;
     interne::Tampon<char> octets;
     std::string erreur; // diagnostic when reading failed
 };
@@ -85,20 +69,7 @@ bool LitFichier(const char* chemin, Fichier& f)
         ::close(fd);
         return false;
     }
-    if (S_ISREG(etat.st_mode) && etat.st_size > 0 &&
-        static_cast<unsigned long long>(etat.st_size) < (1ull << 46))
-    {
-        const std::size_t taille = static_cast<std::size_t>(etat.st_size);
-        void* carte = ::mmap(nullptr, taille, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-        if (carte != MAP_FAILED)
-        {
-            ::close(fd);
-            f.carte = carte;
-            f.taille_carte = taille;
-            return true;
-        }
-    }
-    // Files that cannot be mapped (pipes, special files) are read into a growing buffer.
+    // A regular file is read in one buffer of its size; pipes and special files into a growing one.
     std::size_t attendu = S_ISREG(etat.st_mode) ? static_cast<std::size_t>(etat.st_size) : (1u << 20);
     f.octets.Reserve(attendu + 1);
     std::size_t lus = 0;
@@ -119,7 +90,8 @@ bool LitFichier(const char* chemin, Fichier& f)
                 f.octets.Ajoute(c);
                 ++lus;
             }
-            attendu = 2 * attendu;
+            // Files that report no size (those of /proc, say) grow from nothing.
+            attendu = std::max(2 * attendu, lus + (std::size_t(1) << 16));
             f.octets.Reserve(attendu + 1);
         }
         const ssize_t r = ::read(fd, f.octets.Donnees() + lus, attendu - lus);
