@@ -1,5 +1,6 @@
 // The scene: construction, copies, locking, building and the centre and scale.
 #include "diagnostic.h"
+#include "formats/maillage.h"
 #include "scene_priv.h"
 
 #include <algorithm>
@@ -14,21 +15,9 @@ namespace
 
 Pvec3 Normale(const Pvec3& a, const Pvec3& b, const Pvec3& c)
 {
-    const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-    const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
-    double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
-    const double l = std::sqrt(nx * nx + ny * ny + nz * nz);
-    if (l > 0.0 && std::isfinite(l))
-    {
-        nx /= l;
-        ny /= l;
-        nz /= l;
-    }
-    else
-    {
-        nx = ny = nz = 0.0;
-    }
-    return Pvec3(nx, ny, nz);
+    double n[3];
+    interne::NormaleUnitaire(a, b, c, n);
+    return Pvec3(n[0], n[1], n[2]);
 }
 
 } // namespace

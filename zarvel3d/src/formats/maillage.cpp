@@ -95,20 +95,9 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
         const double* a = pos + 3 * static_cast<std::size_t>(tv[3 * t]);
         const double* b = pos + 3 * static_cast<std::size_t>(tv[3 * t + 1]);
         const double* c = pos + 3 * static_cast<std::size_t>(tv[3 * t + 2]);
-        const double ux = b[0] - a[0], uy = b[1] - a[1], uz = b[2] - a[2];
-        const double vx = c[0] - a[0], vy = c[1] - a[1], vz = c[2] - a[2];
-        double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
-        const double l = std::sqrt(nx * nx + ny * ny + nz * nz);
-        if (l > 0.0 && std::isfinite(l))
-        {
-            nx /= l;
-            ny /= l;
-            nz /= l;
-        }
-        else
-        {
-            nx = ny = nz = 0.0;
-        }
+        double n[3];
+        NormaleUnitaire(a, b, c, n);
+        const double nx = n[0], ny = n[1], nz = n[2];
         ng[3 * t] = static_cast<float>(nx);
         ng[3 * t + 1] = static_cast<float>(ny);
         ng[3 * t + 2] = static_cast<float>(nz);

@@ -5,12 +5,41 @@
 #include "tampon.h"
 #include "zarvel3d/zarvel3d.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace Zarvel3D
 {
 namespace interne
 {
+
+/// Unit normal `n` of the triangle a, b, c (counter-clockwise seen from its front); false, with
+/// a zero normal, for a triangle of no area or of non-finite coordinates.
+inline bool NormaleUnitaire(const double a[3], const double b[3], const double c[3], double n[3])
+{
+    const double ux = b[0] - a[0], uy = b[1] - a[1], uz = b[2] - a[2];
+    const double vx = c[0] - a[0], vy = c[1] - a[1], vz = c[2] - a[2];
+    n[0] = uy * vz - uz * vy;
+    n[1] = uz * vx - ux * vz;
+    n[2] = ux * vy - uy * vx;
+    const double l = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (l > 0.0 && std::isfinite(l))
+    {
+        n[0] /= l;
+        n[1] /= l;
+        n[2] /= l;
+        return true;
+    }
+    n[0] = n[1] = n[2] = 0.0;
+    return false;
+}
+
+/// The same for three scene points.
+inline bool NormaleUnitaire(const Pvec3& a, const Pvec3& b, const Pvec3& c, double n[3])
+{
+    const double pa[3] = {a.x, a.y, a.z}, pb[3] = {b.x, b.y, b.z}, pc[3] = {c.x, c.y, c.z};
+    return NormaleUnitaire(pa, pb, pc, n);
+}
 
 /// A welded triangle mesh.
 struct MaillageIndexe

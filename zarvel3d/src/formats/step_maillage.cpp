@@ -1,5 +1,7 @@
 #include "formats/step_maillage.h"
 
+#include "formats/maillage.h"
+
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -140,17 +142,9 @@ bool EcritSTEPMaillage(const PModele3D& modele, const std::string& nom, FichierA
                 fa.s[k] = static_cast<unsigned int>(id);
             }
             if (!valide || fa.s[0] == fa.s[1] || fa.s[1] == fa.s[2] || fa.s[0] == fa.s[2]) continue;
-            const Pvec3& a = modele.sommets[fa.s[0]].position;
-            const Pvec3& b = modele.sommets[fa.s[1]].position;
-            const Pvec3& c = modele.sommets[fa.s[2]].position;
-            const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-            const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
-            const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
-            const double l = std::sqrt(nx * nx + ny * ny + nz * nz);
-            if (!(l > 0.0) || !std::isfinite(l)) continue;
-            fa.n[0] = nx / l;
-            fa.n[1] = ny / l;
-            fa.n[2] = nz / l;
+            if (!NormaleUnitaire(modele.sommets[fa.s[0]].position, modele.sommets[fa.s[1]].position,
+                                 modele.sommets[fa.s[2]].position, fa.n))
+                continue;
             facettes.push_back(fa);
         }
     if (facettes.empty()) return false;
