@@ -9,7 +9,11 @@
 //   [SECTION] Buffers          PTampon_GL, PTamponF_GL
 //   [SECTION] Frame buffer     PTexture_GL, PRenderBuffer_GL, PFrameBuffer_GL
 //   [SECTION] Shader set       Shaders_GL
-//   (the engine core, camera, overlay, renderer and scene preparation follow the shader set)
+//   [SECTION] Engine core      Params_GL, Moteur_GL (set-up, lighting, shader sets, drawing)
+//   [SECTION] Camera           Moteur_GL: projection, camera matrices, un-projection
+//   [SECTION] Overlay          Moteur_GL: frame start and the per-frame marks ("Div")
+//   [SECTION] Renderer         Params_Zarvel_GL, Zarvel_GL: display modes, colours, one frame
+//   [SECTION] Preparation      Zarvel_GL::PrepareScene: a library scene into the nine buffers
 //
 // Conventions shared by every section:
 //   - angles are in degrees, matrices are 16 floats in column-major order (element 4 x column + row);
@@ -21,8 +25,14 @@
 
 #include <GL/gl.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+namespace Zarvel3D
+{
+class PScene3D;
+}
 
 namespace PGL
 {
@@ -685,6 +695,12 @@ public:
     std::vector<PCouleur_GL> const& Couleurs() const { return couleurs; }
     /// One normal per vertex in a triangles buffer, empty otherwise.
     std::vector<PVertex_GL> const& Normales() const { return normales; }
+    /// Reserves room for the given number of vertices in every array, so that a buffer whose
+    /// size is known beforehand is filled without reallocation.
+    void Reserve(unsigned int nombre_vertices);
+    /// Replaces the colour of vertex i (nothing for an index past the end); the VBO keeps the
+    /// old colour until the next Transfert.
+    void defCouleur(unsigned int i, PCouleur_GL const& couleur);
     /// The VBO's name, 0 when none.
     unsigned int IdVBO() const { return id_vbo; }
     /// The usage hint given to ActiveVBO, 0 when none.
@@ -989,6 +1005,387 @@ private:
     Attribute_GL attribut_sommet;
     Attribute_GL attribut_normale;
     std::string journal;
+};
+
+// ===================================================================================================
+// [SECTION] Engine core
+// ===================================================================================================
+
+/// The engine's parameters, a plain value record copied into the engine.
+struct Params_GL
+{
+    /// Point size in pixels: overlay points are drawn at 1.5 times it, model vertices at 1 time.
+    float taille_points;
+    /// Line width in pixels: overlay lines are drawn at 1.5 times it.
+    float epaisseur_lignes;
+    /// Fixed-function lighting with light 0 around lit draws; the light follows the camera.
+    bool eclairage_dynamique;
+    /// Two-sided lighting: two-sided light model, colour material on front and back faces.
+    bool eclairage_deux_faces;
+    /// Orthographic projection instead of the frustum.
+    bool projection_orthogonale;
+    /// The GLSL shader sets are used.
+    bool shaders_actifs;
+    /// Frames are drawn off-screen and finished by the post-processing shader.
+    bool post_traitement;
+    /// Background colour, RGBA.
+    PCouleur_GL couleur_fond;
+
+    /// Fields in declaration order; the background is always (0.117, 0.145, 0.184, 1).
+    Params_GL(float taille_points, float epaisseur_lignes, bool eclairage_dynamique, bool eclairage_deux_faces,
+              bool projection_orthogonale, bool shaders_actifs, bool post_traitement);
+};
+
+/// The core of the rendering engine: parameters, display size, camera and its matrices, light 0,
+/// background, the wire (0) and model (1) shader sets, the post-processing frame buffer (2) and the
+/// three overlay buffers. Single-threaded, on the thread that owns the context. Construction issues
+/// no GL call; everything else that draws needs the context current. Nothing throws or prints.
+class Moteur_GL
+{
+public:
+    /// Copies the parameters; camera at rest, identity matrices, empty shader sets and overlay.
+    explicit Moteur_GL(Params_GL const& params);
+    /// Switches the linked shader sets and the valid frame buffer off and releases the overlay's
+    /// VBOs, through whatever context is current.
+    virtual ~Moteur_GL();
+    Moteur_GL(Moteur_GL const&) = delete;
+    Moteur_GL& operator=(Moteur_GL const&) = delete;
+
+    /// One-time set-up once a context is current and the loader ran: standing state, background,
+    /// stencil clear value, the wire shader set (default sources) when shaders are on, the frame
+    /// buffer at 256 x 256 when post-processing is on, and the lighting when it is dynamic.
+    void InitialisationGL();
+    /// Blending, smoothing hints, depth test (less or equal), polygon offsets, multisampling,
+    /// counter-clockwise front faces.
+    void ReinitEtatGL();
+    /// glFlush then glFinish with true, glFinish alone with false.
+    void SyncAffichage(bool flush) const;
+
+    /// Sets the background and hands it to the frame buffer's post shader.
+    void defCouleurFond(PCouleur_GL const& couleur);
+    /// Back to the default background (0.117, 0.145, 0.184, 1).
+    void ReinitCouleurFond();
+    /// The colour of the top-left pixel of the bound frame buffer, read as floats; alpha 1.
+    PCouleur_GL CouleurFondReel() const;
+    /// Light 0 and the materials: the simple set-up (true) or the full one (false). Lighting is
+    /// left disabled: each lit draw enables it around itself.
+    void InitialisationEclairage(bool simple) const;
+    /// Switches dynamic lighting; nothing when it already has that state.
+    void defEclairageDynamique(bool actif);
+
+    /// Rebuilds shader set 0, 1 or 2 from a vertex and a fragment source and returns its log
+    /// (empty when all went well). Two null sources: the empty string, nothing rebuilt. A set that
+    /// is switched off (0 and 1 without shaders, 2 without post-processing) or a number above 2:
+    /// "(nil)", nothing rebuilt. Drawing is suspended during the rebuild.
+    std::string const& InitialisationShaders(char const* vertex, char const* fragment, unsigned int numero);
+    /// Switches the shader sets on or off. Without force: false when nothing changes; switching
+    /// off tears the linked sets and the post program down. With force: only the flag changes.
+    bool defEtatShaders(bool actif, bool force);
+    /// Writes the binary of shader set 0, 1 or 2 to a file; false for another number or failure.
+    bool DumpShaderBin(std::string const& chemin, unsigned int numero) const;
+
+    /// Draws a buffer through the wire set (or the fixed-function pipeline); false during a rebuild.
+    bool AffichageFilaire(PTampon_GL const& tampon) const;
+    /// Draws a buffer through the model set (or the fixed-function pipeline); false during a rebuild.
+    bool AffichageModele(PTampon_GL const& tampon) const;
+    /// Draws the overlay's points, lines and triangles, each only when it holds a vertex.
+    void AffichageDivers() const;
+    /// Runs the post-processing pass when shaders and post-processing are on, the frame buffer was
+    /// bound for this frame and is valid, no rebuild runs, and force is true or the post shader
+    /// is animated. True when it ran.
+    bool ExecShaderPost(bool force);
+    /// Ends a frame: the forced post-processing pass, unless a rebuild runs.
+    void FinAffichage();
+    /// Empties the three overlay buffers, their storage kept.
+    void VideDiv();
+
+    // ---- [SECTION] Camera: projection, camera matrices, un-projection -------------------------
+
+    /// Stores the display size, recomputes the projection and viewport and resizes the frame
+    /// buffer when post-processing is on and it is valid.
+    void defTailleAffichage(int largeur, int hauteur);
+    /// Writes the projection for the size into m and sets the GL viewport: a frustum with the
+    /// horizontal field of view (near 0.01, far 1000, left-handed), or in orthographic mode a
+    /// centred square viewport on the larger side.
+    void CalculeMatriceProjections(PMatriceGL4& m, int largeur, int hauteur) const;
+    /// Orthographic (true) or frustum projection; applied at the next projection computation.
+    void defTypeProjection(bool orthogonale);
+    /// Horizontal field of view in degrees, set or added (relatif); used at the next
+    /// defTailleAffichage.
+    void defChampVue(float valeur, bool relatif);
+    /// Uniform scale applied last to the camera, set or added (relatif).
+    void defEchelleAffichage(float valeur, bool relatif);
+    /// Camera angles about X, Y and Z in degrees.
+    void defRotationCamera(PVertex_GL const& angles);
+    void defRotationCameraX(float angle);
+    void defRotationCameraY(float angle);
+    void defRotationCameraZ(float angle);
+    /// Lateral translation, set or added (relatif); sums formed in double.
+    void defTranslationCamera(double x, double y, bool relatif);
+    /// Advance along the viewing axis, set or added (relatif).
+    void defAvanceCamera(double avance, bool relatif);
+    /// X and Y: lateral translation; Z: the advance.
+    PVertex_GL const& TranslationCamera() const { return translation_camera; }
+    /// Model, camera and model-view matrices back to the identity (projection and normals kept).
+    void IdentiteMatrices();
+    /// Camera = S T Rx Ry Rz applied to the current camera matrix (rotations below 0.0001 degree
+    /// skipped), model-view = model x camera, normals = transpose of the model-view's inverse.
+    void CalcMatricesAffichage();
+    /// Window point (origin top-left, y down; depth 0 near, 1 far) to model-view space; (0, 0, 0)
+    /// when the matrices cannot be inverted.
+    PVertex_GL DeProj(float x, float y, float z) const;
+    /// Stores the point under the pointer; true when something was drawn there. False and nothing
+    /// stored during a rebuild.
+    bool CalcProjectionCurseur(int x, int y);
+    /// The light position: the viewing axis at window depth -0.5.
+    void CalcPositionLumiere();
+
+    // ---- [SECTION] Overlay: frame start and per-frame marks -----------------------------------
+
+    /// A point of the overlay.
+    void AjoutSommetDiv(PVertex_GL const& v, PCouleur_GL const& couleur);
+    /// A segment of the overlay.
+    void AjoutLigneDiv(PVertice2_GL const& segment, PCouleur_GL const& couleur);
+    /// A triangle of the overlay with one normal for its corners.
+    void AjoutTriangleDiv(PVertice3_GL const& triangle, PVertex_GL const& normale, PCouleur_GL const& couleur);
+    /// The three origin axes, centred on the point opposite to the given one (display units).
+    void GenOrigineDiv(PVertex_GL const& origine);
+    /// Empties the overlay, then adds the origin axes of the model matrix when asked.
+    void GenDivers(bool origine);
+    /// Four segments showing the frame of m: its three axes and its diagonal.
+    void GenMatriceDiv(PMatriceGL4 const& m);
+    /// Starts a frame (nothing during a rebuild): frame buffer when post-processing applies and
+    /// post allows it, clear, matrices, light, overlay (origin axes when asked), shader uniforms.
+    void InitAffichage(bool origine, bool post);
+
+    // ---- Read access ---------------------------------------------------------------------------
+
+    Params_GL const& Params() const { return params; }
+    bool ReinitEnCours() const { return reinit_en_cours; }
+    bool FrameBufferLie() const { return framebuffer_lie; }
+    int Largeur() const { return largeur; }
+    int Hauteur() const { return hauteur; }
+    float ChampVue() const { return champ_vue; }
+    float EchelleAffichage() const { return echelle_affichage; }
+    PVertex_GL const& RotationCamera() const { return rotation_camera; }
+    PMatriceGL4 const& MatriceModele() const { return matrice_modele; }
+    PMatriceGL4 const& MatriceCamera() const { return matrice_camera; }
+    PMatriceGL4 const& MatriceProjections() const { return matrice_projections; }
+    PMatriceGL4 const& MatriceAffichage() const { return matrice_affichage; }
+    PMatriceGL4 const& MatriceNormales() const { return matrice_normales; }
+    PVertex_GL const& PositionCurseur() const { return position_curseur; }
+    PVertex_GL const& PositionLumiere() const { return position_lumiere; }
+    Shaders_GL const& ShadersFilaire() const { return shaders_filaire; }
+    Shaders_GL const& ShadersModele() const { return shaders_modele; }
+    PFrameBuffer_GL const& FrameBuffer() const { return framebuffer; }
+    PTampon_GL const& TamponPointsDiv() const { return tampon_points_div; }
+    PTampon_GL const& TamponLignesDiv() const { return tampon_lignes_div; }
+    PTampon_GL const& TamponTrianglesDiv() const { return tampon_triangles_div; }
+
+protected:
+    Params_GL params;
+    /// True while buffers or a shader set are rewritten: drawing and the frame start do nothing.
+    bool reinit_en_cours;
+    bool framebuffer_lie;
+    int largeur;
+    int hauteur;
+    float champ_vue;
+    float echelle_affichage;
+    Shaders_GL shaders_filaire;
+    Shaders_GL shaders_modele;
+    PFrameBuffer_GL framebuffer;
+    PVertex_GL rotation_camera;
+    PVertex_GL translation_camera;
+    PMatriceGL4 matrice_modele;
+    PMatriceGL4 matrice_camera;
+    PMatriceGL4 matrice_projections;
+    PMatriceGL4 matrice_affichage;
+    PMatriceGL4 matrice_normales;
+    PVertex_GL position_curseur;
+    PVertex_GL position_lumiere;
+    PTampon_GL tampon_points_div;
+    PTampon_GL tampon_lignes_div;
+    PTampon_GL tampon_triangles_div;
+};
+
+// ===================================================================================================
+// [SECTION] Renderer
+// ===================================================================================================
+
+/// Construction record of the scene renderer.
+struct Params_Zarvel_GL
+{
+    /// Opacity of the solid surfaces in percent, 0 to 100.
+    float opacite_solide;
+    /// Index into the RAL colour table; 0: no RAL colour.
+    std::int32_t id_couleur_ral;
+    /// Show the unfolded patterns instead of the model.
+    bool affiche_developpes;
+    /// Smooth shading: per-corner normals from the scene's vertices.
+    bool lissage;
+    /// Show the printer's build volume and place the model in it.
+    bool imprimante_3d;
+    /// Build volume sizes in scene units: along display x, along display z, along display y.
+    float dimensions_imprimante[3];
+    /// Display mode 0 to 3 (see Zarvel_GL::defAffichage).
+    std::int32_t mode_affichage;
+    PCouleur_GL couleur_sommets;        ///< vertices without a colour of their own
+    PCouleur_GL couleur_segments;       ///< model edges
+    PCouleur_GL couleur_imprimante;     ///< build volume lines
+    PCouleur_GL couleur_point;          ///< highlighted vertex
+    PCouleur_GL couleur_centre_segment; ///< midpoint of the highlighted segment
+    PCouleur_GL couleur_centres;        ///< surface centres and the highlighted centre
+
+    /// Opacity, RAL index and unfolded patterns; every other field at its default.
+    Params_Zarvel_GL(float opacite, int id_couleur, bool developpes);
+    /// Switches the build volume and sets its three sizes.
+    void defImprimante3D(bool actif, float d1, float d2, float d3);
+};
+
+/// What the renderer draws; set by the display mode, except the build volume and the marker.
+struct PAffichages_GL
+{
+    bool affiche_origine = true;
+    bool affiche_surfaces_filaire = false;
+    bool affiche_modele = true;
+    bool affiche_surfaces = true;
+    bool affiche_filaire = true;
+    bool affiche_projections = true;
+    bool affiche_developpes = false;
+    bool affiche_sommets = false;
+    bool affiche_imprimante = false;
+    bool affiche_repere = false;
+};
+
+/// The scene point that the last preparation moved to the display origin (double precision).
+struct PCentre_GL
+{
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+};
+
+/// The engine specialised for the conversion library's scenes: nine buffers holding one prepared
+/// scene, display modes, scene colours (RAL or false colour of the normals), highlights, a
+/// two-point measuring marker and a printer's build volume. Needs a current context from
+/// construction to destruction.
+class Zarvel_GL : public Moteur_GL
+{
+public:
+    /// The engine from params_gl, a copy of params, empty buffers; then the RAL index and the
+    /// display mode of params are applied.
+    Zarvel_GL(Params_GL const& params_gl, Params_Zarvel_GL const& params);
+    /// Releases the nine buffers' VBOs, then the buffers and the engine.
+    ~Zarvel_GL() override;
+
+    /// Moteur_GL::InitialisationGL.
+    void InitialisationAffichage();
+    /// Moteur_GL::ReinitEtatGL.
+    void InitialisationEtatAffichage();
+    /// Empties the nine buffers (VBOs released) and the overlay.
+    void VideScene();
+
+    /// Build volume switch and sizes; shown from the next preparation.
+    void defImprimante3D(bool actif, float d1, float d2, float d3);
+    /// Smooth shading; applied at the next preparation.
+    void defEtatLissage(bool lissage);
+    /// Surface opacity in percent, clamped to 0..100; rewrites the prepared surfaces' alpha.
+    void defOpaciteSolide(int pourcent);
+    /// RAL index (0: none); recolours every prepared surface vertex (RAL colour, or the false
+    /// colour of its normal without one).
+    void defIdCouleurScene(unsigned int id);
+    /// Display mode 0 (everything, with the origin), 1 (solids and edges), 2 (triangles as
+    /// wires), 3 (edges, texts and projections); another value changes nothing but the stored
+    /// mode. With the unfolded patterns shown, every switch is cleared.
+    void defAffichage(int mode);
+    /// Uploads again the selected buffers that have a VBO: 1 vertices, 2 edges, 4 surfaces.
+    void MiseaJourVBO(unsigned int masque);
+    /// The six scene colours, in the order of Params_Zarvel_GL.
+    void defCouleursScene(PCouleur_GL const& sommets, PCouleur_GL const& segments, PCouleur_GL const& imprimante,
+                          PCouleur_GL const& point, PCouleur_GL const& centre_segment, PCouleur_GL const& centres);
+    /// With a RAL index: c takes its colour (alpha 1), true. Without: c unchanged, false.
+    bool SelectionCouleur(PCouleur_GL& c) const;
+    /// The RAL colour, or without one the false colour 1.5 |n| per component (alpha kept).
+    void SelectionCouleur(PCouleur_GL& c, PVertex_GL const& normale) const;
+
+    /// Marker: nouveau restarts it at v; otherwise the segment moves to (last point, v).
+    void defSommetRepere(PVertex_GL const& v, bool nouveau);
+    /// Hides the marker; its points are kept.
+    void SupprimeSommetRepere();
+    /// Highlighted vertex, segment and surface (entries of the prepared buffers); -1: none.
+    void AffichagePoint(int id);
+    void AffichageCentreSegment(int id);
+    void AffichageCentreSurface(int id);
+
+    /// Group drawing, each with its own GL state.
+    void AfficheSurfaces(bool filaire) const;
+    void AfficheFilaire() const;
+    void AfficheDivers() const;
+    void AfficheProjections() const;
+    void AfficheTextes() const;
+    void AfficheDeveloppes() const;
+    void AfficheImprimante() const;
+    void AfficheSommets() const;
+    /// One frame: frame start, highlights, marker, the groups of the display mode, overlay and
+    /// post-processing. Nothing during a rebuild.
+    void AfficheScene();
+
+    // ---- [SECTION] Preparation ------------------------------------------------------------------
+
+    /// Prepares a scene with drawing suspended: PrepareScenePriv(scene, false, lissage).
+    void PrepareScene(Zarvel3D::PScene3D const* scene);
+    /// Fills the nine buffers from a copy of the scene taken under its lock: centre and scale (or
+    /// the build volume's placement), surfaces with centres and normals, edges, projections,
+    /// miscellaneous elements, texts, vertices, the build volume; or the unfolded patterns alone.
+    /// couleurs_propres lets edges and vertices keep their own colours; lissage takes the
+    /// corners' normals from the scene's vertices. A null scene leaves everything empty.
+    void PrepareScenePriv(Zarvel3D::PScene3D const* scene, bool couleurs_propres, bool lissage);
+
+    // ---- Read access ---------------------------------------------------------------------------
+
+    Params_Zarvel_GL const& ParamsScene() const { return params_scene; }
+    PAffichages_GL const& Affichages() const { return affichages; }
+    float EchelleScene() const { return echelle_scene; }
+    PCentre_GL const& CentreScene() const { return centre_scene; }
+    unsigned int IdRal() const { return id_ral; }
+    PTampon_GL const& TamponSommets() const { return tampon_sommets; }
+    PTampon_GL const& TamponFilaire() const { return tampon_filaire; }
+    PTampon_GL const& TamponImprimante() const { return tampon_imprimante; }
+    PTampon_GL const& TamponProjections() const { return tampon_projections; }
+    PTampon_GL const& TamponDivers() const { return tampon_divers; }
+    PTampon_GL const& TamponTextes() const { return tampon_textes; }
+    PTampon_GL const& TamponDeveloppes() const { return tampon_developpes; }
+    PTampon_GL const& TamponSurfaces() const { return tampon_surfaces; }
+    PTampon_GL const& TamponCentres() const { return tampon_centres; }
+
+private:
+    void AjoutSurlignages();
+    void AfficheLignes(PTampon_GL const& tampon, float facteur_epaisseur, bool melange) const;
+    void PrepareDeveloppes(Zarvel3D::PScene3D const& scene);
+    void PrepareModele(Zarvel3D::PScene3D const& scene, bool couleurs_propres, bool lissage);
+    void PrepareListes(Zarvel3D::PScene3D const& scene);
+    void PrepareImprimante();
+
+    Params_Zarvel_GL params_scene;
+    float echelle_scene;
+    PCentre_GL centre_scene;
+    unsigned int id_ral;
+    int id_point;
+    int id_segment;
+    int id_surface;
+    PAffichages_GL affichages;
+    PVertex_GL repere_origine;
+    PVertex_GL repere_precedent;
+    PVertex_GL repere_courant;
+    PTampon_GL tampon_sommets;
+    PTampon_GL tampon_filaire;
+    PTampon_GL tampon_imprimante;
+    PTampon_GL tampon_projections;
+    PTampon_GL tampon_divers;
+    PTampon_GL tampon_textes;
+    PTampon_GL tampon_developpes;
+    PTampon_GL tampon_surfaces;
+    PTampon_GL tampon_centres;
 };
 
 } // namespace PGL

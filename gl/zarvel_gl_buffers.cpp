@@ -101,6 +101,18 @@ void PTampon_GL::Reinit(bool desactive_vbo)
     normales.clear();
 }
 
+void PTampon_GL::Reserve(unsigned int nombre_vertices)
+{
+    vertices.reserve(nombre_vertices);
+    couleurs.reserve(nombre_vertices);
+    if (primitive == GL_TRIANGLES) normales.reserve(nombre_vertices);
+}
+
+void PTampon_GL::defCouleur(unsigned int i, PCouleur_GL const& couleur)
+{
+    if (i < couleurs.size()) couleurs[i] = couleur;
+}
+
 bool PTampon_GL::Transfert() const
 {
     // Without a usable VBO the buffer is drawn from memory: nothing to upload.

@@ -1,0 +1,248 @@
+// Scene preparation: one library scene into the renderer's nine buffers, once per scene.
+#include "zarvel_gl.h"
+
+#include "zarvel3d/zarvel3d.h"
+
+#include <cmath>
+#include <memory>
+
+namespace PGL
+{
+
+namespace
+{
+
+constexpr unsigned int Dynamique = 0x88E8; // GL_DYNAMIC_DRAW
+constexpr unsigned int Statique = 0x88E4;  // GL_STATIC_DRAW
+constexpr int PasGrille = 20;
+
+// The scene's coordinates moved by the centre and scaled, in double, stored as floats.
+struct Transformation
+{
+    Zarvel3D::Pvec3 centre;
+    double echelle;
+
+    PVertex_GL operator()(Zarvel3D::Pvec3 const& p) const
+    {
+        return PVertex_GL(static_cast<float>((p.x - centre.x) * echelle), static_cast<float>((p.y - centre.y) * echelle),
+                          static_cast<float>((p.z - centre.z) * echelle));
+    }
+};
+
+PVertex_GL VersFloat(Zarvel3D::Pvec3 const& v)
+{
+    return PVertex_GL(static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z));
+}
+
+PCouleur_GL CouleurPropre(Zarvel3D::PCouleur3D const& c, float alpha)
+{
+    return PCouleur_GL(c.rouge / 255.0f, c.vert / 255.0f, c.bleu / 255.0f, alpha);
+}
+
+// A build volume that cannot be scaled (a largest size of zero, negative or not finite) is
+// switched off for the preparation instead of dividing by it.
+float PlusGrandeDimension(float const d[3])
+{
+    float m = d[0];
+    if (d[1] > m) m = d[1];
+    if (d[2] > m) m = d[2];
+    return m;
+}
+
+bool ImprimanteUtilisable(Params_Zarvel_GL const& p)
+{
+    const float m = PlusGrandeDimension(p.dimensions_imprimante);
+    return p.imprimante_3d && std::isfinite(m) && m > 0.0f;
+}
+
+std::size_t NombreTrianglesVisibles(Zarvel3D::PModele3D const& modele)
+{
+    std::size_t nombre = 0;
+    for (Zarvel3D::PSurface3D const& surface : modele.surfaces)
+        for (Zarvel3D::PTriangle3D const& triangle : surface.triangles)
+            if (triangle.visible) ++nombre;
+    return nombre;
+}
+
+} // namespace
+
+void Zarvel_GL::PrepareScene(Zarvel3D::PScene3D const* scene)
+{
+    reinit_en_cours = true;
+    SyncAffichage(true);
+    PrepareScenePriv(scene, false, params_scene.lissage);
+    reinit_en_cours = false;
+}
+
+void Zarvel_GL::PrepareScenePriv(Zarvel3D::PScene3D const* scene, bool couleurs_propres, bool lissage)
+{
+    VideScene();
+    if (!scene) return;
+    tampon_sommets.ActiveVBO(Dynamique);
+    tampon_filaire.ActiveVBO(Dynamique);
+    tampon_textes.ActiveVBO(Statique);
+    tampon_imprimante.ActiveVBO(Statique);
+    tampon_projections.ActiveVBO(Statique);
+    tampon_divers.ActiveVBO(Statique);
+    tampon_surfaces.ActiveVBO(Dynamique);
+    tampon_centres.ActiveVBO(Statique);
+
+    // The copy shares the scene's storage: it costs no memory, and the source may change as soon
+    // as it is unlocked.
+    scene->Verrouille();
+    std::unique_ptr<Zarvel3D::PScene3D> copie(new Zarvel3D::PScene3D(*scene));
+    scene->DeVerrouille();
+
+    if (affichages.affiche_developpes)
+    {
+        PrepareDeveloppes(*copie);
+        return;
+    }
+    PrepareModele(*copie, couleurs_propres, lissage);
+    PrepareListes(*copie);
+    if (ImprimanteUtilisable(params_scene)) PrepareImprimante();
+
+    tampon_sommets.Transfert();
+    tampon_filaire.Transfert();
+    tampon_textes.Transfert();
+    tampon_imprimante.Transfert();
+    tampon_projections.Transfert();
+    tampon_divers.Transfert();
+    tampon_surfaces.Transfert();
+    tampon_centres.Transfert();
+}
+
+void Zarvel_GL::PrepareDeveloppes(Zarvel3D::PScene3D const& scene)
+{
+    // Unfolded patterns are drawn at the unfolding scale, without recentring.
+    tampon_developpes.ActiveVBO(Statique);
+    const double echelle = static_cast<float>(scene.EchelleDeveloppes());
+    Transformation t{Zarvel3D::Pvec3(), echelle};
+    for (Zarvel3D::PElement3D const& element : scene.Developpes())
+    {
+        if (element.points.size() < 2) continue;
+        tampon_developpes.Ajout(t(element.points[0]), t(element.points[1]), CouleurPropre(element.couleur, 1.0f));
+    }
+    tampon_developpes.Transfert();
+}
+
+void Zarvel_GL::PrepareModele(Zarvel3D::PScene3D const& scene, bool couleurs_propres, bool lissage)
+{
+    Zarvel3D::Pvec3 centre;
+    double echelle;
+    if (ImprimanteUtilisable(params_scene))
+    {
+        // The model stands on the volume's floor, its horizontal centre on the volume's axis.
+        centre = Zarvel3D::Pvec3(scene.Centre().x, params_scene.dimensions_imprimante[2] * 0.5f, scene.Centre().z);
+        echelle = 1.0f / PlusGrandeDimension(params_scene.dimensions_imprimante);
+    }
+    else
+    {
+        centre = scene.Centre();
+        echelle = static_cast<float>(scene.EchelleAffichage());
+    }
+    centre_scene.x = centre.x;
+    centre_scene.y = centre.y;
+    centre_scene.z = centre.z;
+    echelle_scene = static_cast<float>(echelle);
+    const Transformation t{centre, echelle};
+
+    const int alpha_entier = static_cast<int>(2.55f * params_scene.opacite_solide);
+    const float alpha = static_cast<float>(alpha_entier) / 255.0f;
+    Zarvel3D::PModele3D const& modele = scene.Modele();
+    Zarvel3D::PListe<Zarvel3D::PSommet3D> const& sommets = modele.sommets;
+
+    tampon_centres.Reserve(static_cast<unsigned int>(modele.surfaces.size()));
+    tampon_surfaces.Reserve(static_cast<unsigned int>(3 * NombreTrianglesVisibles(modele)));
+    for (Zarvel3D::PSurface3D const& surface : modele.surfaces)
+    {
+        // One centre per surface, even when all its triangles are hidden.
+        tampon_centres.Ajout(t(surface.centre), params_scene.couleur_centres);
+        for (Zarvel3D::PTriangle3D const& triangle : surface.triangles)
+        {
+            if (!triangle.visible) continue;
+            const PVertex_GL normale = VersFloat(triangle.normale);
+            PVertex_GL normales[3] = {normale, normale, normale};
+            if (lissage)
+                for (int k = 0; k < 3; ++k)
+                {
+                    // A corner that names no vertex of the model keeps the triangle's normal.
+                    const int id = triangle.sommets[k].id;
+                    if (id >= 0 && static_cast<std::size_t>(id) < sommets.size())
+                        normales[k] = VersFloat(sommets[id].normale);
+                }
+            PCouleur_GL couleur;
+            if (triangle.couleur.definie)
+                couleur = CouleurPropre(triangle.couleur, 1.0f);
+            else
+                SelectionCouleur(couleur, normale);
+            couleur.alpha = alpha;
+            tampon_surfaces.Ajout(t(triangle.sommets[0]), t(triangle.sommets[1]), t(triangle.sommets[2]), normales[0],
+                                  normales[1], normales[2], couleur);
+        }
+    }
+
+    // With surfaces, every edge takes the edge colour unless own colours were asked for.
+    const bool couleur_unique = !couleurs_propres && !modele.surfaces.empty();
+    tampon_filaire.Reserve(static_cast<unsigned int>(2 * modele.segments.size()));
+    for (Zarvel3D::PSegment3D const& segment : modele.segments)
+    {
+        if (!segment.visible) continue;
+        const PCouleur_GL couleur = (!couleur_unique && segment.couleur.definie)
+                                        ? CouleurPropre(segment.couleur, 1.0f)
+                                        : params_scene.couleur_segments;
+        tampon_filaire.Ajout(t(segment.p1), t(segment.p2), couleur);
+    }
+
+    tampon_sommets.Reserve(static_cast<unsigned int>(sommets.size()));
+    for (Zarvel3D::PSommet3D const& sommet : sommets)
+    {
+        if (!sommet.visible) continue;
+        const PCouleur_GL couleur = (couleurs_propres && sommet.couleur.definie) ? CouleurPropre(sommet.couleur, 1.0f)
+                                                                                 : params_scene.couleur_sommets;
+        tampon_sommets.Ajout(t(sommet.position), couleur);
+    }
+}
+
+void Zarvel_GL::PrepareListes(Zarvel3D::PScene3D const& scene)
+{
+    const Transformation t{Zarvel3D::Pvec3(centre_scene.x, centre_scene.y, centre_scene.z), echelle_scene};
+    for (Zarvel3D::PSegment3D const& segment : scene.Projections())
+        tampon_projections.Ajout(t(segment.p1), t(segment.p2), CouleurPropre(segment.couleur, 1.0f));
+    for (Zarvel3D::PElement3D const& element : scene.Divers())
+    {
+        if (element.points.size() < 2) continue;
+        tampon_divers.Ajout(t(element.points[0]), t(element.points[1]), CouleurPropre(element.couleur, 1.0f));
+    }
+    for (Zarvel3D::PTexte3D const& texte : scene.Textes())
+        for (Zarvel3D::PSegment3D const& trait : texte.traits)
+            tampon_textes.Ajout(t(trait.p1), t(trait.p2), CouleurPropre(trait.couleur, 1.0f));
+}
+
+void Zarvel_GL::PrepareImprimante()
+{
+    affichages.affiche_imprimante = true;
+    float const* d = params_scene.dimensions_imprimante;
+    const float s = echelle_scene;
+    const float hx = d[0] * 0.5f * s;
+    const float hy = d[2] * 0.5f * s;
+    const float hz = d[1] * 0.5f * s;
+    PCouleur_GL const& c = params_scene.couleur_imprimante;
+    PTampon_GL& b = tampon_imprimante;
+
+    float x = -hx;
+    for (int i = 0; i <= PasGrille; ++i, x += d[0] * s / PasGrille)
+        b.Ajout(PVertex_GL(x, -hy, -hz), PVertex_GL(x, -hy, hz), c);
+    float z = -hz;
+    for (int i = 0; i <= PasGrille; ++i, z += d[1] * s / PasGrille)
+        b.Ajout(PVertex_GL(-hx, -hy, z), PVertex_GL(hx, -hy, z), c);
+
+    const PVertex_GL haut[4] = {PVertex_GL(-hx, hy, -hz), PVertex_GL(hx, hy, -hz), PVertex_GL(hx, hy, hz),
+                                PVertex_GL(-hx, hy, hz)};
+    for (int i = 0; i < 4; ++i)
+        b.Ajout(haut[i], haut[(i + 1) % 4], c);
+    for (int i = 0; i < 4; ++i)
+        b.Ajout(PVertex_GL(haut[i].X, -hy, haut[i].Z), haut[i], c);
+}
+
+} // namespace PGL
