@@ -25,7 +25,9 @@
 
 #include <GL/gl.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -191,9 +193,160 @@ private:
     float valeurs[16];
 };
 
+/// Memory of the engine's vertex arrays. Blocks of 2 MiB and more are mapped on their own, aligned
+/// on 2 MiB and marked for transparent huge pages: a big scene's arrays are touched for the first
+/// time when they are filled, and huge pages make that touch hundreds of times cheaper than 4 KiB
+/// pages. Smaller blocks come from the ordinary heap. Throws std::bad_alloc like operator new.
+void* AllocationTableau_GL(std::size_t octets);
+/// Releases a block of AllocationTableau_GL given with its size in bytes.
+void LiberationTableau_GL(void* bloc, std::size_t octets) noexcept;
+
+/// Standard allocator over AllocationTableau_GL.
+template <typename T> struct PAllocateur_GL
+{
+    using value_type = T;
+    PAllocateur_GL() noexcept = default;
+    template <typename U> PAllocateur_GL(PAllocateur_GL<U> const&) noexcept {}
+    T* allocate(std::size_t n)
+    {
+        if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
+        return static_cast<T*>(AllocationTableau_GL(n * sizeof(T)));
+    }
+    void deallocate(T* bloc, std::size_t n) noexcept { LiberationTableau_GL(bloc, n * sizeof(T)); }
+    template <typename U> bool operator==(PAllocateur_GL<U> const&) const noexcept { return true; }
+    template <typename U> bool operator!=(PAllocateur_GL<U> const&) const noexcept { return false; }
+};
+
+/// A growable array of the engine's geometry.
+template <typename T> using PTableau_GL = std::vector<T, PAllocateur_GL<T>>;
+
 // ===================================================================================================
 // [SECTION] Loader
 // ===================================================================================================
+
+/// Every entry point the loader resolves at run time, one X(...) per function, in the order Init
+/// loads them, group after group:
+///   X(groupe, nom, pointeur, retour_gl, retour, parametres, arguments, repli)
+///   groupe      Shaders, VBA or FBO (Groupe_GL): the capability whose presence loads the function
+///   nom         the name looked up, which also names the PFN_ typedef and the wrapper
+///   pointeur    the loaded pointer in Extensions_GL_priv. The vertex-array pointers carry the
+///               suffix ARB, but GL_ARB_vertex_array_object defines its functions without one:
+///               the suffixed names exist nowhere, and a lookup of them can still return a stub
+///               that does nothing, so the names looked up have no suffix
+///   retour_gl   the driver's return type (unsigned char for a GL boolean)
+///   retour      the wrapper's return type (bool for a GL boolean)
+///   parametres  the parameter list, named; arguments: the same names as a call
+///   repli       what the wrapper does instead of the call before Init or when the function was
+///               not found: return 0, -1 (locations) or false; nothing when empty
+/// The typedefs, the pointers, their loading, the wrappers and the number of functions Init
+/// expects per group all come from this list.
+// clang-format off
+#define ZARVEL_GL_POINTS_ENTREE(X)                                                                           \
+    X(Shaders, glCreateShader, _glCreateShader, unsigned int, unsigned int,                                  \
+      (unsigned int type), (type), return 0)                                                                 \
+    X(Shaders, glDeleteShader, _glDeleteShader, void, void, (unsigned int shader), (shader), )               \
+    X(Shaders, glShaderSource, _glShaderSource, void, void,                                                  \
+      (unsigned int shader, int nombre, char const* const* textes, int const* longueurs),                    \
+      (shader, nombre, textes, longueurs), )                                                                 \
+    X(Shaders, glCompileShader, _glCompileShader, void, void, (unsigned int shader), (shader), )             \
+    X(Shaders, glGetShaderiv, _glGetShaderiv, void, void,                                                    \
+      (unsigned int shader, unsigned int parametre, int* valeur), (shader, parametre, valeur), )             \
+    X(Shaders, glGetShaderInfoLog, _glGetShaderInfoLog, void, void,                                          \
+      (unsigned int shader, int taille, int* longueur, char* texte), (shader, taille, longueur, texte), )    \
+    X(Shaders, glCreateProgram, _glCreateProgram, unsigned int, unsigned int, (), (), return 0)              \
+    X(Shaders, glDeleteProgram, _glDeleteProgram, void, void, (unsigned int programme), (programme), )       \
+    X(Shaders, glLinkProgram, _glLinkProgram, void, void, (unsigned int programme), (programme), )           \
+    X(Shaders, glValidateProgram, _glValidateProgram, void, void, (unsigned int programme), (programme), )   \
+    X(Shaders, glAttachShader, _glAttachShader, void, void,                                                  \
+      (unsigned int programme, unsigned int shader), (programme, shader), )                                  \
+    X(Shaders, glDetachShader, _glDetachShader, void, void,                                                  \
+      (unsigned int programme, unsigned int shader), (programme, shader), )                                  \
+    X(Shaders, glProgramParameteri, _glProgramParameteri, void, void,                                        \
+      (unsigned int programme, unsigned int parametre, int valeur), (programme, parametre, valeur), )        \
+    X(Shaders, glGetProgramiv, _glGetProgramiv, void, void,                                                  \
+      (unsigned int programme, unsigned int parametre, int* valeur), (programme, parametre, valeur), )       \
+    X(Shaders, glGetProgramBinary, _glGetProgramBinary, void, void,                                          \
+      (unsigned int programme, int taille, int* longueur, unsigned int* format, void* binaire),              \
+      (programme, taille, longueur, format, binaire), if (longueur) *longueur = 0)                           \
+    X(Shaders, glProgramBinary, _glProgramBinary, void, void,                                                \
+      (unsigned int programme, unsigned int format, void const* binaire, int longueur),                      \
+      (programme, format, binaire, longueur), )                                                              \
+    X(Shaders, glUseProgram, _glUseProgram, void, void, (unsigned int programme), (programme), )             \
+    X(Shaders, glGetUniformLocation, _glGetUniformLocation, int, int,                                        \
+      (unsigned int programme, char const* nom), (programme, nom), return -1)                                \
+    X(Shaders, glUniformMatrix4fv, _glUniformMatrix4fv, void, void,                                          \
+      (int location, int nombre, unsigned char transpose, float const* valeurs),                             \
+      (location, nombre, transpose, valeurs), )                                                              \
+    X(Shaders, glUniform2f, _glUniform2f, void, void, (int location, float x, float y), (location, x, y), )  \
+    X(Shaders, glUniform3f, _glUniform3f, void, void,                                                        \
+      (int location, float x, float y, float z), (location, x, y, z), )                                      \
+    X(Shaders, glUniform1i, _glUniform1i, void, void, (int location, int valeur), (location, valeur), )      \
+    X(Shaders, glUniform1f, _glUniform1f, void, void, (int location, float valeur), (location, valeur), )    \
+    X(Shaders, glGetAttribLocation, _glGetAttribLocation, int, int,                                          \
+      (int programme, char const* nom), (programme, nom), return -1)                                         \
+    X(Shaders, glEnableVertexAttribArray, _glEnableVertexAttribArray, void, void, (int index), (index), )    \
+    X(Shaders, glVertexAttribPointer, _glVertexAttribPointer, void, void,                                    \
+      (unsigned int index, int taille, unsigned int type, unsigned char normalise, int pas,                  \
+       void const* donnees),                                                                                 \
+      (index, taille, type, normalise, pas, donnees), )                                                      \
+    X(Shaders, glDisableVertexAttribArray, _glDisableVertexAttribArray, void, void,                          \
+      (unsigned int index), (index), )                                                                       \
+    X(Shaders, glIsShader, _glIsShader, unsigned char, bool, (unsigned int shader), (shader), return false)  \
+    X(Shaders, glIsProgram, _glIsProgram, unsigned char, bool,                                               \
+      (unsigned int programme), (programme), return false)                                                   \
+    X(Shaders, glGetProgramInfoLog, _glGetProgramInfoLog, void, void,                                        \
+      (unsigned int programme, int taille, int* longueur, char* texte),                                      \
+      (programme, taille, longueur, texte), )                                                                \
+    X(VBA, glBindVertexArray, _glBindVertexArrayARB, void, void, (unsigned int tableau), (tableau), )        \
+    X(VBA, glDeleteVertexArrays, _glDeleteVertexArraysARB, void, void,                                       \
+      (int nombre, unsigned int const* tableaux), (nombre, tableaux), )                                      \
+    X(VBA, glGenVertexArrays, _glGenVertexArraysARB, void, void,                                             \
+      (int nombre, unsigned int* tableaux), (nombre, tableaux), )                                            \
+    X(VBA, glIsVertexArray, _glIsVertexArrayARB, unsigned char, bool,                                        \
+      (unsigned int tableau), (tableau), return false)                                                       \
+    X(FBO, glIsRenderbuffer, _glIsRenderbuffer, unsigned char, bool,                                         \
+      (unsigned int tampon), (tampon), return false)                                                         \
+    X(FBO, glBindRenderbuffer, _glBindRenderbuffer, void, void,                                              \
+      (unsigned int cible, unsigned int tampon), (cible, tampon), )                                          \
+    X(FBO, glDeleteRenderbuffers, _glDeleteRenderbuffers, void, void,                                        \
+      (int nombre, unsigned int const* tampons), (nombre, tampons), )                                        \
+    X(FBO, glGenRenderbuffers, _glGenRenderbuffers, void, void,                                              \
+      (int nombre, unsigned int* tampons), (nombre, tampons), )                                              \
+    X(FBO, glRenderbufferStorage, _glRenderbufferStorage, void, void,                                        \
+      (unsigned int cible, unsigned int format, int largeur, int hauteur),                                   \
+      (cible, format, largeur, hauteur), )                                                                   \
+    X(FBO, glGetRenderbufferParameteriv, _glGetRenderbufferParameteriv, void, void,                          \
+      (unsigned int cible, unsigned int parametre, int* valeur), (cible, parametre, valeur), )               \
+    X(FBO, glIsFramebuffer, _glIsFramebuffer, unsigned char, bool,                                           \
+      (unsigned int tampon), (tampon), return false)                                                         \
+    X(FBO, glBindFramebuffer, _glBindFramebuffer, void, void,                                                \
+      (unsigned int cible, unsigned int tampon), (cible, tampon), )                                          \
+    X(FBO, glDeleteFramebuffers, _glDeleteFramebuffers, void, void,                                          \
+      (int nombre, unsigned int const* tampons), (nombre, tampons), )                                        \
+    X(FBO, glGenFramebuffers, _glGenFramebuffers, void, void,                                                \
+      (int nombre, unsigned int* tampons), (nombre, tampons), )                                              \
+    X(FBO, glCheckFramebufferStatus, _glCheckFramebufferStatus, unsigned int, unsigned int,                  \
+      (unsigned int cible), (cible), return 0)                                                               \
+    X(FBO, glFramebufferTexture1D, _glFramebufferTexture1D, void, void,                                      \
+      (unsigned int cible, unsigned int attache, unsigned int type_texture, unsigned int texture,            \
+       int niveau),                                                                                          \
+      (cible, attache, type_texture, texture, niveau), )                                                     \
+    X(FBO, glFramebufferTexture2D, _glFramebufferTexture2D, void, void,                                      \
+      (unsigned int cible, unsigned int attache, unsigned int type_texture, unsigned int texture,            \
+       int niveau),                                                                                          \
+      (cible, attache, type_texture, texture, niveau), )                                                     \
+    X(FBO, glFramebufferTexture3D, _glFramebufferTexture3D, void, void,                                      \
+      (unsigned int cible, unsigned int attache, unsigned int type_texture, unsigned int texture,            \
+       int niveau, int couche),                                                                              \
+      (cible, attache, type_texture, texture, niveau, couche), )                                             \
+    X(FBO, glFramebufferRenderbuffer, _glFramebufferRenderbuffer, void, void,                                \
+      (unsigned int cible, unsigned int attache, unsigned int cible_tampon, unsigned int tampon),            \
+      (cible, attache, cible_tampon, tampon), )                                                              \
+    X(FBO, glGetFramebufferAttachmentParameteriv, _glGetFramebufferAttachmentParameteriv, void, void,        \
+      (unsigned int cible, unsigned int attache, unsigned int parametre, int* valeur),                       \
+      (cible, attache, parametre, valeur), )                                                                 \
+    X(FBO, glGenerateMipmap, _glGenerateMipmap, void, void, (unsigned int cible), (cible), )
+// clang-format on
 
 /// Process-wide state of the entry-point loader. Everything is zero before Extensions_GL::Init.
 namespace Extensions_GL_priv
@@ -209,110 +362,34 @@ extern bool valide_support_fbo;
 extern int nombre_fonctions_chargees;
 extern int nombre_fonctions_attendues;
 
-typedef unsigned int (*PFN_glCreateShader)(unsigned int);
-typedef void (*PFN_glDeleteShader)(unsigned int);
-typedef void (*PFN_glShaderSource)(unsigned int, int, char const* const*, int const*);
-typedef void (*PFN_glCompileShader)(unsigned int);
-typedef void (*PFN_glGetShaderiv)(unsigned int, unsigned int, int*);
-typedef void (*PFN_glGetShaderInfoLog)(unsigned int, int, int*, char*);
-typedef unsigned int (*PFN_glCreateProgram)();
-typedef void (*PFN_glDeleteProgram)(unsigned int);
-typedef void (*PFN_glLinkProgram)(unsigned int);
-typedef void (*PFN_glProgramParameteri)(unsigned int, unsigned int, int);
-typedef void (*PFN_glValidateProgram)(unsigned int);
-typedef void (*PFN_glAttachShader)(unsigned int, unsigned int);
-typedef void (*PFN_glDetachShader)(unsigned int, unsigned int);
-typedef void (*PFN_glGetProgramiv)(unsigned int, unsigned int, int*);
-typedef void (*PFN_glGetProgramInfoLog)(unsigned int, int, int*, char*);
-typedef void (*PFN_glGetProgramBinary)(unsigned int, int, int*, unsigned int*, void*);
-typedef void (*PFN_glProgramBinary)(unsigned int, unsigned int, void const*, int);
-typedef void (*PFN_glUseProgram)(unsigned int);
-typedef unsigned char (*PFN_glIsShader)(unsigned int);
-typedef unsigned char (*PFN_glIsProgram)(unsigned int);
-typedef int (*PFN_glGetUniformLocation)(unsigned int, char const*);
-typedef void (*PFN_glUniformMatrix4fv)(int, int, unsigned char, float const*);
-typedef void (*PFN_glUniform2f)(int, float, float);
-typedef void (*PFN_glUniform3f)(int, float, float, float);
-typedef void (*PFN_glUniform1i)(int, int);
-typedef void (*PFN_glUniform1f)(int, float);
-typedef int (*PFN_glGetAttribLocation)(int, char const*);
-typedef void (*PFN_glEnableVertexAttribArray)(int);
-typedef void (*PFN_glVertexAttribPointer)(unsigned int, int, unsigned int, unsigned char, int, void const*);
-typedef void (*PFN_glDisableVertexAttribArray)(unsigned int);
-typedef void (*PFN_glBindVertexArray)(unsigned int);
-typedef void (*PFN_glDeleteVertexArrays)(int, unsigned int const*);
-typedef void (*PFN_glGenVertexArrays)(int, unsigned int*);
-typedef unsigned char (*PFN_glIsVertexArray)(unsigned int);
-typedef unsigned char (*PFN_glIsRenderbuffer)(unsigned int);
-typedef void (*PFN_glBindRenderbuffer)(unsigned int, unsigned int);
-typedef void (*PFN_glDeleteRenderbuffers)(int, unsigned int const*);
-typedef void (*PFN_glGenRenderbuffers)(int, unsigned int*);
-typedef void (*PFN_glRenderbufferStorage)(unsigned int, unsigned int, int, int);
-typedef void (*PFN_glGetRenderbufferParameteriv)(unsigned int, unsigned int, int*);
-typedef unsigned char (*PFN_glIsFramebuffer)(unsigned int);
-typedef void (*PFN_glBindFramebuffer)(unsigned int, unsigned int);
-typedef void (*PFN_glDeleteFramebuffers)(int, unsigned int const*);
-typedef void (*PFN_glGenFramebuffers)(int, unsigned int*);
-typedef unsigned int (*PFN_glCheckFramebufferStatus)(unsigned int);
-typedef void (*PFN_glFramebufferTexture1D)(unsigned int, unsigned int, unsigned int, unsigned int, int);
-typedef void (*PFN_glFramebufferTexture2D)(unsigned int, unsigned int, unsigned int, unsigned int, int);
-typedef void (*PFN_glFramebufferTexture3D)(unsigned int, unsigned int, unsigned int, unsigned int, int, int);
-typedef void (*PFN_glFramebufferRenderbuffer)(unsigned int, unsigned int, unsigned int, unsigned int);
-typedef void (*PFN_glGetFramebufferAttachmentParameteriv)(unsigned int, unsigned int, unsigned int, int*);
-typedef void (*PFN_glGenerateMipmap)(unsigned int);
+/// The groups of loaded functions: shader objects, vertex array objects, frame buffer objects.
+enum class Groupe_GL
+{
+    Shaders,
+    VBA,
+    FBO
+};
+
+/// Number of entries of the list in a group: the functions Init expects when it finds the group.
+constexpr int NombreFonctionsGroupe(Groupe_GL groupe)
+{
+    int nombre = 0;
+#define ZARVEL_GL_COMPTE(groupe_entree, ...) nombre += Groupe_GL::groupe_entree == groupe ? 1 : 0;
+    ZARVEL_GL_POINTS_ENTREE(ZARVEL_GL_COMPTE)
+#undef ZARVEL_GL_COMPTE
+    return nombre;
+}
+
+/// PFN_<name>: the driver's signature of each loaded function.
+#define ZARVEL_GL_TYPE(groupe, nom, pointeur, retour_gl, retour, parametres, ...)                            \
+    typedef retour_gl(*PFN_##nom) parametres;
+ZARVEL_GL_POINTS_ENTREE(ZARVEL_GL_TYPE)
+#undef ZARVEL_GL_TYPE
 
 /// One pointer per loaded function, null until Init resolves it.
-extern PFN_glCreateShader _glCreateShader;
-extern PFN_glDeleteShader _glDeleteShader;
-extern PFN_glShaderSource _glShaderSource;
-extern PFN_glCompileShader _glCompileShader;
-extern PFN_glGetShaderiv _glGetShaderiv;
-extern PFN_glGetShaderInfoLog _glGetShaderInfoLog;
-extern PFN_glCreateProgram _glCreateProgram;
-extern PFN_glDeleteProgram _glDeleteProgram;
-extern PFN_glLinkProgram _glLinkProgram;
-extern PFN_glProgramParameteri _glProgramParameteri;
-extern PFN_glValidateProgram _glValidateProgram;
-extern PFN_glAttachShader _glAttachShader;
-extern PFN_glDetachShader _glDetachShader;
-extern PFN_glGetProgramiv _glGetProgramiv;
-extern PFN_glGetProgramInfoLog _glGetProgramInfoLog;
-extern PFN_glGetProgramBinary _glGetProgramBinary;
-extern PFN_glProgramBinary _glProgramBinary;
-extern PFN_glUseProgram _glUseProgram;
-extern PFN_glIsShader _glIsShader;
-extern PFN_glIsProgram _glIsProgram;
-extern PFN_glGetUniformLocation _glGetUniformLocation;
-extern PFN_glUniformMatrix4fv _glUniformMatrix4fv;
-extern PFN_glUniform2f _glUniform2f;
-extern PFN_glUniform3f _glUniform3f;
-extern PFN_glUniform1i _glUniform1i;
-extern PFN_glUniform1f _glUniform1f;
-extern PFN_glGetAttribLocation _glGetAttribLocation;
-extern PFN_glEnableVertexAttribArray _glEnableVertexAttribArray;
-extern PFN_glVertexAttribPointer _glVertexAttribPointer;
-extern PFN_glDisableVertexAttribArray _glDisableVertexAttribArray;
-extern PFN_glBindVertexArray _glBindVertexArrayARB;
-extern PFN_glDeleteVertexArrays _glDeleteVertexArraysARB;
-extern PFN_glGenVertexArrays _glGenVertexArraysARB;
-extern PFN_glIsVertexArray _glIsVertexArrayARB;
-extern PFN_glIsRenderbuffer _glIsRenderbuffer;
-extern PFN_glBindRenderbuffer _glBindRenderbuffer;
-extern PFN_glDeleteRenderbuffers _glDeleteRenderbuffers;
-extern PFN_glGenRenderbuffers _glGenRenderbuffers;
-extern PFN_glRenderbufferStorage _glRenderbufferStorage;
-extern PFN_glGetRenderbufferParameteriv _glGetRenderbufferParameteriv;
-extern PFN_glIsFramebuffer _glIsFramebuffer;
-extern PFN_glBindFramebuffer _glBindFramebuffer;
-extern PFN_glDeleteFramebuffers _glDeleteFramebuffers;
-extern PFN_glGenFramebuffers _glGenFramebuffers;
-extern PFN_glCheckFramebufferStatus _glCheckFramebufferStatus;
-extern PFN_glFramebufferTexture1D _glFramebufferTexture1D;
-extern PFN_glFramebufferTexture2D _glFramebufferTexture2D;
-extern PFN_glFramebufferTexture3D _glFramebufferTexture3D;
-extern PFN_glFramebufferRenderbuffer _glFramebufferRenderbuffer;
-extern PFN_glGetFramebufferAttachmentParameteriv _glGetFramebufferAttachmentParameteriv;
-extern PFN_glGenerateMipmap _glGenerateMipmap;
+#define ZARVEL_GL_POINTEUR(groupe, nom, pointeur, ...) extern PFN_##nom pointeur;
+ZARVEL_GL_POINTS_ENTREE(ZARVEL_GL_POINTEUR)
+#undef ZARVEL_GL_POINTEUR
 } // namespace Extensions_GL_priv
 
 /// Run-time loading of the programmable-pipeline entry points and the capability queries that
@@ -324,7 +401,12 @@ namespace Extensions_GL
 typedef void (*Fonction_GL)();
 Fonction_GL getProcAdress(char const* nom);
 
-/// True when the name is in the current context's extension string (false without a context).
+/// True when a GL context is current on the calling thread. The GL object wrappers create
+/// their names only then, so they can be built before a context exists.
+bool ContexteCourant();
+
+/// True when the name is in the current context's extension string; false without a current
+/// context, where the string is not queried.
 bool ValideExtension(char const* nom);
 /// The same rule on a given extension string: the name must occur followed by a space; the
 /// character before a match is not looked at. False for a null or empty string or name.
@@ -341,72 +423,20 @@ bool SupportVBA();
 /// Frame buffer objects ("GL_ARB_framebuffer_object"); same rule.
 bool SupportFBO();
 
-/// Stores the four group flags and loads the functions of the groups found (30 for shaders,
-/// 4 for vertex arrays, 17 for frame buffers). Needs a current context; runs once: later calls
-/// return true. Returns true when at least one function was expected and all were found.
+/// Stores the four group flags and loads the functions of the groups found, in the list's order
+/// (NombreFonctionsGroupe: 30 for shaders, 4 for vertex arrays, 17 for frame buffers). Needs a
+/// current context; runs once: later calls return true. Returns true when at least one function
+/// was expected and all were found.
 bool Init();
 
-// Null-safe wrappers, one per function. Before Init, or when the function was not found, they
-// call nothing and return 0, -1 (locations) or false; outputs are left as the caller set them,
-// except glGetProgramBinary, which writes 0 to the length.
-unsigned int glCreateShader(unsigned int type);
-void glDeleteShader(unsigned int shader);
-void glShaderSource(unsigned int shader, int nombre, char const* const* textes, int const* longueurs);
-void glCompileShader(unsigned int shader);
-void glGetShaderiv(unsigned int shader, unsigned int parametre, int* valeur);
-void glGetShaderInfoLog(unsigned int shader, int taille, int* longueur, char* texte);
-unsigned int glCreateProgram();
-void glDeleteProgram(unsigned int programme);
-void glLinkProgram(unsigned int programme);
-void glProgramParameteri(unsigned int programme, unsigned int parametre, int valeur);
-void glValidateProgram(unsigned int programme);
-void glAttachShader(unsigned int programme, unsigned int shader);
-void glDetachShader(unsigned int programme, unsigned int shader);
-void glGetProgramiv(unsigned int programme, unsigned int parametre, int* valeur);
-void glGetProgramInfoLog(unsigned int programme, int taille, int* longueur, char* texte);
-void glGetProgramBinary(unsigned int programme, int taille, int* longueur, unsigned int* format,
-                        void* binaire);
-void glProgramBinary(unsigned int programme, unsigned int format, void const* binaire, int longueur);
-void glUseProgram(unsigned int programme);
-bool glIsShader(unsigned int shader);
-bool glIsProgram(unsigned int programme);
-int glGetUniformLocation(unsigned int programme, char const* nom);
-void glUniformMatrix4fv(int location, int nombre, unsigned char transpose, float const* valeurs);
-void glUniform2f(int location, float x, float y);
-void glUniform3f(int location, float x, float y, float z);
-void glUniform1i(int location, int valeur);
-void glUniform1f(int location, float valeur);
-int glGetAttribLocation(int programme, char const* nom);
-void glEnableVertexAttribArray(int index);
-void glVertexAttribPointer(unsigned int index, int taille, unsigned int type, unsigned char normalise,
-                           int pas, void const* donnees);
-void glDisableVertexAttribArray(unsigned int index);
-void glBindVertexArray(unsigned int tableau);
-void glDeleteVertexArrays(int nombre, unsigned int const* tableaux);
-void glGenVertexArrays(int nombre, unsigned int* tableaux);
-bool glIsVertexArray(unsigned int tableau);
-bool glIsRenderbuffer(unsigned int tampon);
-void glBindRenderbuffer(unsigned int cible, unsigned int tampon);
-void glDeleteRenderbuffers(int nombre, unsigned int const* tampons);
-void glGenRenderbuffers(int nombre, unsigned int* tampons);
-void glRenderbufferStorage(unsigned int cible, unsigned int format, int largeur, int hauteur);
-void glGetRenderbufferParameteriv(unsigned int cible, unsigned int parametre, int* valeur);
-bool glIsFramebuffer(unsigned int tampon);
-void glBindFramebuffer(unsigned int cible, unsigned int tampon);
-void glDeleteFramebuffers(int nombre, unsigned int const* tampons);
-void glGenFramebuffers(int nombre, unsigned int* tampons);
-unsigned int glCheckFramebufferStatus(unsigned int cible);
-void glFramebufferTexture1D(unsigned int cible, unsigned int attache, unsigned int type_texture,
-                            unsigned int texture, int niveau);
-void glFramebufferTexture2D(unsigned int cible, unsigned int attache, unsigned int type_texture,
-                            unsigned int texture, int niveau);
-void glFramebufferTexture3D(unsigned int cible, unsigned int attache, unsigned int type_texture,
-                            unsigned int texture, int niveau, int couche);
-void glFramebufferRenderbuffer(unsigned int cible, unsigned int attache, unsigned int cible_tampon,
-                               unsigned int tampon);
-void glGetFramebufferAttachmentParameteriv(unsigned int cible, unsigned int attache, unsigned int parametre,
-                                           int* valeur);
-void glGenerateMipmap(unsigned int cible);
+// Null-safe wrappers, one per entry of ZARVEL_GL_POINTS_ENTREE, declared with its parameters and
+// the wrapper's return type. Before Init, or when the function was not found, they call nothing
+// and return 0, -1 (locations) or false; outputs are left as the caller set them, except
+// glGetProgramBinary, which writes 0 to the length.
+#define ZARVEL_GL_DECLARATION(groupe, nom, pointeur, retour_gl, retour, parametres, ...)                     \
+    retour nom parametres;
+ZARVEL_GL_POINTS_ENTREE(ZARVEL_GL_DECLARATION)
+#undef ZARVEL_GL_DECLARATION
 
 // Buffer objects: the client library's own functions, called directly whatever Init found.
 // Callers test SupportVBO first.
@@ -432,7 +462,8 @@ class Program_GL;
 class Shader_GL
 {
 public:
-    /// Stores the stage; creates the shader object when shaders are supported, else name 0.
+    /// Stores the stage; creates the shader object when a context is current and shaders are
+    /// supported, else name 0.
     explicit Shader_GL(unsigned int type);
     /// Deletes the shader object when there is one.
     ~Shader_GL();
@@ -472,7 +503,8 @@ private:
 class Program_GL
 {
 public:
-    /// Builds both stages and, when shaders are supported, the program object (else name 0).
+    /// Builds both stages and, when a context is current and shaders are supported, the program
+    /// object (else name 0).
     Program_GL();
     /// Deletes the program, then the pixel and the vertex stage.
     ~Program_GL();
@@ -506,7 +538,7 @@ public:
     /// Makes no program current (fixed-function pipeline).
     static void DesactivePrograms();
     /// Tears the GL objects down, keeping this object: no program current, both stages detached
-    /// and deleted, not linked. False when there was no program object.
+    /// and deleted, not linked. False when there was no program object (no program is unbound).
     bool Desactive();
     /// Desactive, then new empty stage and program objects when shaders are supported (name 0
     /// otherwise). Returns whether shaders are supported. Sources are not kept.
@@ -604,9 +636,9 @@ public:
     /// As Uniform_GL::Reservation, for an attribute.
     bool Reservation(char const* nom);
     /// Enables the attribute on the vertices (3 floats each); false when not valid.
-    bool Activation(std::vector<PVertex_GL> const& sommets) const;
+    bool Activation(PTableau_GL<PVertex_GL> const& sommets) const;
     /// Enables the attribute on the colours (4 floats each); false when not valid.
-    bool Activation(std::vector<PCouleur_GL> const& couleurs) const;
+    bool Activation(PTableau_GL<PCouleur_GL> const& couleurs) const;
     /// Disables the attribute array, keeping the location; false when not valid.
     bool Desactive() const;
 
@@ -690,11 +722,11 @@ public:
     /// Number of vertices (the count handed to glDrawArrays).
     unsigned int NombreVertices() const { return static_cast<unsigned int>(vertices.size()); }
     /// The positions.
-    std::vector<PVertex_GL> const& Vertices() const { return vertices; }
+    PTableau_GL<PVertex_GL> const& Vertices() const { return vertices; }
     /// One colour per vertex.
-    std::vector<PCouleur_GL> const& Couleurs() const { return couleurs; }
+    PTableau_GL<PCouleur_GL> const& Couleurs() const { return couleurs; }
     /// One normal per vertex in a triangles buffer, empty otherwise.
-    std::vector<PVertex_GL> const& Normales() const { return normales; }
+    PTableau_GL<PVertex_GL> const& Normales() const { return normales; }
     /// Reserves room for the given number of vertices in every array, so that a buffer whose
     /// size is known beforehand is filled without reallocation.
     void Reserve(unsigned int nombre_vertices);
@@ -715,9 +747,9 @@ private:
     unsigned int id_vbo;
     unsigned int cible_vbo;
     unsigned int usage_vbo;
-    std::vector<PVertex_GL> vertices;
-    std::vector<PCouleur_GL> couleurs;
-    std::vector<PVertex_GL> normales;
+    PTableau_GL<PVertex_GL> vertices;
+    PTableau_GL<PCouleur_GL> couleurs;
+    PTableau_GL<PVertex_GL> normales;
 };
 
 /// One VBO holding a raw block of floats (GL_ARRAY_BUFFER, GL_STATIC_DRAW). The owner releases it
@@ -766,7 +798,7 @@ class PTexture_GL
 {
 public:
     /// Stores the filtering (linear or nearest) and wrapping (repeat or clamp to edge), then
-    /// generates a name.
+    /// generates a name when a context is current (else 0).
     PTexture_GL(bool lineaire, bool repetition);
     /// Deletes the texture when it has a name.
     ~PTexture_GL();
@@ -811,9 +843,9 @@ private:
 class PRenderBuffer_GL
 {
 public:
-    /// Generates a name when frame buffers are supported, else 0.
+    /// Generates a name when a context is current and frame buffers are supported, else 0.
     PRenderBuffer_GL();
-    /// Deletes the render buffer when frame buffers are supported.
+    /// Deletes the render buffer when it has a name and frame buffers are supported.
     ~PRenderBuffer_GL();
     PRenderBuffer_GL(PRenderBuffer_GL const&) = delete;
     PRenderBuffer_GL& operator=(PRenderBuffer_GL const&) = delete;

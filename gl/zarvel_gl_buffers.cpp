@@ -1,6 +1,9 @@
 #include "zarvel_gl.h"
 
+#include <sys/mman.h>
+
 #include <cstdint>
+#include <cstdlib>
 
 namespace PGL
 {
@@ -38,6 +41,51 @@ unsigned int NouveauTampon()
 }
 
 } // namespace
+
+// ---- Array memory ------------------------------------------------------------------------------
+
+namespace
+{
+
+constexpr std::size_t PageGeante = std::size_t(2) << 20;
+
+std::size_t ArrondiPageGeante(std::size_t octets)
+{
+    return (octets + PageGeante - 1) & ~(PageGeante - 1);
+}
+
+} // namespace
+
+void* AllocationTableau_GL(std::size_t octets)
+{
+    if (octets < PageGeante)
+    {
+        void* bloc = std::malloc(octets == 0 ? 1 : octets);
+        if (!bloc) throw std::bad_alloc();
+        return bloc;
+    }
+    // Map one huge page more than needed, keep the aligned part and give the rest back.
+    const std::size_t taille = ArrondiPageGeante(octets);
+    void* carte = mmap(nullptr, taille + PageGeante, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (carte == MAP_FAILED) throw std::bad_alloc();
+    const std::uintptr_t debut = reinterpret_cast<std::uintptr_t>(carte);
+    const std::uintptr_t aligne = (debut + PageGeante - 1) & ~(PageGeante - 1);
+    if (aligne > debut) munmap(carte, aligne - debut);
+    const std::size_t reste = PageGeante - (aligne - debut);
+    if (reste > 0) munmap(reinterpret_cast<void*>(aligne + taille), reste);
+    void* bloc = reinterpret_cast<void*>(aligne);
+    madvise(bloc, taille, MADV_HUGEPAGE);
+    return bloc;
+}
+
+void LiberationTableau_GL(void* bloc, std::size_t octets) noexcept
+{
+    if (!bloc) return;
+    if (octets < PageGeante)
+        std::free(bloc);
+    else
+        munmap(bloc, ArrondiPageGeante(octets));
+}
 
 // ---- PTampon_GL --------------------------------------------------------------------------------
 

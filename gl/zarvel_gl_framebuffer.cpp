@@ -46,7 +46,8 @@ char const* const PixelPostDefaut = "uniform sampler2D Texture;\n"
 PTexture_GL::PTexture_GL(bool filtrage_lineaire, bool repete)
     : nom(0), lineaire(filtrage_lineaire), repetition(repete)
 {
-    glGenTextures(1, &nom);
+    // Without a context the name stays 0; Reactive (which Gen calls) creates it later.
+    if (GL::ContexteCourant()) glGenTextures(1, &nom);
 }
 
 PTexture_GL::~PTexture_GL()
@@ -139,12 +140,13 @@ bool PTexture_GL::TexImage2D_BGRA(unsigned int largeur, unsigned int hauteur, ch
 
 PRenderBuffer_GL::PRenderBuffer_GL() : nom(0)
 {
-    if (GL::SupportFBO()) GL::glGenRenderbuffers(1, &nom);
+    // The context is tested first: before Init, SupportFBO would read the extension string.
+    if (GL::ContexteCourant() && GL::SupportFBO()) GL::glGenRenderbuffers(1, &nom);
 }
 
 PRenderBuffer_GL::~PRenderBuffer_GL()
 {
-    if (GL::SupportFBO() && nom != 0) GL::glDeleteRenderbuffers(1, &nom);
+    if (nom != 0 && GL::SupportFBO()) GL::glDeleteRenderbuffers(1, &nom);
 }
 
 bool PRenderBuffer_GL::Valide(bool verifie) const

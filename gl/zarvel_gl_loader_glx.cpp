@@ -1,5 +1,5 @@
-// Function-address lookup of the loader on GLX. This file is the only one that includes the
-// window-system headers, so another platform (EGL, say) replaces this file alone.
+// Function-address lookup and current-context query of the loader on GLX. This is the only file
+// that includes the window-system headers: another platform (EGL, say) replaces this file alone.
 #include "zarvel_gl.h"
 
 #include <GL/glx.h>
@@ -13,6 +13,11 @@ Fonction_GL getProcAdress(char const* nom)
 {
     if (!nom) return nullptr;
     return reinterpret_cast<Fonction_GL>(glXGetProcAddressARB(reinterpret_cast<GLubyte const*>(nom)));
+}
+
+bool ContexteCourant()
+{
+    return glXGetCurrentContext() != nullptr;
 }
 
 } // namespace Extensions_GL

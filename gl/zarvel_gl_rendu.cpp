@@ -127,7 +127,7 @@ void Zarvel_GL::defOpaciteSolide(int pourcent)
     if (pourcent > 100) pourcent = 100;
     params_scene.opacite_solide = static_cast<float>(pourcent);
     const float alpha = static_cast<float>(pourcent) / 100.0f;
-    std::vector<PCouleur_GL> const& couleurs = tampon_surfaces.Couleurs();
+    PTableau_GL<PCouleur_GL> const& couleurs = tampon_surfaces.Couleurs();
     for (unsigned int i = 0; i < couleurs.size(); ++i)
     {
         PCouleur_GL c = couleurs[i];
@@ -140,8 +140,8 @@ void Zarvel_GL::defOpaciteSolide(int pourcent)
 void Zarvel_GL::defIdCouleurScene(unsigned int id)
 {
     id_ral = id;
-    std::vector<PCouleur_GL> const& couleurs = tampon_surfaces.Couleurs();
-    std::vector<PVertex_GL> const& normales = tampon_surfaces.Normales();
+    PTableau_GL<PCouleur_GL> const& couleurs = tampon_surfaces.Couleurs();
+    PTableau_GL<PVertex_GL> const& normales = tampon_surfaces.Normales();
     for (unsigned int i = 0; i < couleurs.size() && i < normales.size(); ++i)
     {
         PCouleur_GL c = couleurs[i];
@@ -261,7 +261,7 @@ void Zarvel_GL::AjoutSurlignages()
         AjoutSommetDiv(tampon_sommets.Vertices()[id_point], params_scene.couleur_point);
     if (id_segment >= 0 && static_cast<unsigned int>(id_segment) < tampon_filaire.NombreVertices() / 2)
     {
-        std::vector<PVertex_GL> const& v = tampon_filaire.Vertices();
+        PTableau_GL<PVertex_GL> const& v = tampon_filaire.Vertices();
         AjoutSommetDiv(Milieu(v[2 * id_segment], v[2 * id_segment + 1]), params_scene.couleur_centre_segment);
     }
     if (id_surface >= 0 && static_cast<unsigned int>(id_surface) < tampon_centres.NombreVertices())

@@ -53,7 +53,8 @@ void EcritMot(std::ofstream& fichier, uint32_t mot)
 
 Shader_GL::Shader_GL(unsigned int type_shader) : type(type_shader), nom(0), compile(false)
 {
-    if (GL::SupportShaders()) nom = GL::glCreateShader(type);
+    // The context is tested first: before Init, SupportShaders would read the extension string.
+    if (GL::ContexteCourant() && GL::SupportShaders()) nom = GL::glCreateShader(type);
 }
 
 Shader_GL::~Shader_GL()
@@ -109,13 +110,14 @@ bool Shader_GL::ChargeSource(char const* source)
 
 Program_GL::Program_GL() : nom(0), vertex_shader(TypeVertexShader), pixel_shader(TypePixelShader), lie(false)
 {
-    if (GL::SupportShaders()) nom = GL::glCreateProgram();
+    // Without a context the name stays 0; Reactive creates the objects later.
+    if (GL::ContexteCourant() && GL::SupportShaders()) nom = GL::glCreateProgram();
 }
 
 Program_GL::~Program_GL()
 {
-    // Deleting name 0 is ignored by GL; the stages are destroyed next, pixel then vertex.
-    GL::glDeleteProgram(nom);
+    // The stages are destroyed next, pixel then vertex.
+    if (nom != 0) GL::glDeleteProgram(nom);
 }
 
 bool Program_GL::AjoutShader(Shader_GL& etage, char const* source)
@@ -282,7 +284,9 @@ void Program_GL::DesactivePrograms()
 
 bool Program_GL::Desactive()
 {
-    GL::glUseProgram(0);
+    // Without a program object nothing of this one can be current, and a wrapper built without a
+    // context must be able to tear down without a GL call.
+    if (nom != 0) GL::glUseProgram(0);
     // Only a compiled stage is attached; detaching anything else would be a GL error.
     for (Shader_GL* etage : {&vertex_shader, &pixel_shader})
     {
@@ -454,13 +458,13 @@ bool Attribute_GL::Reservation(char const* nom)
     return location != -1;
 }
 
-bool Attribute_GL::Activation(std::vector<PVertex_GL> const& sommets) const
+bool Attribute_GL::Activation(PTableau_GL<PVertex_GL> const& sommets) const
 {
     if (!Valide()) return false;
     return programme->ActivationTableauAttributs3F(location, sommets.data());
 }
 
-bool Attribute_GL::Activation(std::vector<PCouleur_GL> const& couleurs) const
+bool Attribute_GL::Activation(PTableau_GL<PCouleur_GL> const& couleurs) const
 {
     if (!Valide()) return false;
     return programme->ActivationTableauAttributs4F(location, couleurs.data());

@@ -30,8 +30,8 @@ struct CasAjout
     std::string nom;
     int primitive;
     std::function<bool(PTampon_GL&)> ajout;
-    std::vector<PVertex_GL> vertices;
-    std::vector<PVertex_GL> normales;
+    PGL::PTableau_GL<PVertex_GL> vertices;
+    PGL::PTableau_GL<PVertex_GL> normales;
     bool resultat;
 };
 

@@ -1,5 +1,9 @@
 #include "test_helpers.h"
 
+#include <GL/glx.h>
+
+#include <memory>
+
 using PGL::PFrameBuffer_GL;
 
 namespace
@@ -71,6 +75,27 @@ std::vector<uint8_t> ImagePostTraitee(PFrameBuffer_GL& framebuffer)
     }
     return TestGL::LitPixels();
 }
+
+// No context is current on the calling thread while it lives; then the same context is made
+// current again on the same window.
+class ContexteRelache
+{
+public:
+    ContexteRelache()
+        : affichage(glXGetCurrentDisplay()), fenetre(glXGetCurrentDrawable()),
+          contexte(glXGetCurrentContext())
+    {
+        glXMakeCurrent(affichage, None, nullptr);
+    }
+    ~ContexteRelache() { glXMakeCurrent(affichage, fenetre, contexte); }
+    ContexteRelache(ContexteRelache const&) = delete;
+    ContexteRelache& operator=(ContexteRelache const&) = delete;
+
+private:
+    Display* affichage;
+    GLXDrawable fenetre;
+    GLXContext contexte;
+};
 
 } // namespace
 
@@ -285,4 +310,34 @@ TEST_F(PFrameBuffer_GL_Contexte, TexturesFormatsEtParametres)
     EXPECT_EQ(profondeur.Nom() != 0, fbo);
     EXPECT_EQ(profondeur.Transfert(8, 8), fbo);
     EXPECT_EQ(profondeur.Valide(true), fbo);
+}
+
+// Built while no context is current, the frame buffer and the shader set hold no GL name; once a
+// context is current again, Gen creates the attachments and the shader initialisations create
+// the programs, so both work as if built with the context.
+TEST_F(PFrameBuffer_GL_Contexte, ConstruitSansContexteUtilisableEnsuite)
+{
+    std::unique_ptr<PFrameBuffer_GL> framebuffer;
+    std::unique_ptr<PGL::Shaders_GL> set;
+    {
+        ContexteRelache relache;
+        ASSERT_FALSE(PGL::Extensions_GL::ContexteCourant());
+        framebuffer = std::make_unique<PFrameBuffer_GL>();
+        set = std::make_unique<PGL::Shaders_GL>();
+    }
+    ASSERT_TRUE(PGL::Extensions_GL::ContexteCourant());
+    EXPECT_EQ(framebuffer->Texture().Nom(), 0u);
+    EXPECT_EQ(framebuffer->Programme().Nom(), 0u);
+    EXPECT_EQ(set->Programme().Nom(), 0u);
+
+    Prepare(*framebuffer, PFrameBuffer_GL::VShaderDefaut(), PFrameBuffer_GL::FShaderDefaut());
+    EXPECT_EQ(framebuffer->Texture().Nom() != 0, fbo);
+    EXPECT_EQ(TestGL::PixelsDifferents(ImageDirecte(), ImagePostTraitee(*framebuffer)), 0);
+
+    const bool shaders = PGL::Extensions_GL::SupportShaders();
+    set->InitialisationShader(PGL::Shaders_GL::VShaderDefaut(), PGL::Shaders_GL::FShaderDefaut());
+    EXPECT_EQ(set->Programme().Nom() != 0, shaders);
+    EXPECT_EQ(set->Programme().Lie(), shaders) << set->Journal();
+    EXPECT_EQ(set->Activation(PGL::PMatriceGL4(), PGL::PMatriceGL4()), shaders);
+    PGL::Program_GL::DesactivePrograms();
 }

@@ -131,6 +131,9 @@ TEST_F(Extensions_GL_Init, NombreDeFonctionsChargees)
     if (etat.shaders && etat.vba && etat.fbo)
     {
         EXPECT_EQ(attendues, 51);
+        // Every name of the list resolves where every group is present.
+        EXPECT_TRUE(etat.resultat);
+        EXPECT_EQ(priv::nombre_fonctions_chargees, 51);
     }
     // A second Init answers true and reloads nothing.
     const int chargees = priv::nombre_fonctions_chargees;

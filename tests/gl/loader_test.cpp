@@ -1,9 +1,51 @@
+#include "espion_gl.h"
 #include "zarvel_gl.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <type_traits>
+
 namespace GL = PGL::Extensions_GL;
 namespace priv = PGL::Extensions_GL_priv;
+
+namespace
+{
+
+constexpr int Marque = 0x5A5A5A5A;
+
+// A zero of the parameter's type, except that an output (a pointer to something writable) points
+// into the marked block.
+template <typename T> T Argument(int* sortie)
+{
+    if constexpr (std::is_pointer_v<T> && !std::is_const_v<std::remove_pointer_t<T>>)
+        return static_cast<T>(static_cast<void*>(sortie));
+    else
+        return T{};
+}
+
+// Calls a wrapper and checks the fallback its return type promises: false for a query, -1 for a
+// location (the only int results), 0 for a name or a status. No output may be written, except the
+// length of glGetProgramBinary, which is set to 0.
+template <typename Retour, typename... Parametres>
+void VerifieRepli(std::string const& nom, Retour (*enveloppe)(Parametres...))
+{
+    SCOPED_TRACE(nom);
+    int sortie[4] = {Marque, Marque, Marque, Marque};
+    if constexpr (std::is_void_v<Retour>)
+        enveloppe(Argument<Parametres>(sortie)...);
+    else if constexpr (std::is_same_v<Retour, bool>)
+        EXPECT_FALSE(enveloppe(Argument<Parametres>(sortie)...));
+    else if constexpr (std::is_same_v<Retour, int>)
+        EXPECT_EQ(enveloppe(Argument<Parametres>(sortie)...), -1);
+    else
+        EXPECT_EQ(enveloppe(Argument<Parametres>(sortie)...), 0u);
+    EXPECT_EQ(sortie[0], nom == "glGetProgramBinary" ? 0 : Marque);
+    for (int i = 1; i < 4; ++i)
+        EXPECT_EQ(sortie[i], Marque);
+}
+
+} // namespace
 
 struct CasExtension
 {
@@ -43,6 +85,40 @@ INSTANTIATE_TEST_SUITE_P(
         CasExtension{"GL_A ", nullptr, false},
         // An empty name would match everywhere: it is never present.
         CasExtension{"GL_A ", "", false}));
+
+TEST(Extensions_GL, FonctionsAttenduesParGroupe)
+{
+    EXPECT_EQ(priv::NombreFonctionsGroupe(priv::Groupe_GL::Shaders), 30);
+    EXPECT_EQ(priv::NombreFonctionsGroupe(priv::Groupe_GL::VBA), 4);
+    EXPECT_EQ(priv::NombreFonctionsGroupe(priv::Groupe_GL::FBO), 17);
+}
+
+TEST(Extensions_GL, ChaqueWrapperRetombeSansSaFonction)
+{
+    ASSERT_FALSE(GL::ContexteCourant());
+    for (TestGL::EtatChargeur etat :
+         {TestGL::EtatChargeur::AvantInit, TestGL::EtatChargeur::FonctionsAbsentes})
+    {
+        SCOPED_TRACE(etat == TestGL::EtatChargeur::AvantInit ? "before Init" : "functions not found");
+        TestGL::ChargeurSimule chargeur(etat);
+#define ZARVEL_GL_VERIFIE(groupe, nom, ...) VerifieRepli(#nom, &GL::nom);
+        ZARVEL_GL_POINTS_ENTREE(ZARVEL_GL_VERIFIE)
+#undef ZARVEL_GL_VERIFIE
+    }
+}
+
+TEST(Extensions_GL, SansContexteLaChaineNEstPasLue)
+{
+    ASSERT_FALSE(GL::ContexteCourant());
+    TestGL::ChargeurSimule chargeur(TestGL::EtatChargeur::AvantInit);
+    const int appels = TestGL::AppelsGL();
+    EXPECT_FALSE(GL::ValideExtension("GL_ARB_shader_objects"));
+    EXPECT_FALSE(GL::SupportShaders());
+    EXPECT_FALSE(GL::SupportVBO());
+    EXPECT_FALSE(GL::SupportVBA());
+    EXPECT_FALSE(GL::SupportFBO());
+    EXPECT_EQ(TestGL::AppelsGL(), appels) << "glGetString called without a context";
+}
 
 TEST(Extensions_GL, SansContexteToutRetombe)
 {

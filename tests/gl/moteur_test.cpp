@@ -30,7 +30,7 @@ std::uint32_t Bits(float valeur)
 
 void AttendSegment(PGL::PTampon_GL const& tampon, int segment, PVertex_GL const& a, PVertex_GL const& b)
 {
-    std::vector<PVertex_GL> const& v = tampon.Vertices();
+    PGL::PTableau_GL<PVertex_GL> const& v = tampon.Vertices();
     ASSERT_LT(static_cast<size_t>(2 * segment + 1), v.size());
     PVertex_GL const& p = v[2 * segment];
     PVertex_GL const& q = v[2 * segment + 1];
@@ -272,7 +272,7 @@ TEST(Moteur_GL, GenOrigineDiv)
     AttendSegment(lignes, 0, PVertex_GL(-0.005f, 0, 0), PVertex_GL(0.05f, 0, 0));
     AttendSegment(lignes, 1, PVertex_GL(0, -0.005f, 0), PVertex_GL(0, 0.05f, 0));
     AttendSegment(lignes, 2, PVertex_GL(0, 0, -0.005f), PVertex_GL(0, 0, 0.05f));
-    std::vector<PCouleur_GL> const& c = lignes.Couleurs();
+    PGL::PTableau_GL<PCouleur_GL> const& c = lignes.Couleurs();
     EXPECT_FLOAT_EQ(c[0].rouge, 204 / 255.0f);
     EXPECT_FLOAT_EQ(c[0].vert, 77 / 255.0f);
     EXPECT_FLOAT_EQ(c[2].vert, 205 / 255.0f);
@@ -377,4 +377,29 @@ TEST(Moteur_GL, ExecShaderPostSansCadre)
     // No frame buffer was bound for a frame: nothing runs, forced or not.
     EXPECT_FALSE(moteur.ExecShaderPost(true));
     EXPECT_FALSE(moteur.ExecShaderPost(false));
+}
+
+TEST(PAllocateur_GL, GrandsBlocsAlignesEtUtilisables)
+{
+    // A block of 3 MiB and one byte: aligned on 2 MiB, every byte of it writable and kept.
+    const std::size_t octets = (std::size_t(3) << 20) + 1;
+    unsigned char* bloc = static_cast<unsigned char*>(PGL::AllocationTableau_GL(octets));
+    ASSERT_NE(bloc, nullptr);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bloc) % (std::size_t(2) << 20), 0u);
+    for (std::size_t i = 0; i < octets; i += 4093)
+        bloc[i] = static_cast<unsigned char>(i);
+    bloc[octets - 1] = 0xAB;
+    for (std::size_t i = 0; i < octets - 1; i += 4093)
+        ASSERT_EQ(bloc[i], static_cast<unsigned char>(i));
+    EXPECT_EQ(bloc[octets - 1], 0xAB);
+    PGL::LiberationTableau_GL(bloc, octets);
+
+    // An array growing across the threshold keeps its contents.
+    PGL::PTableau_GL<PVertex_GL> sommets;
+    for (int i = 0; i < 400000; ++i)
+        sommets.push_back(PVertex_GL(static_cast<float>(i), 0.0f, 1.0f));
+    EXPECT_GE(sommets.capacity() * sizeof(PVertex_GL), std::size_t(2) << 20);
+    EXPECT_EQ(sommets[123456].X, 123456.0f);
+    EXPECT_EQ(sommets.back().X, 399999.0f);
+    EXPECT_THROW(PGL::AllocationTableau_GL(static_cast<std::size_t>(-1) / 2), std::bad_alloc);
 }

@@ -333,7 +333,7 @@ TEST(PrepareScene, Lissage)
     Zarvel_GL lisse(ParamsGL(), ParamsScene());
     lisse.defEtatLissage(true);
     lisse.PrepareScene(&scene);
-    std::vector<PVertex_GL> const& n = lisse.TamponSurfaces().Normales();
+    PGL::PTableau_GL<PVertex_GL> const& n = lisse.TamponSurfaces().Normales();
     // Vertex 0 is corner 0 of the first triangle and corner 1 of the second.
     AttendPoint(n[0], n0.x, n0.y, n0.z);
     AttendPoint(n[4], n0.x, n0.y, n0.z);
@@ -358,7 +358,7 @@ TEST(PrepareScene, LissageIndiceHorsModele)
 
     Zarvel_GL rendu(ParamsGL(), ParamsScene());
     rendu.PrepareScenePriv(&scene, false, true);
-    std::vector<PVertex_GL> const& n = rendu.TamponSurfaces().Normales();
+    PGL::PTableau_GL<PVertex_GL> const& n = rendu.TamponSurfaces().Normales();
     ASSERT_EQ(n.size(), 3u);
     AttendPoint(n[0], 1, 0, 0);
     AttendPoint(n[1], 0, 0, -1);
@@ -428,7 +428,7 @@ TEST(PrepareScene, VolumeImprimante)
 
     PGL::PTampon_GL const& boite = rendu.TamponImprimante();
     ASSERT_EQ(boite.NombreVertices(), 100u);
-    std::vector<PVertex_GL> const& v = boite.Vertices();
+    PGL::PTableau_GL<PVertex_GL> const& v = boite.Vertices();
     // Floor grid along z: x from -0.5 by 0.05, from z -0.25 to 0.25 at y -0.125.
     AttendPoint(v[0], -0.5, -0.125, -0.25);
     AttendPoint(v[1], -0.5, -0.125, 0.25);

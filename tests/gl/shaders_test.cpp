@@ -1,5 +1,6 @@
 // Shader, program, frame-buffer and shader-set wrappers without a GL context: every name is 0 and
 // every operation reports failure without reaching GL.
+#include "espion_gl.h"
 #include "zarvel_gl.h"
 
 #include <gtest/gtest.h>
@@ -110,8 +111,8 @@ TEST(Uniform_GL, ProgrammeSansNomNeReserveRien)
     EXPECT_FALSE(uniform.Activation(PGL::PVertex_GL()));
     EXPECT_FALSE(uniform.Desactive());
     EXPECT_FALSE(attribut.Reservation("Vertex"));
-    EXPECT_FALSE(attribut.Activation(std::vector<PGL::PVertex_GL>(3)));
-    EXPECT_FALSE(attribut.Activation(std::vector<PGL::PCouleur_GL>(3)));
+    EXPECT_FALSE(attribut.Activation(PGL::PTableau_GL<PGL::PVertex_GL>(3)));
+    EXPECT_FALSE(attribut.Activation(PGL::PTableau_GL<PGL::PCouleur_GL>(3)));
     EXPECT_FALSE(attribut.Desactive());
     EXPECT_EQ(attribut.Location(), -1);
 }
@@ -154,4 +155,44 @@ TEST(PFrameBuffer_GL, SansSupportRienNEstValide)
     PGL::PRenderBuffer_GL profondeur;
     EXPECT_EQ(profondeur.Nom(), 0u);
     EXPECT_FALSE(profondeur.Transfert(4, 4));
+}
+
+// Built and destroyed without a context, every wrapper keeps name 0 and reaches neither the
+// client library nor the loader, even with a loader that reports every group and whose functions
+// would answer names.
+TEST(Wrappers_GL, SansContexteAucunAppelGL)
+{
+    ASSERT_FALSE(PGL::Extensions_GL::ContexteCourant());
+    for (TestGL::EtatChargeur etat :
+         {TestGL::EtatChargeur::AvantInit, TestGL::EtatChargeur::FonctionsFausses})
+    {
+        SCOPED_TRACE(etat == TestGL::EtatChargeur::AvantInit ? "before Init" : "after Init");
+        TestGL::ChargeurSimule chargeur(etat);
+        const int appels_gl = TestGL::AppelsGL();
+        const int appels_charges = TestGL::AppelsCharges();
+        {
+            PGL::PTexture_GL texture(true, false);
+            PGL::PRenderBuffer_GL profondeur;
+            PGL::Shader_GL shader(0x8B31);
+            Program_GL programme;
+            PGL::Shaders_GL set;
+            PGL::PFrameBuffer_GL framebuffer;
+            PGL::PTampon_GL tampon(4);
+            EXPECT_EQ(texture.Nom(), 0u);
+            EXPECT_EQ(profondeur.Nom(), 0u);
+            EXPECT_EQ(shader.Nom(), 0u);
+            EXPECT_EQ(programme.Nom(), 0u);
+            EXPECT_EQ(programme.VertexShader().Nom(), 0u);
+            EXPECT_EQ(programme.PixelShader().Nom(), 0u);
+            EXPECT_EQ(set.Programme().Nom(), 0u);
+            EXPECT_EQ(framebuffer.Nom(), 0u);
+            EXPECT_EQ(framebuffer.Texture().Nom(), 0u);
+            EXPECT_EQ(framebuffer.Programme().Nom(), 0u);
+            EXPECT_EQ(tampon.IdVBO(), 0u);
+            EXPECT_EQ(TestGL::AppelsGL(), appels_gl) << "a constructor called the client library";
+            EXPECT_EQ(TestGL::AppelsCharges(), appels_charges) << "a constructor called a loaded function";
+        }
+        EXPECT_EQ(TestGL::AppelsGL(), appels_gl) << "a destructor called the client library";
+        EXPECT_EQ(TestGL::AppelsCharges(), appels_charges) << "a destructor called a loaded function";
+    }
 }
