@@ -2,6 +2,7 @@
 // test drawing, then exports the scene or shows it in the viewer.
 #include "zarvel3d/zarvel3d.h"
 #include "zarvel_args.h"
+#include "zarvel_glut.h"
 #include "zarvel_string.h"
 
 #include <cmath>
@@ -21,8 +22,7 @@ enum StatutSortie : int
 {
     SORTIE_SUCCES = 0,
     SORTIE_ECHEC = 1,
-    SORTIE_USAGE = 2,
-    SORTIE_SANS_VISUALISEUR = 3
+    SORTIE_USAGE = 2
 };
 
 const unsigned int largeur_fenetre = 1024;
@@ -55,18 +55,23 @@ void Rectangle(Zarvel3D::Zarvel& z, int vue, double largeur, double hauteur)
     Ligne(z, vue, 0, hauteur, 0, 0);
 }
 
-// Stands in for the interactive viewer in builds that have none. Like the
-// viewer, it takes over the engine or scene and ends the process itself.
-[[noreturn]] void DemarreVisualiseur(Zarvel3D::Zarvel* zarvel, Zarvel3D::PScene3D* scene, bool plein_ecran,
-                                     unsigned int couleur)
+// What the viewer is started with, from the options.
+struct OptionsVisualiseur
 {
-    (void)zarvel;
-    (void)scene;
-    (void)plein_ecran;
-    (void)couleur;
-    std::cout << "Zarvel_cli :: visualiseur non disponible dans cette version (" << largeur_fenetre << "x"
-              << hauteur_fenetre << ")." << std::endl;
-    std::exit(SORTIE_SANS_VISUALISEUR);
+    bool plein_ecran = false;
+    unsigned int mode = 0;
+};
+
+// Hands the engine or the scene to the viewer, which owns it from then on and ends the process
+// itself; the status is returned only if its loop ever comes back.
+int DemarreVisualiseur(Zarvel3D::Zarvel* zarvel, Zarvel3D::PScene3D* scene, OptionsVisualiseur const& options,
+                       unsigned int couleur)
+{
+    if (zarvel)
+        Zarvel_glut visualiseur(zarvel, largeur_fenetre, hauteur_fenetre, options.plein_ecran, options.mode, couleur);
+    else
+        Zarvel_glut visualiseur(scene, largeur_fenetre, hauteur_fenetre, options.plein_ecran, options.mode, couleur);
+    return SORTIE_SUCCES;
 }
 
 void LigneErreurExport(const char* chemin)
@@ -195,12 +200,13 @@ void Aide()
               << std::flush;
 }
 
-int main(int argc, const char** argv)
+namespace
 {
-    Zarvel_args args(argc, argv);
 
-    // Bare arguments named *.dxf / *.stl stand for -i / -s; every match is
-    // forced in turn, so the last one wins.
+// Bare arguments named *.dxf / *.stl stand for -i / -s; every match is forced in turn, so the last
+// one wins.
+void ForceFichiers(Zarvel_args& args)
+{
     if (!args.ParamDefini('i'))
         for (unsigned int k = 0; k < args.NombreParametresIndefinis(); ++k)
             if (PString::CompareStr(PString::ExtensionFichier(args.ParametreIndefini(k)), "dxf", false))
@@ -209,101 +215,116 @@ int main(int argc, const char** argv)
         for (unsigned int k = 0; k < args.NombreParametresIndefinis(); ++k)
             if (PString::CompareStr(PString::ExtensionFichier(args.ParametreIndefini(k)), "stl", false))
                 args.ForceParam('s', args.ParametreIndefini(k));
+}
 
-    Zarvel3D::i18n::defLangue(Zarvel3D::i18n::LANG_FR);
-
-    if (args.ParamDefini('h'))
+// -f, -a MODE (0 to 3) and -c FILE.png; false, with its message, for a bad -a or a -c without file.
+bool LectureOptionsVisualiseur(Zarvel_args const& args, OptionsVisualiseur& options)
+{
+    options.plein_ecran = args.ParamDefini('f');
+    if (args.ParamDefini('a'))
     {
-        Aide();
-        return SORTIE_SUCCES;
+        const std::string mode = args.ValParam('a');
+        if (mode.size() != 1 || mode[0] < '0' || mode[0] > '3')
+        {
+            std::cout << "Erreur: Mode d'affichage invalide (0, 1, 2 ou 3 attendu)." << std::endl << std::endl;
+            return false;
+        }
+        options.mode = static_cast<unsigned int>(mode[0] - '0');
     }
-    const bool plein_ecran = args.ParamDefini('f');
+    if (args.ParamDefini('c'))
+    {
+        if (!args.ParamValDefini('c'))
+        {
+            std::cout << "Erreur: -c attend le nom du fichier PNG de la capture." << std::endl << std::endl;
+            return false;
+        }
+        Zarvel_glut::defCapture(args.ValParam('c'));
+    }
+    return true;
+}
+
+int CheminMaillage(Zarvel_args const& args, OptionsVisualiseur const& options)
+{
     const bool bavard = args.ParamDefini('v');
-
-    if (args.ParamDefini('s'))
+    Zarvel3D::PScene3D* scene = new Zarvel3D::PScene3D();
+    if (!scene->ImportSTL(args.ValParam('s'), couleur_ral_defaut, false, nullptr, nullptr))
     {
-        Zarvel3D::PScene3D* scene = new Zarvel3D::PScene3D();
-        if (!scene->ImportSTL(args.ValParam('s'), couleur_ral_defaut, false, nullptr, nullptr))
-        {
-            std::cout << "Erreur lors de l'import du fichier '" << args.ValParam('s') << "'" << std::endl;
-            AfficheRapport(bavard, scene->Diagnostic());
-            delete scene;
-            return SORTIE_ECHEC;
-        }
-        AfficheResume(bavard, *scene);
-        if (!args.ParamValDefini('o')) DemarreVisualiseur(nullptr, scene, plein_ecran, couleur_ral_defaut);
-        const bool ok = ExportScene(*scene, args.ValParam('o'));
-        if (!ok)
-        {
-            LigneErreurExport(args.ValParam('o'));
-            AfficheRapport(bavard, Zarvel3D::Diagnostic());
-        }
+        std::cout << "Erreur lors de l'import du fichier '" << args.ValParam('s') << "'" << std::endl;
+        AfficheRapport(bavard, scene->Diagnostic());
         delete scene;
-        return ok ? SORTIE_SUCCES : SORTIE_ECHEC;
+        return SORTIE_ECHEC;
     }
-
-    const char mode = args.ValParamChar('m');
-    if (mode != '\0' && mode != 'e' && mode != 'p' && mode != 'r' && mode != 'z')
+    AfficheResume(bavard, *scene);
+    if (!args.ParamValDefini('o')) return DemarreVisualiseur(nullptr, scene, options, couleur_ral_defaut);
+    const bool ok = ExportScene(*scene, args.ValParam('o'));
+    if (!ok)
     {
-        std::cout << "Erreur: Mode de génération invalide." << std::endl << std::endl;
+        LigneErreurExport(args.ValParam('o'));
+        AfficheRapport(bavard, Zarvel3D::Diagnostic());
+    }
+    delete scene;
+    return ok ? SORTIE_SUCCES : SORTIE_ECHEC;
+}
+
+int CheminPlan(Zarvel_args const& args, OptionsVisualiseur const& options, char mode)
+{
+    const bool bavard = args.ParamDefini('v');
+    Zarvel3D::modezarvel_t mode_conversion = Zarvel3D::ZARVEL_TROIS_VUES;
+    if (mode == 'e')
+        mode_conversion = Zarvel3D::ZARVEL_EXTRUSION;
+    else if (mode == 'r')
+        mode_conversion = Zarvel3D::ZARVEL_REVOLUTION;
+
+    // -l: extrusion length or revolution angle; 0 lets the library choose its default.
+    double parametre = 0.0;
+    if (args.ParamDefini('l') && !LectureParametre(args.ValParam('l'), parametre))
+    {
+        std::cout << "Erreur: Valeur de -l invalide (nombre positif attendu)." << std::endl << std::endl;
         return SORTIE_USAGE;
     }
 
-    if (args.ParamDefini('i'))
+    // Plans drawn in CAD programs carry real circles and arcs: 64 segments a turn keep a faceted
+    // cylinder within 0.2 % of its volume.
+    Zarvel3D::ParametresZarvel parametres_plan;
+    parametres_plan.divisions_tour = 64;
+    Zarvel3D::ZarvelAuto* zauto =
+        Zarvel3D::ZarvelAuto::Construct(args.ValParam('i'), mode_conversion, parametres_plan, parametre);
+    if (!zauto || !zauto->ValideInit())
     {
-        Zarvel3D::modezarvel_t mode_conversion = Zarvel3D::ZARVEL_TROIS_VUES;
-        if (mode == 'e')
-            mode_conversion = Zarvel3D::ZARVEL_EXTRUSION;
-        else if (mode == 'r')
-            mode_conversion = Zarvel3D::ZARVEL_REVOLUTION;
-
-        // -l: extrusion length or revolution angle; 0 lets the library
-        // choose its default.
-        double parametre = 0.0;
-        if (args.ParamDefini('l') && !LectureParametre(args.ValParam('l'), parametre))
-        {
-            std::cout << "Erreur: Valeur de -l invalide (nombre positif attendu)." << std::endl << std::endl;
-            return SORTIE_USAGE;
-        }
-
-        // Plans drawn in CAD programs carry real circles and arcs: 64 segments
-        // a turn keep a faceted cylinder within 0.2 % of its volume.
-        Zarvel3D::ParametresZarvel parametres_plan;
-        parametres_plan.divisions_tour = 64;
-        Zarvel3D::ZarvelAuto* zauto =
-            Zarvel3D::ZarvelAuto::Construct(args.ValParam('i'), mode_conversion, parametres_plan, parametre);
-        if (!zauto || !zauto->ValideInit())
-        {
-            std::cout << "Zarvel_cli :: Erreur initialisation Zarvel_auto (il a probablement été impossible "
-                         "d'extraire les vues dans le plan)."
-                      << std::endl;
-            if (zauto) AfficheRapport(bavard, zauto->Rapport());
-            delete zauto;
-            return SORTIE_ECHEC;
-        }
-        if (!zauto->Genere())
-        {
-            std::cout << "Zarvel_cli :: Erreur génération Zarvel3D !" << std::endl;
-            AfficheRapport(bavard, zauto->Rapport());
-            delete zauto;
-            return SORTIE_ECHEC;
-        }
-        AfficheRapport(bavard, zauto->Rapport());
-        if (!args.ParamValDefini('o'))
-        {
-            // The viewer takes the engine; the factory is released without it.
-            DemarreVisualiseur(zauto->ZarvelPtr(), nullptr, plein_ecran, couleur_ral_defaut);
-        }
-        const bool ok = ExportZarvel(zauto->ZarvelConst(), args.ValParam('o'));
-        if (!ok)
-        {
-            LigneErreurExport(args.ValParam('o'));
-            AfficheRapport(bavard, Zarvel3D::Diagnostic());
-        }
+        std::cout << "Zarvel_cli :: Erreur initialisation Zarvel_auto (il a probablement été impossible "
+                     "d'extraire les vues dans le plan)."
+                  << std::endl;
+        if (zauto) AfficheRapport(bavard, zauto->Rapport());
         delete zauto;
-        return ok ? SORTIE_SUCCES : SORTIE_ECHEC;
+        return SORTIE_ECHEC;
     }
+    if (!zauto->Genere())
+    {
+        std::cout << "Zarvel_cli :: Erreur génération Zarvel3D !" << std::endl;
+        AfficheRapport(bavard, zauto->Rapport());
+        delete zauto;
+        return SORTIE_ECHEC;
+    }
+    AfficheRapport(bavard, zauto->Rapport());
+    if (!args.ParamValDefini('o'))
+    {
+        // The viewer takes the engine; the factory is released without it.
+        Zarvel3D::Zarvel* moteur = zauto->ZarvelPtr();
+        delete zauto;
+        return DemarreVisualiseur(moteur, nullptr, options, couleur_ral_defaut);
+    }
+    const bool ok = ExportZarvel(zauto->ZarvelConst(), args.ValParam('o'));
+    if (!ok)
+    {
+        LigneErreurExport(args.ValParam('o'));
+        AfficheRapport(bavard, Zarvel3D::Diagnostic());
+    }
+    delete zauto;
+    return ok ? SORTIE_SUCCES : SORTIE_ECHEC;
+}
 
+Zarvel3D::ParametresZarvel ParametresDessinTest()
+{
     Zarvel3D::ParametresZarvel parametres;
     parametres.tolerance = 0.01;
     parametres.divisions_min = 4;
@@ -318,29 +339,35 @@ int main(int argc, const char** argv)
     parametres.elements_max = 256;
     parametres.echelle_developpes = 1;
     parametres.couleur_ral = couleur_ral_defaut;
+    return parametres;
+}
 
+int GenereDessinTest(Zarvel3D::Zarvel& zarvel, char mode)
+{
+    switch (mode)
+    {
+    case 'p':
+        return GenMod(zarvel);
+    case 'e':
+        return GenExtrusion(zarvel);
+    case 'r':
+        return GenRevolution(zarvel);
+    default:
+        return GenCube(zarvel);
+    }
+}
+
+int CheminDessinTest(Zarvel_args const& args, OptionsVisualiseur const& options, char mode)
+{
+    const bool bavard = args.ParamDefini('v');
+    const Zarvel3D::ParametresZarvel parametres = ParametresDessinTest();
     Zarvel3D::Zarvel* zarvel = Zarvel3D::Zarvel::Construct(parametres, nullptr);
     int statut = 0;
     if (zarvel)
     {
-        switch (mode)
-        {
-        case 'p':
-            statut = GenMod(*zarvel);
-            break;
-        case 'e':
-            statut = GenExtrusion(*zarvel);
-            break;
-        case 'r':
-            statut = GenRevolution(*zarvel);
-            break;
-        default:
-            statut = GenCube(*zarvel);
-            break;
-        }
-        // The built-in drawings always convert; a failure means the library
-        // itself is broken (its modelling module missing, say): say so
-        // rather than report success.
+        statut = GenereDessinTest(*zarvel, mode);
+        // The built-in drawings always convert; a failure means the library itself is broken (its
+        // modelling module missing, say): say so rather than report success.
         if (statut != 0)
         {
             std::cout << "Zarvel_cli :: Erreur génération Zarvel3D !" << std::endl;
@@ -354,5 +381,31 @@ int main(int argc, const char** argv)
         delete zarvel;
         return statut == 0 ? SORTIE_SUCCES : SORTIE_ECHEC;
     }
-    DemarreVisualiseur(zarvel, nullptr, plein_ecran, parametres.couleur_ral);
+    return DemarreVisualiseur(zarvel, nullptr, options, parametres.couleur_ral);
+}
+
+} // namespace
+
+int main(int argc, const char** argv)
+{
+    Zarvel_args args(argc, argv);
+    ForceFichiers(args);
+    Zarvel3D::i18n::defLangue(Zarvel3D::i18n::LANG_FR);
+    if (args.ParamDefini('h'))
+    {
+        Aide();
+        return SORTIE_SUCCES;
+    }
+    OptionsVisualiseur options;
+    if (!LectureOptionsVisualiseur(args, options)) return SORTIE_USAGE;
+    if (args.ParamDefini('s')) return CheminMaillage(args, options);
+
+    const char mode = args.ValParamChar('m');
+    if (mode != '\0' && mode != 'e' && mode != 'p' && mode != 'r' && mode != 'z')
+    {
+        std::cout << "Erreur: Mode de génération invalide." << std::endl << std::endl;
+        return SORTIE_USAGE;
+    }
+    if (args.ParamDefini('i')) return CheminPlan(args, options, mode);
+    return CheminDessinTest(args, options, mode);
 }
