@@ -16,6 +16,8 @@ photo() { import -window root -crop 600x400+212+184 +repage "$DOSSIER/$1.png"; }
 # Number of pixels that differ between two pictures.
 difference() { compare -metric AE "$DOSSIER/$1.png" "$DOSSIER/$2.png" null: 2>&1 | cut -d' ' -f1; }
 
+# Keys act while they are held, replayed by the idle loop: a tap whose press and release arrive
+# together may never be replayed, so every key is held a moment.
 tiens() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; sleep 0.3; }
 
 # After Enter or Space the next 100000 key replays are swallowed: hold a key without action long
@@ -34,7 +36,7 @@ tiens z 0.5
 photo avance
 [ "$(difference depart avance)" -gt 1000 ] || echec "holding z did not move the camera"
 
-xdotool key Return; sleep 0.5
+tiens Return 0.1
 photo retour
 [ "$(difference depart retour)" -lt 50 ] || echec "Enter did not bring the start view back"
 epuise_delai
@@ -42,22 +44,22 @@ epuise_delai
 tiens Up 0.5
 photo fleche
 [ "$(difference depart fleche)" -gt 1000 ] || echec "the up arrow did not move the camera"
-xdotool key Return; sleep 0.3
+tiens Return 0.1
 epuise_delai
 
-xdotool key space; sleep 0.3
+tiens space 0.1
 photo rotation1
 sleep 0.3
 photo rotation2
 [ "$(difference rotation1 rotation2)" -gt 1000 ] || echec "Space did not start the rotation"
 epuise_delai
-xdotool key space; sleep 0.5
+tiens space 0.1; sleep 0.2
 photo arret
 [ "$(difference depart arret)" -lt 50 ] || echec "the second Space did not restore the saved view"
 epuise_delai
 
 DEBUT=$(date +%s%N)
-xdotool key Escape
+xdotool keydown Escape
 for _ in $(seq 1 40); do
   kill -0 "$PID" 2>/dev/null || break
   sleep 0.05
