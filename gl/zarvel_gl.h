@@ -1267,6 +1267,9 @@ struct Params_Zarvel_GL
     PCouleur_GL couleur_point;          ///< highlighted vertex
     PCouleur_GL couleur_centre_segment; ///< midpoint of the highlighted segment
     PCouleur_GL couleur_centres;        ///< surface centres and the highlighted centre
+    /// The prepared buffers get no VBO and are drawn from memory: for a scene drawn once, the
+    /// upload would only copy it (false by default).
+    bool sans_vbo;
 
     /// Opacity, RAL index and unfolded patterns; every other field at its default.
     Params_Zarvel_GL(float opacite, int id_couleur, bool developpes);

@@ -78,14 +78,17 @@ void Zarvel_GL::PrepareScenePriv(Zarvel3D::PScene3D const* scene, bool couleurs_
 {
     VideScene();
     if (!scene) return;
-    tampon_sommets.ActiveVBO(Dynamique);
-    tampon_filaire.ActiveVBO(Dynamique);
-    tampon_textes.ActiveVBO(Statique);
-    tampon_imprimante.ActiveVBO(Statique);
-    tampon_projections.ActiveVBO(Statique);
-    tampon_divers.ActiveVBO(Statique);
-    tampon_surfaces.ActiveVBO(Dynamique);
-    tampon_centres.ActiveVBO(Statique);
+    if (!params_scene.sans_vbo)
+    {
+        tampon_sommets.ActiveVBO(Dynamique);
+        tampon_filaire.ActiveVBO(Dynamique);
+        tampon_textes.ActiveVBO(Statique);
+        tampon_imprimante.ActiveVBO(Statique);
+        tampon_projections.ActiveVBO(Statique);
+        tampon_divers.ActiveVBO(Statique);
+        tampon_surfaces.ActiveVBO(Dynamique);
+        tampon_centres.ActiveVBO(Statique);
+    }
 
     // The copy shares the scene's storage: it costs no memory, and the source may change as soon
     // as it is unlocked.
@@ -115,7 +118,7 @@ void Zarvel_GL::PrepareScenePriv(Zarvel3D::PScene3D const* scene, bool couleurs_
 void Zarvel_GL::PrepareDeveloppes(Zarvel3D::PScene3D const& scene)
 {
     // Unfolded patterns are drawn at the unfolding scale, without recentring.
-    tampon_developpes.ActiveVBO(Statique);
+    if (!params_scene.sans_vbo) tampon_developpes.ActiveVBO(Statique);
     const double echelle = static_cast<float>(scene.EchelleDeveloppes());
     Transformation t{Zarvel3D::Pvec3(), echelle};
     for (Zarvel3D::PElement3D const& element : scene.Developpes())

@@ -133,7 +133,9 @@ void Zarvel_glut::CreeRendu(unsigned int mode, unsigned int couleur)
     params.projection_orthogonale = false;
     params.shaders_actifs = true;
     params.post_traitement = true;
-    const PGL::Params_Zarvel_GL params_scene(100.0f, 0, false);
+    PGL::Params_Zarvel_GL params_scene(100.0f, 0, false);
+    // A capture draws the scene once: drawn from memory, it is not copied into VBOs first.
+    params_scene.sans_vbo = !Capture().empty();
     delete rendu;
     rendu = new PGL::Zarvel_GL(params, params_scene);
     rendu->defAffichage(static_cast<int>(mode));

@@ -22,6 +22,7 @@ struct Options
     bool shaders = true;
     bool post = false;
     int mode = 1;
+    bool sans_vbo = false;
 };
 
 // The renderer as the viewer sets it up, in the 64 x 64 test window.
@@ -30,6 +31,7 @@ std::unique_ptr<Zarvel_GL> CreeRendu(Options const& o)
     PGL::Params_GL params(8.0f, 2.0f, true, false, false, o.shaders, o.post);
     PGL::Params_Zarvel_GL scene(100.0f, 0, false);
     scene.mode_affichage = o.mode;
+    scene.sans_vbo = o.sans_vbo;
     std::unique_ptr<Zarvel_GL> rendu(new Zarvel_GL(params, scene));
     rendu->InitialisationAffichage();
     rendu->InitialisationShaders(PGL::Shaders_GL::VShaderDefaut(), PGL::Shaders_GL::FShaderDefaut(), 1);
@@ -260,4 +262,21 @@ TEST_F(RenduGL, LeDecorNAlloueRienApresLesPremieresTrames)
     EXPECT_EQ(rendu->TamponPointsDiv().NombreVertices(), 4u);
     // Origin axes (mode 0) and the marker's segment.
     EXPECT_EQ(rendu->TamponLignesDiv().NombreVertices(), 8u);
+}
+
+TEST_F(RenduGL, SansVBOLeMemeDessin)
+{
+    auto cube = CubeDessin();
+    std::unique_ptr<Zarvel_GL> avec = CreeRendu({true, true, 0, false});
+    avec->PrepareScene(&cube->Scene());
+    const Image image_avec = Trame(*avec, 1.5);
+    EXPECT_EQ(avec->TamponSurfaces().VBOActif(), PGL::Extensions_GL::SupportVBO());
+    avec.reset();
+    std::unique_ptr<Zarvel_GL> sans = CreeRendu({true, true, 0, true});
+    sans->PrepareScene(&cube->Scene());
+    for (PGL::PTampon_GL const* t : {&sans->TamponSurfaces(), &sans->TamponFilaire(), &sans->TamponSommets(),
+                                     &sans->TamponProjections(), &sans->TamponTextes(), &sans->TamponCentres()})
+        EXPECT_FALSE(t->VBOActif());
+    // Drawn from memory, the frame is the same.
+    EXPECT_LT(TestGL::PixelsDifferents(image_avec, Trame(*sans, 1.5), 3), 10);
 }
