@@ -154,19 +154,10 @@ void Zarvel_GL::defIdCouleurScene(unsigned int id)
 void Zarvel_GL::defAffichage(int mode)
 {
     params_scene.mode_affichage = mode;
-    if (affichages.affiche_developpes)
-    {
-        affichages.affiche_origine = false;
-        affichages.affiche_surfaces_filaire = false;
-        affichages.affiche_modele = false;
-        affichages.affiche_surfaces = false;
-        affichages.affiche_filaire = false;
-        affichages.affiche_projections = false;
-        affichages.affiche_sommets = false;
-        return;
-    }
-    if (mode < 0 || mode > 3) return;
-    ModeAffichage const& m = Modes[mode];
+    // With the unfolded patterns shown, nothing else is, whatever the mode.
+    static const ModeAffichage rien = {false, false, false, false, false, false, false};
+    if (!affichages.affiche_developpes && (mode < 0 || mode > 3)) return;
+    ModeAffichage const& m = affichages.affiche_developpes ? rien : Modes[mode];
     affichages.affiche_origine = m.origine;
     affichages.affiche_surfaces_filaire = m.surfaces_filaire;
     affichages.affiche_modele = m.modele;
