@@ -26,12 +26,14 @@ PScene3D::PScene3D() : impl(new Impl) {}
 
 PScene3D::PScene3D(const PScene3D& autre) : impl(new Impl)
 {
+    // The copy shares the source's blocks and copies no element: the first change of either
+    // scene copies what it changes (PPartage::Modifie).
     std::lock_guard<std::recursive_mutex> verrou(autre.impl->verrou);
-    modele = autre.modele;
-    projections = autre.projections;
-    divers = autre.divers;
-    textes = autre.textes;
-    developpes = autre.developpes;
+    impl->modele = autre.impl->modele;
+    impl->projections = autre.impl->projections;
+    impl->divers = autre.impl->divers;
+    impl->textes = autre.impl->textes;
+    impl->developpes = autre.impl->developpes;
     centre = autre.centre;
     echelle_affichage = autre.echelle_affichage;
     echelle_developpes = autre.echelle_developpes;
@@ -42,15 +44,16 @@ PScene3D& PScene3D::operator=(const PScene3D& autre)
 {
     if (this != &autre)
     {
+        // The copy locks only `autre`, this scene is locked afterwards: two scenes assigned to
+        // each other on two threads never wait for each other. The old blocks go with `copie`,
+        // released after this scene's lock.
         PScene3D copie(autre);
         std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
-        modele.sommets.swap(copie.modele.sommets);
-        modele.segments.swap(copie.modele.segments);
-        modele.surfaces.swap(copie.modele.surfaces);
-        projections.swap(copie.projections);
-        divers.swap(copie.divers);
-        textes.swap(copie.textes);
-        developpes.swap(copie.developpes);
+        impl->modele.Echange(copie.impl->modele);
+        impl->projections.Echange(copie.impl->projections);
+        impl->divers.Echange(copie.impl->divers);
+        impl->textes.Echange(copie.impl->textes);
+        impl->developpes.Echange(copie.impl->developpes);
         centre = copie.centre;
         echelle_affichage = copie.echelle_affichage;
         echelle_developpes = copie.echelle_developpes;
@@ -74,10 +77,35 @@ void PScene3D::DeVerrouille() const
     impl->verrou.unlock();
 }
 
+const PModele3D& PScene3D::Modele() const
+{
+    return impl->modele.Lit();
+}
+
+const PListe<PSegment3D>& PScene3D::Projections() const
+{
+    return impl->projections.Lit();
+}
+
+const PListe<PElement3D>& PScene3D::Divers() const
+{
+    return impl->divers.Lit();
+}
+
+const PListe<PTexte3D>& PScene3D::Textes() const
+{
+    return impl->textes.Lit();
+}
+
+const PListe<PElement3D>& PScene3D::Developpes() const
+{
+    return impl->developpes.Lit();
+}
+
 unsigned long long PScene3D::NombreTriangles() const
 {
     unsigned long long n = 0;
-    for (const PSurface3D& s : modele.surfaces)
+    for (const PSurface3D& s : Modele().surfaces)
     {
         n += s.triangles.size();
     }
@@ -97,15 +125,41 @@ const char* PScene3D::Diagnostic() const
 void PScene3D::Vide()
 {
     std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
-    modele = PModele3D();
-    projections.clear();
-    divers.clear();
-    textes.clear();
-    developpes.clear();
+    // Content a copy still shares stays with the copy; content of this scene alone is released.
+    impl->modele = PPartage<PModele3D>();
+    impl->projections = PPartage<PListe<PSegment3D>>();
+    impl->divers = PPartage<PListe<PElement3D>>();
+    impl->textes = PPartage<PListe<PTexte3D>>();
+    impl->developpes = PPartage<PListe<PElement3D>>();
     centre = Pvec3();
     echelle_affichage = 1.0;
     echelle_developpes = 1.0;
     impl->solide.reset();
+}
+
+PModele3D& PScene3D::ModeleEdition()
+{
+    return impl->modele.Modifie(impl->verrou);
+}
+
+PListe<PSegment3D>& PScene3D::ProjectionsEdition()
+{
+    return impl->projections.Modifie(impl->verrou);
+}
+
+PListe<PElement3D>& PScene3D::DiversEdition()
+{
+    return impl->divers.Modifie(impl->verrou);
+}
+
+PListe<PTexte3D>& PScene3D::TextesEdition()
+{
+    return impl->textes.Modifie(impl->verrou);
+}
+
+PListe<PElement3D>& PScene3D::DeveloppesEdition()
+{
+    return impl->developpes.Modifie(impl->verrou);
 }
 
 unsigned int PScene3D::AjoutSommet(const Pvec3& position, const Pvec3& normale)
@@ -115,37 +169,43 @@ unsigned int PScene3D::AjoutSommet(const Pvec3& position, const Pvec3& normale)
     s.position.id = 0;
     s.normale = normale;
     s.normale.id = 0;
-    modele.sommets.push_back(s);
-    return static_cast<unsigned int>(modele.sommets.size() - 1);
+    PListe<PSommet3D>& sommets = ModeleEdition().sommets;
+    sommets.push_back(s);
+    return static_cast<unsigned int>(sommets.size() - 1);
 }
 
 bool PScene3D::AjoutSegment(unsigned int sommet1, unsigned int sommet2, PCouleur3D couleur)
 {
-    if (sommet1 >= modele.sommets.size() || sommet2 >= modele.sommets.size())
+    // Checked on the shared content: a refused segment leaves a shared model shared.
+    const PListe<PSommet3D>& sommets = Modele().sommets;
+    if (sommet1 >= sommets.size() || sommet2 >= sommets.size())
     {
         return false;
     }
     PSegment3D s;
-    s.p1 = modele.sommets[sommet1].position;
+    s.p1 = sommets[sommet1].position;
     s.p1.id = static_cast<int>(sommet1);
-    s.p2 = modele.sommets[sommet2].position;
+    s.p2 = sommets[sommet2].position;
     s.p2.id = static_cast<int>(sommet2);
     s.couleur = couleur;
-    modele.segments.push_back(s);
+    ModeleEdition().segments.push_back(s);
     return true;
 }
 
 unsigned int PScene3D::AjoutSurface()
 {
-    modele.surfaces.emplace_back();
-    return static_cast<unsigned int>(modele.surfaces.size() - 1);
+    PListe<PSurface3D>& surfaces = ModeleEdition().surfaces;
+    surfaces.emplace_back();
+    return static_cast<unsigned int>(surfaces.size() - 1);
 }
 
 bool PScene3D::AjoutTriangle(unsigned int surface, unsigned int s1, unsigned int s2, unsigned int s3,
                              PCouleur3D couleur)
 {
-    const std::size_t n = modele.sommets.size();
-    if (surface >= modele.surfaces.size() || s1 >= n || s2 >= n || s3 >= n)
+    // Checked on the shared content: a refused triangle leaves a shared model shared.
+    const PListe<PSommet3D>& sommets = Modele().sommets;
+    const std::size_t n = sommets.size();
+    if (surface >= Modele().surfaces.size() || s1 >= n || s2 >= n || s3 >= n)
     {
         return false;
     }
@@ -153,12 +213,12 @@ bool PScene3D::AjoutTriangle(unsigned int surface, unsigned int s1, unsigned int
     const unsigned int indices[3] = {s1, s2, s3};
     for (int k = 0; k < 3; ++k)
     {
-        t.sommets[k] = modele.sommets[indices[k]].position;
+        t.sommets[k] = sommets[indices[k]].position;
         t.sommets[k].id = static_cast<int>(indices[k]);
     }
     t.normale = Normale(t.sommets[0], t.sommets[1], t.sommets[2]);
     t.couleur = couleur;
-    modele.surfaces[surface].triangles.push_back(t);
+    ModeleEdition().surfaces[surface].triangles.push_back(t);
     return true;
 }
 
@@ -170,17 +230,19 @@ void PScene3D::AjoutProjection(const Pvec3& p1, const Pvec3& p2, PCouleur3D coul
     s.p2 = p2;
     s.p2.id = -1;
     s.couleur = couleur;
-    projections.push_back(s);
+    ProjectionsEdition().push_back(s);
 }
 
 void PScene3D::Recalcule()
 {
     std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
+    // The surface centres and missing vertex normals are written: a shared model is copied first.
+    PModele3D& edite = ModeleEdition();
     // Surface centres: area-weighted centroid; a surface of degenerate triangles takes the plain
     // mean of its corners.
     std::vector<double> somme_normales;
     bool normales_manquantes = false;
-    for (const PSommet3D& s : modele.sommets)
+    for (const PSommet3D& s : edite.sommets)
     {
         if (s.normale.x == 0.0 && s.normale.y == 0.0 && s.normale.z == 0.0)
         {
@@ -190,9 +252,9 @@ void PScene3D::Recalcule()
     }
     if (normales_manquantes)
     {
-        somme_normales.assign(modele.sommets.size() * 3, 0.0);
+        somme_normales.assign(edite.sommets.size() * 3, 0.0);
     }
-    for (PSurface3D& surface : modele.surfaces)
+    for (PSurface3D& surface : edite.surfaces)
     {
         double cx = 0, cy = 0, cz = 0, aire = 0;
         double mx = 0, my = 0, mz = 0;
@@ -217,7 +279,7 @@ void PScene3D::Recalcule()
                 for (int k = 0; k < 3; ++k)
                 {
                     const int i = t.sommets[k].id;
-                    if (i >= 0 && static_cast<std::size_t>(i) < modele.sommets.size())
+                    if (i >= 0 && static_cast<std::size_t>(i) < edite.sommets.size())
                     {
                         somme_normales[3 * static_cast<std::size_t>(i)] += t.normale.x;
                         somme_normales[3 * static_cast<std::size_t>(i) + 1] += t.normale.y;
@@ -238,9 +300,9 @@ void PScene3D::Recalcule()
     }
     if (normales_manquantes)
     {
-        for (std::size_t i = 0; i < modele.sommets.size(); ++i)
+        for (std::size_t i = 0; i < edite.sommets.size(); ++i)
         {
-            Pvec3& n = modele.sommets[i].normale;
+            Pvec3& n = edite.sommets[i].normale;
             if (n.x == 0.0 && n.y == 0.0 && n.z == 0.0)
             {
                 const double x = somme_normales[3 * i], y = somme_normales[3 * i + 1],
@@ -267,13 +329,13 @@ void PScene3D::Recalcule()
         max[1] = std::max(max[1], p.y);
         max[2] = std::max(max[2], p.z);
     };
-    for (const PSommet3D& s : modele.sommets)
+    for (const PSommet3D& s : edite.sommets)
     {
         etend(s.position);
     }
-    if (modele.sommets.empty())
+    if (edite.sommets.empty())
     {
-        for (const PSurface3D& surface : modele.surfaces)
+        for (const PSurface3D& surface : edite.surfaces)
         {
             for (const PTriangle3D& t : surface.triangles)
             {
@@ -282,7 +344,7 @@ void PScene3D::Recalcule()
                 etend(t.sommets[2]);
             }
         }
-        for (const PSegment3D& s : modele.segments)
+        for (const PSegment3D& s : edite.segments)
         {
             etend(s.p1);
             etend(s.p2);
@@ -290,7 +352,7 @@ void PScene3D::Recalcule()
     }
     if (!(min[0] <= max[0]))
     {
-        for (const PSegment3D& s : projections)
+        for (const PSegment3D& s : Projections())
         {
             etend(s.p1);
             etend(s.p2);

@@ -3,12 +3,99 @@
 
 #include "zarvel3d/zarvel3d.h"
 
+#include <atomic>
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
 namespace Zarvel3D
 {
+
+/// Content of a scene (the model or one list) that copies of the scene share until one of them
+/// changes it: a counted block of the library's allocator, copied before a change only while
+/// another scene holds it (copy on write). A handle always reads a block: a new or emptied handle
+/// reads one empty block per content type, shared by the whole process and never released.
+template <typename T> class PPartage
+{
+public:
+    /// The empty content.
+    PPartage() : bloc(BlocVide()) { Retient(bloc); }
+    /// Content of its own, taken from `contenu`.
+    explicit PPartage(T&& contenu) : bloc(new Bloc(std::move(contenu))) {}
+    /// Shares the block of `autre`: no element is copied.
+    PPartage(const PPartage& autre) noexcept : bloc(autre.bloc) { Retient(bloc); }
+    /// A handle is never empty, so the moved-from handle keeps sharing the block too.
+    PPartage(PPartage&& autre) noexcept : bloc(autre.bloc) { Retient(bloc); }
+    PPartage& operator=(const PPartage& autre) noexcept
+    {
+        Retient(autre.bloc);
+        Relache(bloc);
+        bloc = autre.bloc;
+        return *this;
+    }
+    /// The moved-from handle takes this handle's former block.
+    PPartage& operator=(PPartage&& autre) noexcept
+    {
+        Echange(autre);
+        return *this;
+    }
+    ~PPartage() { Relache(bloc); }
+
+    /// The content, read only.
+    const T& Lit() const noexcept { return bloc->contenu; }
+
+    /// The content for writing. A block shared with other scenes is first replaced by a copy of
+    /// this handle's own, under `verrou`, the lock of the scene that holds the handle; a block
+    /// held by this handle alone costs one load. Throws std::bad_alloc, the handle unchanged.
+    T& Modifie(std::recursive_mutex& verrou)
+    {
+        // Only a copy of the scene, taken under the scene's lock, adds a holder to its block, so a
+        // count of 1 stays 1 while the caller, who changes the scene, holds the lock as the
+        // scene's rule asks. Acquire: the last other holder may have released the block on
+        // another thread just before; its reads of the content then happen before our writes.
+        if (bloc->references.load(std::memory_order_acquire) != 1)
+        {
+            std::lock_guard<std::recursive_mutex> garde(verrou);
+            Bloc* copie = new Bloc(bloc->contenu);
+            Relache(bloc);
+            bloc = copie;
+        }
+        return bloc->contenu;
+    }
+
+    /// Exchanges the blocks of two handles.
+    void Echange(PPartage& autre) noexcept { std::swap(bloc, autre.bloc); }
+
+private:
+    struct Bloc : public PBase
+    {
+        template <typename... A> explicit Bloc(A&&... arguments) : contenu(std::forward<A>(arguments)...) {}
+        std::atomic<std::size_t> references{1};
+        T contenu;
+    };
+
+    static Bloc* BlocVide()
+    {
+        // Its own reference is never released: scenes still alive during the program's exit
+        // may release theirs in any order.
+        static Bloc* const vide = new Bloc();
+        return vide;
+    }
+    static void Retient(Bloc* b) noexcept { b->references.fetch_add(1, std::memory_order_relaxed); }
+    static void Relache(Bloc* b) noexcept
+    {
+        // Release: this holder's reads of the content happen before the block's deletion, or
+        // before the writes of the holder that finds itself alone (see Modifie).
+        if (b->references.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        {
+            delete b;
+        }
+    }
+
+    Bloc* bloc;
+};
 
 struct PScene3D::Impl
 {
@@ -20,6 +107,12 @@ struct PScene3D::Impl
     /// opaque block of the solid module, released by the module. Copies of the scene share it (a
     /// solid is never modified once built). Only STEP export uses it.
     std::shared_ptr<void> solide;
+    /// The model and the lists, shared with the scene's copies until changed.
+    PPartage<PModele3D> modele;
+    PPartage<PListe<PSegment3D>> projections;
+    PPartage<PListe<PElement3D>> divers;
+    PPartage<PListe<PTexte3D>> textes;
+    PPartage<PListe<PElement3D>> developpes;
 };
 
 namespace interne

@@ -329,9 +329,12 @@ struct PModele3D
 };
 
 /// A 3D scene: the model, the lists of projections, miscellaneous elements, texts and unfolded
-/// patterns, the centre, the display scale and the unfolding scale. Copies are independent.
-/// Lock (Verrouille/DeVerrouille) around a copy taken while another thread may change the scene;
-/// the copy constructor locks the source itself too, so copying under the lock does not deadlock.
+/// patterns, the centre, the display scale and the unfolding scale. Copies are independent and
+/// cheap: a copy shares the model and the lists with its source (no element is copied) until one
+/// of the two changes them; the scene that changes a shared list first takes a copy of its own
+/// (copy on write). Lock (Verrouille/DeVerrouille) around a copy taken while another thread may
+/// change the scene, and around changes that such a copy may see; the copy constructor locks the
+/// source itself too, so copying under the lock does not deadlock.
 class ZARVEL3D_EXPORT PScene3D : public PBase
 {
 public:
@@ -370,12 +373,15 @@ public:
     /// Releases one Verrouille.
     void DeVerrouille() const;
 
-    /// The model and the lists, read only.
-    const PModele3D& Modele() const { return modele; }
-    const PListe<PSegment3D>& Projections() const { return projections; }
-    const PListe<PElement3D>& Divers() const { return divers; }
-    const PListe<PTexte3D>& Textes() const { return textes; }
-    const PListe<PElement3D>& Developpes() const { return developpes; }
+    /// The model and the lists, read only. A reference follows the scene's own changes only while
+    /// no copy shares that content: after a copy, the next change of either scene moves the
+    /// changed scene to content of its own, and an older reference keeps showing the content the
+    /// other scene still holds (and dangles once none does). Ask again after a change.
+    const PModele3D& Modele() const;
+    const PListe<PSegment3D>& Projections() const;
+    const PListe<PElement3D>& Divers() const;
+    const PListe<PTexte3D>& Textes() const;
+    const PListe<PElement3D>& Developpes() const;
     /// Centre of the bounding box of the model (or of the projections when the model is empty).
     const Pvec3& Centre() const { return centre; }
     /// Display scale: multiplies the model's coordinates; never zero (default: largest extent 1).
@@ -393,12 +399,15 @@ public:
 
     /// Empties the model, the lists and the solid; centre (0, 0, 0), scales 1.
     void Vide();
-    /// Mutable access to the model and lists for bulk building; call Recalcule afterwards.
-    PModele3D& ModeleEdition() { return modele; }
-    PListe<PSegment3D>& ProjectionsEdition() { return projections; }
-    PListe<PElement3D>& DiversEdition() { return divers; }
-    PListe<PTexte3D>& TextesEdition() { return textes; }
-    PListe<PElement3D>& DeveloppesEdition() { return developpes; }
+    /// Mutable access to the model and lists for bulk building; call Recalcule afterwards. When a
+    /// copy of the scene shares the content, it is first copied for this scene alone (under the
+    /// scene's lock); otherwise the call costs nothing. Do not keep the reference across a copy of
+    /// the scene: writes through it would change the copy too. Ask again after copying.
+    PModele3D& ModeleEdition();
+    PListe<PSegment3D>& ProjectionsEdition();
+    PListe<PElement3D>& DiversEdition();
+    PListe<PTexte3D>& TextesEdition();
+    PListe<PElement3D>& DeveloppesEdition();
     /// Adds a vertex (normal may be zero); returns its index.
     unsigned int AjoutSommet(const Pvec3& position, const Pvec3& normale);
     /// Adds an edge between two model vertices; false when an index is out of range.
@@ -423,16 +432,12 @@ public:
     /// Dihedral angle in degrees above which ImportSTL takes an edge as sharp.
     static double AngleAretesVives();
 
-    /// Private state (lock, diagnostic, solid); defined inside the library.
+    /// Private state (lock, diagnostic, solid, the shared model and lists); defined inside the
+    /// library.
     struct Impl;
     Impl* ImplPtr() const { return impl; }
 
 private:
-    PModele3D modele;
-    PListe<PSegment3D> projections;
-    PListe<PElement3D> divers;
-    PListe<PTexte3D> textes;
-    PListe<PElement3D> developpes;
     Pvec3 centre;
     double echelle_affichage = 1.0;
     double echelle_developpes = 1.0;

@@ -389,15 +389,15 @@ bool PScene3D::Export(const char* chemin) const
             std::string erreur;
             if (extension == "stl")
             {
-                ecrit = EcritSTL(modele, triangles, f);
+                ecrit = EcritSTL(Modele(), triangles, f);
             }
             else if (extension == "obj")
             {
-                ecrit = EcritOBJ(modele, f);
+                ecrit = EcritOBJ(Modele(), f);
             }
             else if (extension == "ply")
             {
-                ecrit = EcritPLY(modele, triangles, f);
+                ecrit = EcritPLY(Modele(), triangles, f);
             }
             else if (impl->solide != nullptr)
             {
@@ -406,7 +406,7 @@ bool PScene3D::Export(const char* chemin) const
             else
             {
                 // A mesh without a solid: its triangles become planar faces.
-                ecrit = interne::EcritSTEPMaillage(modele, NomProduit(chemin), f);
+                ecrit = interne::EcritSTEPMaillage(Modele(), NomProduit(chemin), f);
                 if (!ecrit && f.Erreur().empty())
                 {
                     erreur = Texte(Message::ExportSansSolide, chemin);

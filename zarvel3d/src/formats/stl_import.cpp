@@ -641,7 +641,7 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
 
             PModele3D nouveau;
             std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
-            const std::size_t deja = ajout ? modele.sommets.size() : 0;
+            const std::size_t deja = ajout ? Modele().sommets.size() : 0;
             if (deja + maillage.NombreSommets() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
             {
                 echec(Texte(Message::StlTropDeTriangles, chemin,
@@ -656,29 +656,26 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
             }
             if (ajout)
             {
-                modele.sommets.insert(modele.sommets.end(), nouveau.sommets.begin(), nouveau.sommets.end());
-                modele.segments.insert(modele.segments.end(), nouveau.segments.begin(),
-                                       nouveau.segments.end());
+                PModele3D& edite = ModeleEdition();
+                edite.sommets.insert(edite.sommets.end(), nouveau.sommets.begin(), nouveau.sommets.end());
+                edite.segments.insert(edite.segments.end(), nouveau.segments.begin(), nouveau.segments.end());
                 for (PSurface3D& s : nouveau.surfaces)
                 {
-                    modele.surfaces.push_back(PSurface3D());
-                    modele.surfaces.back().triangles.swap(s.triangles);
-                    modele.surfaces.back().centre = s.centre;
+                    edite.surfaces.push_back(PSurface3D());
+                    edite.surfaces.back().triangles.swap(s.triangles);
+                    edite.surfaces.back().centre = s.centre;
                 }
             }
             else
             {
-                modele.sommets.swap(nouveau.sommets);
-                modele.segments.swap(nouveau.segments);
-                modele.surfaces.swap(nouveau.surfaces);
-                projections.clear();
-                divers.clear();
-                textes.clear();
-                developpes.clear();
-                echelle_developpes = 1.0;
-                impl->solide.reset();
+                // The new block is allocated before anything is emptied, so that a failure leaves
+                // the scene unchanged. Vide drops the lists, the solid and the unfolding scale
+                // (copies keep theirs); the centre and display scale follow from the new model.
+                PPartage<PModele3D> remplacant(std::move(nouveau));
+                Vide();
+                impl->modele.Echange(remplacant);
             }
-            interne::CentreEtEchelle(modele.sommets, centre, echelle_affichage);
+            interne::CentreEtEchelle(Modele().sommets, centre, echelle_affichage);
             impl->diagnostic.clear();
             return true;
         },
