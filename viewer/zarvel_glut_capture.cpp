@@ -4,6 +4,8 @@
 
 #include <png.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -40,6 +42,10 @@ bool EcritPNG(std::string const& chemin, int largeur, int hauteur, std::vector<u
 {
     if (chemin.empty() || largeur <= 0 || hauteur <= 0) return false;
     if (rgb.size() < static_cast<std::size_t>(largeur) * hauteur * 3) return false;
+    // Only a regular file is replaced: the rename would swap a device, a pipe or a directory in
+    // the target's place for a plain file.
+    struct stat cible;
+    if (stat(chemin.c_str(), &cible) == 0 && !S_ISREG(cible.st_mode)) return false;
     const std::string temporaire = chemin + ".tmp" + std::to_string(getpid());
     std::FILE* fichier = std::fopen(temporaire.c_str(), "wb");
     if (!fichier) return false;
