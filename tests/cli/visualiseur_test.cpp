@@ -157,6 +157,13 @@ TEST(Visualiseur, ModesAffichage)
     EXPECT_LT(noirs(modes[2]), 50);
     // Mode 2 draws the triangles' diagonals across the faces, mode 3 only the cube's edges.
     EXPECT_GT(solides(modes[2]), solides(modes[3]));
+    // The heads-up text stays in its places in every mode, with or without the post-processing
+    // pass (mode 2 has none, and leaves the renderer's program current).
+    for (int m = 0; m < 4; ++m)
+    {
+        EXPECT_GT(Compte(modes[m], 0, 0, 200, 70, TexteVert), 100) << m;
+        EXPECT_GT(Compte(modes[m], 0, 720, 300, 48, TexteVert), 100) << m;
+    }
 }
 
 TEST(Visualiseur, PlanEtMaillage)
