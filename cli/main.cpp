@@ -3,6 +3,7 @@
 #include "zarvel3d/zarvel3d.h"
 #include "zarvel_args.h"
 #include "zarvel_glut.h"
+#include "zarvel_progression.h"
 #include "zarvel_string.h"
 
 #include <cmath>
@@ -260,11 +261,29 @@ bool LectureOptionsVisualiseur(Zarvel_args const& args, OptionsVisualiseur& opti
     return true;
 }
 
+// The exports, with the progress display.
+bool Exporte(Zarvel3D::PScene3D const& scene, char const* chemin)
+{
+    AffichageProgression progression("Export de la scène");
+    return ExportScene(scene, chemin);
+}
+
+bool Exporte(Zarvel3D::Zarvel const* zarvel, char const* chemin)
+{
+    AffichageProgression progression("Export de la scène");
+    return ExportZarvel(zarvel, chemin);
+}
+
 int CheminMaillage(Zarvel_args const& args, OptionsVisualiseur const& options)
 {
     const bool bavard = args.ParamDefini('v');
     Zarvel3D::PScene3D* scene = new Zarvel3D::PScene3D();
-    if (!scene->ImportSTL(args.ValParam('s'), couleur_ral_defaut, false, nullptr, nullptr))
+    bool importe = false;
+    {
+        AffichageProgression progression("Import du maillage");
+        importe = scene->ImportSTL(args.ValParam('s'), couleur_ral_defaut, false, nullptr, nullptr);
+    }
+    if (!importe)
     {
         std::cout << "Erreur lors de l'import du fichier '" << args.ValParam('s') << "'" << std::endl;
         AfficheRapport(bavard, scene->Diagnostic());
@@ -273,7 +292,7 @@ int CheminMaillage(Zarvel_args const& args, OptionsVisualiseur const& options)
     }
     AfficheResume(bavard, *scene);
     if (!args.ParamValDefini('o')) return DemarreVisualiseur(nullptr, scene, options, couleur_ral_defaut);
-    const bool ok = ExportScene(*scene, args.ValParam('o'));
+    const bool ok = Exporte(*scene, args.ValParam('o'));
     if (!ok)
     {
         LigneErreurExport(args.ValParam('o'));
@@ -304,8 +323,11 @@ int CheminPlan(Zarvel_args const& args, OptionsVisualiseur const& options, char 
     // cylinder within 0.2 % of its volume.
     Zarvel3D::ParametresZarvel parametres_plan;
     parametres_plan.divisions_tour = 64;
-    Zarvel3D::ZarvelAuto* zauto =
-        Zarvel3D::ZarvelAuto::Construct(args.ValParam('i'), mode_conversion, parametres_plan, parametre);
+    Zarvel3D::ZarvelAuto* zauto = nullptr;
+    {
+        AffichageProgression progression("Lecture du plan");
+        zauto = Zarvel3D::ZarvelAuto::Construct(args.ValParam('i'), mode_conversion, parametres_plan, parametre);
+    }
     if (!zauto || !zauto->ValideInit())
     {
         std::cout << "Zarvel_cli :: Erreur initialisation Zarvel_auto (il a probablement été impossible "
@@ -315,7 +337,12 @@ int CheminPlan(Zarvel_args const& args, OptionsVisualiseur const& options, char 
         delete zauto;
         return SORTIE_ECHEC;
     }
-    if (!zauto->Genere())
+    bool genere = false;
+    {
+        AffichageProgression progression("Génération du modèle");
+        genere = zauto->Genere();
+    }
+    if (!genere)
     {
         std::cout << "Zarvel_cli :: Erreur génération Zarvel3D !" << std::endl;
         AfficheRapport(bavard, zauto->Rapport());
@@ -330,7 +357,7 @@ int CheminPlan(Zarvel_args const& args, OptionsVisualiseur const& options, char 
         delete zauto;
         return DemarreVisualiseur(moteur, nullptr, options, couleur_ral_defaut);
     }
-    const bool ok = ExportZarvel(zauto->ZarvelConst(), args.ValParam('o'));
+    const bool ok = Exporte(zauto->ZarvelConst(), args.ValParam('o'));
     if (!ok)
     {
         LigneErreurExport(args.ValParam('o'));
@@ -382,7 +409,10 @@ int CheminDessinTest(Zarvel_args const& args, OptionsVisualiseur const& options,
     int statut = 0;
     if (zarvel)
     {
-        statut = GenereDessinTest(*zarvel, mode);
+        {
+            AffichageProgression progression("Génération du modèle");
+            statut = GenereDessinTest(*zarvel, mode);
+        }
         // The built-in drawings always convert; a failure means the library itself is broken (its
         // modelling module missing, say): say so rather than report success.
         if (statut != 0)

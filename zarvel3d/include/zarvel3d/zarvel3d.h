@@ -14,6 +14,7 @@
 // operation that can fail returns false (or a non-zero status, or an empty
 // result) and leaves a readable diagnostic text.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -244,6 +245,20 @@ public:
 /// The last diagnostic left by a failing library call on the calling thread, in the language in
 /// force when it failed; empty text when none failed yet. Valid until the next library call.
 ZARVEL3D_EXPORT const char* Diagnostic();
+
+/// Progress of the library's long work (STL import, plan loading, generation, export), written by
+/// the library while it works and read by another thread, for a progress display. Units are the
+/// operation's own (bytes or triangles); only their ratio matters.
+struct PProgression
+{
+    std::atomic<unsigned long long> fait{0};  ///< units done so far
+    std::atomic<unsigned long long> total{0}; ///< units in all; 0 while unknown
+    std::atomic<unsigned int> operations{0};  ///< operations started so far (a new one restarts the count)
+};
+
+/// The record that the library's long operations update from now on, process-wide; null: none.
+/// The record must outlive the operations that use it.
+ZARVEL3D_EXPORT void defProgression(PProgression* progression);
 
 // [SECTION] RAL colour table ----------------------------------------------------------------------
 

@@ -2,6 +2,7 @@
 // into a conversion engine through its public drawing operations, in each view's own
 // coordinates (origin at the lower left corner of the view's outline).
 #include "../diagnostic.h"
+#include "../progression.h"
 #include "../dxf/zarvel_dxf_lecture.h"
 #include "../dxf/zarvel_dxf_messages.h"
 #include "../dxf/zarvel_dxf_vues.h"
@@ -79,6 +80,8 @@ public:
     /// Reads the plan, finds its views and draws them into the engine; never throws.
     void Charge()
     {
+        // The reader gives no measure of its progress: the time alone is shown.
+        interne::ProgressionDebut(0);
         interne::Garde(
             false,
             [&]()
@@ -91,6 +94,7 @@ public:
                 valide = false;
                 Echoue(MessageDxf::Interne).texte = texte;
             });
+        interne::ProgressionFin();
     }
 
     void ChargePlan()

@@ -6,6 +6,7 @@
 #include "zarvel_moteur.h"
 
 #include "../diagnostic.h"
+#include "../progression.h"
 #include "../scene_priv.h"
 #include "../solides.h"
 #include "zarvel_messages.h"
@@ -113,9 +114,13 @@ bool ZarvelMoteur::AjoutPoint(int vue, const Point2D& point)
 
 int ZarvelMoteur::Generation(modezarvel_t mode, double parametre)
 {
-    return interne::Garde(
+    // The modelling kernel gives no measure of its progress: the time alone is shown.
+    interne::ProgressionDebut(0);
+    const int statut = interne::Garde(
         static_cast<int>(ZARVEL_ERREUR_INTERNE), [&]() { return GenerationProtegee(mode, parametre); },
         [&](const std::string& texte) { DefDiagnostic(texte); });
+    interne::ProgressionFin();
+    return statut;
 }
 
 int ZarvelMoteur::GenerationProtegee(modezarvel_t mode, double parametre)

@@ -3,6 +3,7 @@
 #include "diagnostic.h"
 #include "formats/fichier_atomique.h"
 #include "formats/step_maillage.h"
+#include "progression.h"
 #include "scene_priv.h"
 #include "solides.h"
 
@@ -385,6 +386,8 @@ bool PScene3D::Export(const char* chemin) const
                 echec(f.Erreur());
                 return false;
             }
+            // Progress in bytes written: known beforehand for binary STL only.
+            interne::ProgressionDebut(extension == "stl" ? 84 + 50 * triangles : 0);
             bool ecrit = false;
             std::string erreur;
             if (extension == "stl")
@@ -418,6 +421,7 @@ bool PScene3D::Export(const char* chemin) const
                 return false;
             }
             impl->diagnostic.clear();
+            interne::ProgressionFin();
             return true;
         },
         echec);

@@ -2,6 +2,7 @@
 #include "formats/fichier_atomique.h"
 
 #include "diagnostic.h"
+#include "progression.h"
 
 #include <cerrno>
 #include <climits>
@@ -133,6 +134,8 @@ bool FichierAtomique::Ecrit(const void* donnees, std::size_t octets)
     {
         return false;
     }
+    ecrits += octets;
+    ProgressionFait(ecrits);
     if (tampon.size() + octets > taille_tampon && !Vide())
     {
         return false;

@@ -48,6 +48,7 @@ private:
     bool ouvert = false;
     unsigned int mode = 0666;
     std::string tampon;
+    unsigned long long ecrits = 0; // bytes handed to Ecrit, for the progress record
 };
 
 } // namespace interne

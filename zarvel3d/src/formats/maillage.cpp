@@ -1,6 +1,8 @@
 // Welding and the conversion of an indexed mesh into a scene model.
 #include "formats/maillage.h"
 
+#include "progression.h"
+
 #include <cmath>
 #include <numeric>
 
@@ -76,6 +78,9 @@ void Soudeur::Agrandit()
         table[i] = static_cast<std::uint32_t>(v);
     }
 }
+
+// Share of an import done when the edges are found; the surfaces' triangles take the rest.
+constexpr double MiConstruction = FinLectureImport + (1.0 - FinLectureImport) / 2;
 
 bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCouleur3D couleur,
                      std::uint32_t decalage, PModele3D& sortie, const bool* annulation)
@@ -209,9 +214,11 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
                     bord[t] = static_cast<std::uint8_t>(bord[t] | (1u << k));
                 }
             }
-            if ((t & 0xFFFF) == 0 && Annule(annulation))
+            if ((t & 0xFFFF) == 0)
             {
-                return false;
+                // The second phase of an import, after reading the file: the edges are its first half.
+                ProgressionPhase(FinLectureImport, MiConstruction, t, nt);
+                if (Annule(annulation)) return false;
             }
         }
     }
@@ -270,6 +277,7 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
         }
         const std::uint32_t s = numero[t];
         sortie.surfaces[surface0 + s].triangles.push_back(tri);
+        if ((t & 0xFFFF) == 0) ProgressionPhase(MiConstruction, 1.0, t, nt);
         // Area-weighted centroid; the plain mean of the corners serves when the area is zero.
         const double* a = pos + 3 * static_cast<std::size_t>(tv[3 * t]);
         const double* b = pos + 3 * static_cast<std::size_t>(tv[3 * t + 1]);

@@ -1,6 +1,7 @@
 // STL reading: ASCII and binary, told apart by content and size, welded on the fly.
 #include "diagnostic.h"
 #include "formats/maillage.h"
+#include "progression.h"
 #include "scene_priv.h"
 
 #include <algorithm>
@@ -174,7 +175,10 @@ bool SembleAscii(const char* p, std::size_t n)
 class LecteurAscii
 {
 public:
-    LecteurAscii(const char* debut, std::size_t n) : p(debut), fin(debut + n) {}
+    LecteurAscii(const char* debut, std::size_t n) : p(debut), fin(debut + n), origine(debut) {}
+
+    // Bytes read so far.
+    std::size_t Position() const { return static_cast<std::size_t>(p - origine); }
 
     // Skips blanks, counting lines. False at the end of the text.
     bool Blancs()
@@ -268,6 +272,7 @@ private:
     }
     const char* p;
     const char* fin;
+    const char* origine;
     unsigned long long ligne = 1;
 };
 
@@ -299,6 +304,13 @@ void Progression(Lecture& l, unsigned long long n)
     {
         __atomic_store_n(l.progression, n, __ATOMIC_RELAXED);
     }
+}
+
+// Reading the file is the first of the import's two phases; its progress is in bytes: a binary
+// triangle is 50 of them, an ASCII one is wherever the reader stands.
+void ProgressionOctets(unsigned long long octets, unsigned long long taille)
+{
+    interne::ProgressionPhase(0.0, interne::FinLectureImport, octets, taille);
 }
 
 bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
@@ -397,6 +409,7 @@ bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
         if ((t & (pas_progression - 1)) == pas_progression - 1)
         {
             Progression(l, t + 1);
+            ProgressionOctets(84 + 50 * static_cast<unsigned long long>(t + 1), f.Taille());
             if (interne::Annule(l.annulation))
             {
                 l.erreur = Texte(Message::ImportAnnule, l.chemin);
@@ -555,6 +568,7 @@ bool LitAscii(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
                 if ((triangles & (pas_progression - 1)) == 0)
                 {
                     Progression(l, triangles);
+                    ProgressionOctets(lecteur.Position(), f.Taille());
                     if (interne::Annule(l.annulation))
                     {
                         l.erreur = Texte(Message::ImportAnnule, l.chemin);
@@ -627,6 +641,7 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
                 echec(f.erreur);
                 return false;
             }
+            interne::ProgressionDebut(1000);
             Lecture l{chemin, annulation, progression, std::string()};
             interne::MaillageIndexe maillage;
             const bool ascii = SembleAscii(f.Donnees(), f.Taille());
@@ -638,6 +653,7 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
                 return false;
             }
             f.Libere(); // the file is no longer needed
+            interne::ProgressionPhase(0.0, interne::FinLectureImport, 1, 1);
 
             PModele3D nouveau;
             std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
@@ -677,6 +693,7 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
             }
             interne::CentreEtEchelle(Modele().sommets, centre, echelle_affichage);
             impl->diagnostic.clear();
+            interne::ProgressionFin();
             return true;
         },
         echec);
