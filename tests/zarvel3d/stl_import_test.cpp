@@ -372,6 +372,13 @@ INSTANTIATE_TEST_SUITE_P(
                        "non finie"},
         EntreeInvalide{"ascii_infini", "solid t\n facet normal 0 0 1\n outer loop\n vertex 0 1e999 0\n",
                        "non finie"},
+        // Finite as a double, beyond the float of the format: every export would write it infinite.
+        EntreeInvalide{"ascii_hors_flottant",
+                       "solid t\n facet normal 0 0 1\n outer loop\n vertex 0 0 -1e39\n",
+                       "hors de la simple précision"},
+        EntreeInvalide{"ascii_sans_endloop",
+                       "solid t\n" + facette.substr(0, facette.find("  endloop")) + " endfacet\n",
+                       "« endloop » attendu"},
         EntreeInvalide{"ascii_sans_triangle", "solid vide\nendsolid vide\n", "aucun triangle"},
         EntreeInvalide{"ascii_coordonnee_illisible",
                        "solid t\n facet normal 0 0 1\n outer loop\n vertex 0 0 blah\n", "ligne 4"},

@@ -1,6 +1,7 @@
 // Loading of the solid module: mesh work never maps the modelling kernel, the first generation
 // loads it once (also from several threads at a time), and a missing or foreign module makes the
-// operations that need it fail with a diagnostic naming it.
+// operations that need it fail with a diagnostic naming it. The same for the export-formats
+// module and its 3MF and glTF libraries, which only a 3MF or glTF export loads.
 //
 // The module is loaded once per process, so each case runs in a fresh process of its own
 // (threadsafe death-test style: the child re-executes this program for that case only).
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -40,6 +42,14 @@ bool NoyauCharge()
 bool ModuleCharge()
 {
     return Projections().find("libZarvel3D_solides") != std::string::npos;
+}
+
+/// The export-formats module or one of the libraries it links is mapped.
+bool FormatsCharges()
+{
+    const std::string p = Projections();
+    return p.find("libZarvel3D_formats") != std::string::npos || p.find("lib3MF") != std::string::npos ||
+           p.find("libtinygltf") != std::string::npos;
 }
 
 /// Runs `corps` in a fresh process; the case fails if any assertion inside fails.
@@ -87,6 +97,7 @@ TEST(ChargementModule, LesMaillagesNeChargentPasLeNoyau)
             EXPECT_EQ(z->Generation(static_cast<modezarvel_t>(9), 0.0), ZARVEL_ERREUR_MODE);
             EXPECT_FALSE(ModuleCharge());
             EXPECT_FALSE(NoyauCharge());
+            EXPECT_FALSE(FormatsCharges());
         });
 }
 
@@ -183,6 +194,79 @@ TEST(ChargementModule, BibliothequeSansPointDEntree)
 {
     // Any other shared library: the entry point is missing.
     DansUnProcessusNeuf([] { EchecSansModule(ZARVEL_SANS_ENTREE, "ZarvelTableSolides"); });
+}
+
+TEST(ChargementModule, LePremierExport3MFOuGlTFChargeLeModuleDesFormats)
+{
+    DansUnProcessusNeuf(
+        []
+        {
+            EXPECT_FALSE(FormatsCharges()) << "the export-formats module is mapped before anything ran";
+            outils::Repertoire r;
+            outils::EcritBinaire(r / "cube.stl", outils::Cube(2.0));
+            PScene3D scene;
+            ASSERT_TRUE(scene.ImportSTL((r / "cube.stl").c_str(), 9010, false, nullptr, nullptr))
+                << Diagnostic();
+            EXPECT_TRUE(scene.Export((r / "cube.glb").c_str())) << scene.Diagnostic();
+            EXPECT_TRUE(FormatsCharges());
+            EXPECT_TRUE(scene.Export((r / "cube.3mf").c_str())) << scene.Diagnostic();
+            EXPECT_EQ(outils::LitTout(r / "cube.3mf").rfind("PK", 0), 0u);
+            EXPECT_FALSE(NoyauCharge());
+        });
+}
+
+/// 3MF and glTF export with the export-formats module forced to `chemin`: both fail in both
+/// languages with a diagnostic naming the module and giving `raison`, leave an old file as it
+/// was and nothing else; the other formats still export.
+void EchecSansModuleFormats(const std::string& chemin, const std::string& raison)
+{
+    ASSERT_EQ(setenv("ZARVEL3D_MODULE_FORMATS", chemin.c_str(), 1), 0);
+    outils::Repertoire r;
+    outils::EcritBinaire(r / "cube.stl", outils::Cube(2.0));
+    PScene3D scene;
+    ASSERT_TRUE(scene.ImportSTL((r / "cube.stl").c_str(), 9010, false, nullptr, nullptr)) << Diagnostic();
+    outils::EcritTexte(r / "ancien.3mf", "ancien");
+
+    i18n::defLangue(i18n::LANG_FR);
+    EXPECT_FALSE(scene.Export((r / "ancien.3mf").c_str()));
+    const std::string francais = scene.Diagnostic();
+    EXPECT_NE(francais.find("Module d'export 3MF et glTF '" + chemin + "' absent ou inutilisable"),
+              std::string::npos)
+        << francais;
+    EXPECT_NE(francais.find(raison), std::string::npos) << francais;
+    EXPECT_EQ(outils::LitTout(r / "ancien.3mf"), "ancien");
+
+    // The failure is remembered, and told again in the language now in force.
+    i18n::defLangue(i18n::LANG_EN);
+    EXPECT_FALSE(scene.Export((r / "neuf.glb").c_str()));
+    const std::string anglais = scene.Diagnostic();
+    EXPECT_NE(anglais.find("3MF and glTF export module '" + chemin + "' missing or unusable"),
+              std::string::npos)
+        << anglais;
+    i18n::defLangue(i18n::LANG_FR);
+
+    EXPECT_TRUE(scene.Export((r / "copie.ply").c_str())) << scene.Diagnostic();
+    std::vector<std::string> fichiers = r.Fichiers();
+    std::sort(fichiers.begin(), fichiers.end());
+    EXPECT_EQ(fichiers, (std::vector<std::string>{"ancien.3mf", "copie.ply", "cube.stl"}));
+}
+
+TEST(ChargementModule, ModuleDesFormatsAbsent)
+{
+    DansUnProcessusNeuf(
+        [] {
+            EchecSansModuleFormats("/nonexistent/libZarvel3D_formats.so.1", "cannot open shared object file");
+        });
+}
+
+TEST(ChargementModule, ModuleDesFormatsDUneAutreVersion)
+{
+    DansUnProcessusNeuf([] { EchecSansModuleFormats(ZARVEL_FAUX_MODULE, "table 2/"); });
+}
+
+TEST(ChargementModule, BibliothequeSansPointDEntreeDesFormats)
+{
+    DansUnProcessusNeuf([] { EchecSansModuleFormats(ZARVEL_SANS_ENTREE, "ZarvelTableFormats"); });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #!/bin/sh
-# The program's usage and an STL to STL conversion must not open the modelling kernel nor the
-# solid module: the loader's trace (LD_DEBUG=files) lists every library it opens.
+# The program's usage and an STL to STL conversion must not open the modelling kernel, the solid
+# module, nor the export-formats module and its 3MF and glTF libraries: the loader's trace
+# (LD_DEBUG=files) lists every library it opens.
 # Usage: sans_noyau.sh ZARVEL_CLI
 set -u
 cli=$1
@@ -26,7 +27,8 @@ verifie() {
     echo "no loader trace for: $*"
     echec=1
   fi
-  ouverts=$(printf '%s\n' "$trace" | grep -o 'file=[^ ]*\(libTK\|libZarvel3D_solides\)[^ ]*' | sort -u)
+  ouverts=$(printf '%s\n' "$trace" |
+    grep -o 'file=[^ ]*\(libTK\|libZarvel3D_solides\|libZarvel3D_formats\|lib3MF\|libtinygltf\)[^ ]*' | sort -u)
   if [ -n "$ouverts" ]; then
     echo "$* opened:"
     echo "$ouverts"

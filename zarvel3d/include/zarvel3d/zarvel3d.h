@@ -372,14 +372,23 @@ public:
     /// or missing facet normals are recomputed from the corners; triangles are grouped into
     /// surfaces bounded by sharp edges (dihedral angle above AngleAretesVives degrees) or by the
     /// mesh boundary; the sharp and boundary edges form the segment list. Centre and display scale
-    /// are recomputed. Returns false with a diagnostic, the scene unchanged, on any failure.
+    /// are recomputed. Coordinates must be finite floats, as the format stores them. A named pipe
+    /// is read once a program opens it for writing, and refused when none does within 2 s.
+    /// Returns false with a diagnostic, the scene unchanged, on any failure.
     bool ImportSTL(const char* chemin, unsigned int couleur, bool ajout, bool* annulation,
                    unsigned long long* progression);
 
     /// Writes the scene to `chemin`; the format follows the extension (any case): .stl binary STL,
-    /// .obj Wavefront OBJ with normals, .ply binary little-endian PLY, .step/.stp STEP (only for a
-    /// scene that holds a solid). The file is written beside the target under a temporary name and
-    /// renamed over it only once complete, so a failure leaves an existing file intact. Returns
+    /// .obj Wavefront OBJ with normals, .ply binary little-endian PLY, .step/.stp STEP (the solid,
+    /// or for a mesh its triangles as planar faces), .3mf 3MF (one mesh object in millimetres,
+    /// vertices welded by position), .glb binary glTF 2.0 (in metres: coordinates times 0.001,
+    /// with vertex normals). 3MF and glTF give the object the own colour its triangles all share,
+    /// if they do (an imported mesh's RAL number, a generated model's parameters' RAL number);
+    /// their writers are in a module the library loads on the first such export. The file is
+    /// written beside the target under a temporary name and renamed over it only once complete, so
+    /// a failure leaves an existing file intact; where the file system allows it, the temporary
+    /// file has no name until then, so a killed process leaves none. A device or a named pipe is
+    /// written in place; a pipe that no program opens for reading within 2 s is refused. Returns
     /// false with a diagnostic on failure.
     bool Export(const char* chemin) const;
 
@@ -515,7 +524,9 @@ class ZARVEL3D_EXPORT ZarvelAuto : public PBase
 {
 public:
     /// Loads the plan at `chemin` for conversion in `mode`, with the default parameters. Never null;
-    /// a failure shows in ValideInit.
+    /// a failure shows in ValideInit. Refused: a named pipe that no program writes to within 2 s,
+    /// and a plan of more than 500 000 elements (points of its entities, or curves, points and
+    /// block copies once its blocks are expanded).
     static ZarvelAuto* Construct(const char* chemin, modezarvel_t mode);
     /// The same with explicit parameters.
     static ZarvelAuto* Construct(const char* chemin, modezarvel_t mode, const ParametresZarvel& parametres);

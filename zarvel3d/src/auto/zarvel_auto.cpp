@@ -6,10 +6,12 @@
 #include "../dxf/zarvel_dxf_lecture.h"
 #include "../dxf/zarvel_dxf_messages.h"
 #include "../dxf/zarvel_dxf_vues.h"
+#include "../fichier_entree.h"
 #include "zarvel3d/zarvel3d.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -125,7 +127,10 @@ public:
             Echoue(MessageDxf::Repertoire);
             return;
         case dxf::EtatFichier::Illisible:
-            Echoue(MessageDxf::Illisible);
+            Echoue(MessageDxf::Illisible).texte = std::strerror(lecture.erreur);
+            return;
+        case dxf::EtatFichier::TubeSansEcrivain:
+            Echoue(MessageDxf::TubeSansEcrivain).entier = interne::attente_tube_ms / 1000;
             return;
         case dxf::EtatFichier::Vide:
             Echoue(MessageDxf::Vide);
@@ -144,6 +149,12 @@ public:
             return;
         case dxf::EtatFichier::Tronque:
             Echoue(MessageDxf::Tronque).nombre = lecture.ligne;
+            return;
+        case dxf::EtatFichier::SectionOuverte:
+            Echoue(MessageDxf::SectionOuverte).nombre = lecture.ligne;
+            return;
+        case dxf::EtatFichier::TropDElements:
+            Echoue(MessageDxf::TropDElements).nombre = dxf::elements_plan_max;
             return;
         }
         if (dessin.comptes.invalides > 0)
@@ -414,14 +425,19 @@ private:
         {
         case MessageDxf::Absent:
         case MessageDxf::Repertoire:
-        case MessageDxf::Illisible:
         case MessageDxf::Vide:
         case MessageDxf::TropGrand:
         case MessageDxf::Binaire:
             return TexteDxf(echec.message, chemin.c_str());
+        case MessageDxf::Illisible:
+            return TexteDxf(echec.message, chemin.c_str(), echec.texte.c_str());
+        case MessageDxf::TubeSansEcrivain:
+            return TexteDxf(echec.message, chemin.c_str(), echec.entier);
         case MessageDxf::PasDxf:
         case MessageDxf::Corrompu:
         case MessageDxf::Tronque:
+        case MessageDxf::SectionOuverte:
+        case MessageDxf::TropDElements:
             return TexteDxf(echec.message, chemin.c_str(), echec.nombre);
         case MessageDxf::ExceptionLecture:
         case MessageDxf::Interne:

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -111,6 +112,12 @@ struct PointPlan
 {
     double x = 0.0, y = 0.0;
 };
+
+/// Largest number of elements a plan may hold: the points of its geometry in the file (ends,
+/// vertices, control and fit points: the group codes 10 and 11 of its blocks and entities) and,
+/// once its blocks are expanded, its curves, points and block copies together. Time and memory
+/// of the whole conversion grow with them: a plan beyond this is refused.
+constexpr std::size_t elements_plan_max = 500000;
 
 /// What the reader counted, for the report.
 struct Comptes

@@ -1,14 +1,13 @@
 #include "zarvel_dxf_fichier.h"
 
+#include "fichier_entree.h"
+
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
-#include <sys/stat.h>
 #include <vector>
 
 namespace Zarvel3D::dxf
@@ -20,6 +19,103 @@ namespace
 constexpr long long taille_max = 512LL * 1024 * 1024;
 // dxflib reads lines into a buffer of 1024 bytes; longer values are cut well below that.
 constexpr std::size_t valeur_max = 500;
+// Longer lines keep only their beginning while they are read: no group code or kept value comes
+// near it, and a file without line ends cannot fill the memory.
+constexpr std::size_t longueur_ligne_max = 4096;
+// Pairs of one object (entity, table entry, section header); a polyline at the element limit
+// has about three per vertex.
+constexpr std::size_t paires_objet_max = 4 * elements_plan_max;
+
+// The lines of a file read block by block, whatever their ends (\n, \r\n or \r).
+class Lignes
+{
+public:
+    explicit Lignes(interne::FichierEntree& e) : entree(e), tampon(std::size_t(1) << 16) {}
+
+    /// The next line; false at the end of the file, after a read error (Erreur) or beyond
+    /// taille_max bytes (TropGrand).
+    bool Suivante(std::string& ligne)
+    {
+        ligne.clear();
+        bool commencee = false;
+        for (;;)
+        {
+            if (debut == fin && !Remplit())
+            {
+                if (commencee)
+                {
+                    ++numero;
+                }
+                return commencee;
+            }
+            if (apres_retour)
+            {
+                // The \n of a \r\n end, possibly at the start of the next block.
+                apres_retour = false;
+                if (tampon[debut] == '\n')
+                {
+                    ++debut;
+                    continue;
+                }
+            }
+            const char* p = tampon.data() + debut;
+            const char* const bout = tampon.data() + fin;
+            const char* q = p;
+            while (q < bout && *q != '\n' && *q != '\r')
+            {
+                ++q;
+            }
+            const std::size_t place = longueur_ligne_max - std::min(ligne.size(), longueur_ligne_max);
+            ligne.append(p, std::min(static_cast<std::size_t>(q - p), place));
+            commencee = commencee || q > p;
+            debut += static_cast<std::size_t>(q - p);
+            if (q < bout)
+            {
+                apres_retour = *q == '\r';
+                ++debut;
+                ++numero;
+                return true;
+            }
+        }
+    }
+    /// Lines read so far.
+    unsigned long Numero() const { return numero; }
+    bool Erreur() const { return erreur; }
+    bool TropGrand() const { return trop_grand; }
+
+private:
+    bool Remplit()
+    {
+        if (erreur || trop_grand)
+        {
+            return false;
+        }
+        const long long r = entree.Lit(tampon.data(), tampon.size());
+        if (r < 0)
+        {
+            erreur = true;
+            return false;
+        }
+        octets += static_cast<unsigned long long>(r);
+        if (octets > static_cast<unsigned long long>(taille_max))
+        {
+            trop_grand = true;
+            return false;
+        }
+        debut = 0;
+        fin = static_cast<std::size_t>(r);
+        return r > 0;
+    }
+
+    interne::FichierEntree& entree;
+    std::vector<char> tampon;
+    std::size_t debut = 0, fin = 0;
+    bool apres_retour = false;
+    unsigned long numero = 0;
+    unsigned long long octets = 0;
+    bool erreur = false;
+    bool trop_grand = false;
+};
 
 struct Paire
 {
@@ -246,82 +342,54 @@ FichierVerifie VerifieFichier(const char* chemin, Comptes& comptes)
         r.etat = EtatFichier::CheminVide;
         return r;
     }
-    struct stat infos;
-    if (stat(chemin, &infos) != 0)
+    interne::FichierEntree entree;
+    switch (entree.Ouvre(chemin))
     {
-        r.etat = errno == ENOENT || errno == ENOTDIR ? EtatFichier::Absent : EtatFichier::Illisible;
+    case interne::EtatEntree::Ouvert:
+        break;
+    case interne::EtatEntree::CheminVide:
+        r.etat = EtatFichier::CheminVide;
         return r;
-    }
-    if (S_ISDIR(infos.st_mode))
-    {
+    case interne::EtatEntree::Absent:
+        r.etat = EtatFichier::Absent;
+        return r;
+    case interne::EtatEntree::Repertoire:
         r.etat = EtatFichier::Repertoire;
         return r;
+    case interne::EtatEntree::Illisible:
+        r.etat = EtatFichier::Illisible;
+        r.erreur = entree.Erreur();
+        return r;
+    case interne::EtatEntree::TubeSansEcrivain:
+        r.etat = EtatFichier::TubeSansEcrivain;
+        return r;
     }
-    if (static_cast<long long>(infos.st_size) > taille_max)
+    if (entree.Ordinaire() && entree.Taille() > static_cast<unsigned long long>(taille_max))
     {
         r.etat = EtatFichier::TropGrand;
         return r;
     }
-    std::FILE* f = std::fopen(chemin, "rb");
-    if (f == nullptr)
+    // The file is read line by line as it is checked: only the cleaned stream is kept, and a plan
+    // beyond the element limit is refused before the rest of it is read.
+    Lignes lignes(entree);
+    // Ends the check on a read error or an oversized file, whatever the pairs said so far.
+    auto fin_lecture = [&]() -> bool
     {
-        r.etat = EtatFichier::Illisible;
-        return r;
-    }
-    std::string contenu;
-    char tampon[65536];
-    std::size_t lus;
-    while ((lus = std::fread(tampon, 1, sizeof tampon, f)) > 0)
-    {
-        contenu.append(tampon, lus);
-        if (static_cast<long long>(contenu.size()) > taille_max)
+        if (lignes.Erreur())
         {
-            std::fclose(f);
+            r.etat = EtatFichier::Illisible;
+            r.erreur = entree.Erreur();
+            return true;
+        }
+        if (lignes.TropGrand())
+        {
             r.etat = EtatFichier::TropGrand;
-            return r;
+            return true;
         }
-    }
-    const bool erreur = std::ferror(f) != 0;
-    std::fclose(f);
-    if (erreur)
-    {
-        r.etat = EtatFichier::Illisible;
-        return r;
-    }
-    if (contenu.find_first_not_of(" \t\r\n") == std::string::npos)
-    {
-        r.etat = EtatFichier::Vide;
-        return r;
-    }
-    if (contenu.compare(0, 18, "AutoCAD Binary DXF") == 0)
-    {
-        r.etat = EtatFichier::Binaire;
-        return r;
-    }
-
-    // Lines, whatever the line ends.
-    std::vector<std::pair<const char*, const char*>> lignes;
-    {
-        const char* p = contenu.data();
-        const char* fin = p + contenu.size();
-        while (p < fin)
-        {
-            const char* q = p;
-            while (q < fin && *q != '\n' && *q != '\r')
-            {
-                ++q;
-            }
-            lignes.emplace_back(p, q);
-            if (q < fin && *q == '\r' && q + 1 < fin && q[1] == '\n')
-            {
-                ++q;
-            }
-            p = q + 1;
-        }
-    }
+        return false;
+    };
 
     std::string& flux = r.flux;
-    flux.reserve(contenu.size() / 2);
     std::string section;
     std::string bloc;
     bool section_ouverte = false;
@@ -336,34 +404,46 @@ FichierVerifie VerifieFichier(const char* chemin, Comptes& comptes)
     } suite = Suite::Aucune;
 
     std::vector<Paire> objet;
-    std::size_t i = 0;
-    const std::size_t n = lignes.size();
+    std::string code;
+    bool texte_vu = false;
     auto lit_paire = [&](Paire& p, unsigned long& numero) -> int
     {
-        // 0: read, 1: end of file, 2: bad code
-        while (i < n && objet.empty() && Nettoie(lignes[i].first, lignes[i].second).empty() && !deja_section)
+        // 0: read, 1: end of file, 2: bad code, 3: the first line of a binary DXF
+        for (;;)
         {
-            ++i; // blank lines before the first pair
+            if (!lignes.Suivante(code))
+            {
+                return 1;
+            }
+            // Blank lines before the first pair.
+            if (!objet.empty() || deja_section || !Nettoie(code.data(), code.data() + code.size()).empty())
+            {
+                break;
+            }
         }
-        if (i >= n)
+        numero = lignes.Numero();
+        if (!texte_vu)
         {
-            return 1;
+            texte_vu = true;
+            if (numero == 1 && code.compare(0, 18, "AutoCAD Binary DXF") == 0)
+            {
+                return 3;
+            }
         }
-        numero = static_cast<unsigned long>(i + 1);
-        if (!LitCode(Nettoie(lignes[i].first, lignes[i].second), p.code))
+        if (!LitCode(Nettoie(code.data(), code.data() + code.size()), p.code))
         {
             return 2;
         }
-        if (i + 1 >= n)
+        std::string valeur;
+        if (!lignes.Suivante(valeur))
         {
             return 1;
         }
-        p.valeur = Nettoie(lignes[i + 1].first, lignes[i + 1].second);
+        p.valeur = Nettoie(valeur.data(), valeur.data() + valeur.size());
         if (p.valeur.size() > valeur_max)
         {
             p.valeur.resize(valeur_max);
         }
-        i += 2;
         return 0;
     };
 
@@ -526,11 +606,17 @@ FichierVerifie VerifieFichier(const char* chemin, Comptes& comptes)
     };
 
     std::size_t paires = 0;
+    std::size_t points = 0;
     while (true)
     {
         Paire p;
         unsigned long numero = 0;
         const int etat = lit_paire(p, numero);
+        if (etat == 3)
+        {
+            r.etat = EtatFichier::Binaire;
+            return r;
+        }
         if (etat == 2)
         {
             r.etat = paires < 4 && !deja_section ? EtatFichier::PasDxf : EtatFichier::Corrompu;
@@ -542,6 +628,20 @@ FichierVerifie VerifieFichier(const char* chemin, Comptes& comptes)
             break;
         }
         ++paires;
+        // Counted as they come, so that an oversized plan is refused without being held.
+        if ((p.code == 10 || p.code == 11) && (section == "BLOCKS" || section == "ENTITIES") &&
+            ++points > elements_plan_max)
+        {
+            r.etat = EtatFichier::TropDElements;
+            r.ligne = numero;
+            return r;
+        }
+        if (p.code != 0 && objet.size() >= paires_objet_max)
+        {
+            r.etat = EtatFichier::TropDElements;
+            r.ligne = numero;
+            return r;
+        }
         if (!deja_section)
         {
             if (p.code == 999)
@@ -568,6 +668,16 @@ FichierVerifie VerifieFichier(const char* chemin, Comptes& comptes)
         }
         objet.push_back(std::move(p));
     }
+    if (fin_lecture())
+    {
+        flux.clear();
+        return r;
+    }
+    if (!texte_vu)
+    {
+        r.etat = EtatFichier::Vide;
+        return r;
+    }
     if (!deja_section)
     {
         r.etat = EtatFichier::PasDxf;
@@ -576,8 +686,8 @@ FichierVerifie VerifieFichier(const char* chemin, Comptes& comptes)
     }
     if (!fin_trouvee || section_ouverte)
     {
-        r.etat = EtatFichier::Tronque;
-        r.ligne = static_cast<unsigned long>(n);
+        r.etat = fin_trouvee ? EtatFichier::SectionOuverte : EtatFichier::Tronque;
+        r.ligne = lignes.Numero();
         flux.clear();
         return r;
     }

@@ -20,19 +20,23 @@ enum class EtatFichier
     CheminVide,
     Absent,
     Repertoire,
-    Illisible,
+    Illisible,        ///< the file cannot be opened or read (`erreur` tells why)
+    TubeSansEcrivain, ///< a named pipe that no program writes to
     Vide,
     TropGrand,
-    Binaire,  ///< binary DXF, which this reader does not take
-    PasDxf,   ///< the first pairs are not those of a DXF file
-    Corrompu, ///< a group code that is not a number, in the middle of the file
-    Tronque   ///< the file ends before its EOF marker
+    Binaire,        ///< binary DXF, which this reader does not take
+    PasDxf,         ///< the first pairs are not those of a DXF file
+    Corrompu,       ///< a group code that is not a number, in the middle of the file
+    Tronque,        ///< the file ends before its EOF marker
+    SectionOuverte, ///< the EOF marker comes inside a section that was never closed (ENDSEC)
+    TropDElements   ///< more than elements_plan_max elements, in the file or its blocks expanded
 };
 
 struct FichierVerifie
 {
     EtatFichier etat = EtatFichier::Correct;
-    unsigned long ligne = 0; ///< line of the fault (Corrompu, PasDxf, Tronque)
+    unsigned long ligne = 0; ///< line of the fault (Corrompu, PasDxf, Tronque, SectionOuverte)
+    int erreur = 0;          ///< errno of Illisible
     std::string flux;        ///< cleaned group pairs for dxflib ("code\nvalue\n"...)
     int unites = 0;          ///< $INSUNITS, 0 when absent
     std::string version;     ///< $ACADVER, empty when absent

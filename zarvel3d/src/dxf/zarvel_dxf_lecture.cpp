@@ -23,7 +23,9 @@ namespace
 {
 
 constexpr int profondeur_blocs_max = 16;
-constexpr std::size_t elements_max = 4000000;
+// Vertices of one polyline kept by dxflib's callbacks; the file check refuses more points than
+// this in the whole plan already.
+constexpr std::size_t elements_max = elements_plan_max;
 constexpr std::size_t points_spline_max = 20000;
 
 std::string Majuscules(std::string s)
@@ -388,21 +390,29 @@ public:
 
     /// Expands model space into the drawing. Layers that are off or frozen are left out, unless
     /// nothing else is drawn: some files keep their whole drawing on a layer saved as off.
-    void Construit()
+    /// False when the plan holds more than elements_plan_max curves, points and block copies once
+    /// its blocks are expanded: the drawing is then incomplete and must not be used.
+    bool Construit()
     {
         Termine();
+        if (depasse)
+        {
+            return false;
+        }
         const Comptes avant = dessin.comptes;
         Parent racine;
         std::vector<std::string> pile;
         Expanse(modele, Affine(), racine, true, 0, pile);
-        if (dessin.courbes.empty() && dessin.comptes.calques_eteints > 0)
+        if (!depasse && dessin.courbes.empty() && dessin.comptes.calques_eteints > 0)
         {
             dessin.comptes = avant;
             dessin.points.clear();
             inclure_eteints = true;
+            budget = 0;
             Expanse(modele, Affine(), racine, true, 0, pile);
             dessin.comptes.calques_eteints_utilises = true;
         }
+        return !depasse;
     }
 
 private:
@@ -418,12 +428,29 @@ private:
         return e;
     }
 
+    // Keeps an entity of model space or of a block. Splines become many segments: what is kept
+    // counts against the limit as well as what the file holds.
     void Range(Brut&& e)
     {
-        if (cible->size() < elements_max)
+        lues += std::max<std::size_t>(1, e.courbes.size());
+        if (lues > elements_plan_max)
         {
-            cible->push_back(std::move(e));
+            depasse = true;
+            return;
         }
+        cible->push_back(std::move(e));
+    }
+
+    // Counts one more curve, point or block copy of the expanded plan; false past the limit.
+    // Copies count too: blocks that insert each other many times over would otherwise multiply
+    // into more work than any memory bound can stop.
+    bool Depense()
+    {
+        if (++budget > elements_plan_max)
+        {
+            depasse = true;
+        }
+        return !depasse;
     }
 
     void Degenere()
@@ -499,6 +526,10 @@ private:
     {
         for (const Brut& e : liste)
         {
+            if (depasse)
+            {
+                return;
+            }
             // Layer "0" inside a block takes the layer of the INSERT.
             const std::string nom_calque =
                 (!modele_direct && e.attributs.calque == "0") ? parent.calque : e.attributs.calque;
@@ -558,9 +589,9 @@ private:
                 }
                 pile.push_back(e.bloc);
                 const double r = e.angle * M_PI / 180.0;
-                for (int i = 0; i < e.colonnes; ++i)
+                for (int i = 0; i < e.colonnes && !depasse; ++i)
                 {
-                    for (int j = 0; j < e.rangees; ++j)
+                    for (int j = 0; j < e.rangees && Depense(); ++j)
                     {
                         // Copies of an array insertion are spaced along the rotated axes.
                         const double dx = i * e.ecart_colonnes;
@@ -591,6 +622,10 @@ private:
                     ++dessin.comptes.invalides;
                     continue;
                 }
+                if (!Depense())
+                {
+                    return;
+                }
                 ++dessin.comptes.lus[static_cast<std::size_t>(Origine::Point)];
                 dessin.points.push_back({q[0], q[1]});
                 continue;
@@ -598,7 +633,7 @@ private:
             bool compte = false;
             for (Courbe c : e.courbes)
             {
-                if (dessin.courbes.size() >= elements_max)
+                if (!Depense())
                 {
                     return;
                 }
@@ -639,6 +674,9 @@ private:
     std::vector<double> tirets;
     bool inclure_eteints = false;
     std::map<std::string, Bloc> blocs;
+    std::size_t lues = 0;   // curves and points kept from the file
+    std::size_t budget = 0; // curves, points and copies of the expansion so far
+    bool depasse = false;   // past elements_plan_max, in what was kept or expanded
     std::vector<Brut> modele;
     std::vector<Brut>* cible = &modele;
     std::unordered_map<std::string, int> index_calques;
@@ -705,6 +743,7 @@ Lecture LitDessin(const char* chemin, double tolerance, Dessin& dessin)
     FichierVerifie fichier = VerifieFichier(chemin, dessin.comptes);
     r.etat = fichier.etat;
     r.ligne = fichier.ligne;
+    r.erreur = fichier.erreur;
     dessin.unites = fichier.unites;
     dessin.version = fichier.version;
     if (fichier.etat != EtatFichier::Correct)
@@ -718,7 +757,11 @@ Lecture LitDessin(const char* chemin, double tolerance, Dessin& dessin)
         std::istringstream flux(std::move(fichier.flux));
         DL_Dxf dxf;
         dxf.in(flux, &lecteur);
-        lecteur.Construit();
+        if (!lecteur.Construit())
+        {
+            r.etat = EtatFichier::TropDElements;
+            return r;
+        }
     }
     catch (const std::exception& e)
     {

@@ -17,6 +17,7 @@ struct Lecture
 {
     EtatFichier etat = EtatFichier::Correct;
     unsigned long ligne = 0;
+    int erreur = 0;         ///< errno of EtatFichier::Illisible
     bool exception = false; ///< dxflib threw; `message` holds what it said
     std::string message;
 };

@@ -17,7 +17,10 @@ const interne::Traduction<MessageDxf> traductions[] = {
     {MessageDxf::CheminVide, "Aucun plan indiqué.", "No plan given."},
     {MessageDxf::Absent, "Plan '%s' introuvable.", "Plan '%s' not found."},
     {MessageDxf::Repertoire, "'%s' est un répertoire, pas un plan.", "'%s' is a directory, not a plan."},
-    {MessageDxf::Illisible, "Lecture du plan '%s' impossible.", "Cannot read plan '%s'."},
+    {MessageDxf::Illisible, "Lecture du plan '%s' impossible : %s.", "Cannot read plan '%s': %s."},
+    {MessageDxf::TubeSansEcrivain,
+     "Aucun programme n'écrit dans le tube nommé '%s' (attendu %d s) : rien à lire.",
+     "No program writes to the named pipe '%s' (waited %d s): nothing to read."},
     {MessageDxf::Vide, "Le plan '%s' est vide.", "Plan '%s' is empty."},
     {MessageDxf::TropGrand, "Le plan '%s' est trop grand.", "Plan '%s' is too large."},
     {MessageDxf::Binaire,
@@ -28,6 +31,16 @@ const interne::Traduction<MessageDxf> traductions[] = {
      "DXF plan '%s' is damaged: invalid group code at line %lu."},
     {MessageDxf::Tronque, "Plan DXF '%s' tronqué : la fin de fichier (EOF) manque après la ligne %lu.",
      "DXF plan '%s' is truncated: the end of file (EOF) is missing after line %lu."},
+    {MessageDxf::SectionOuverte,
+     "Plan DXF '%s' tronqué : une section n'est pas fermée (ENDSEC manque) avant la fin de fichier "
+     "(EOF) ligne %lu.",
+     "DXF plan '%s' is truncated: a section is not closed (ENDSEC is missing) before the end of file "
+     "(EOF) at line %lu."},
+    {MessageDxf::TropDElements,
+     "Plan '%s' trop grand pour être converti : plus de %lu éléments (points des entités, courbes "
+     "et copies de blocs une fois les blocs développés).",
+     "Plan '%s' is too large to convert: more than %lu elements (points of its entities, curves and "
+     "block copies once its blocks are expanded)."},
     {MessageDxf::ExceptionLecture, "Lecture DXF interrompue : %s.", "DXF reading interrupted: %s."},
     {MessageDxf::Invalides,
      "Le plan contient %lu entités aux coordonnées invalides (NaN, infinies ou au-delà de 1e9 mm).",

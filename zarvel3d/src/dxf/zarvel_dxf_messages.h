@@ -15,13 +15,16 @@ enum class MessageDxf
     CheminVide,        ///< no argument
     Absent,            ///< %s path
     Repertoire,        ///< %s path
-    Illisible,         ///< %s path
+    Illisible,         ///< %s path, %s reason
+    TubeSansEcrivain,  ///< %s path, %d seconds waited
     Vide,              ///< %s path
     TropGrand,         ///< %s path
     Binaire,           ///< %s path
     PasDxf,            ///< %s path, %lu line
     Corrompu,          ///< %s path, %lu line
     Tronque,           ///< %s path, %lu line
+    SectionOuverte,    ///< %s path, %lu line
+    TropDElements,     ///< %s path, %lu limit
     ExceptionLecture,  ///< %s what the reader said
     Invalides,         ///< %lu count
     RienDessine,       ///< no argument

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <numeric>
 #include <unordered_map>
+#include <utility>
 
 namespace Zarvel3D::dxf
 {
@@ -55,17 +56,29 @@ bool Proche(double a, double b, double tol)
     return std::fabs(a - b) <= tol;
 }
 
-// Joins curves whose ends meet within `tol`.
+// Joins curves whose ends meet within `tol`. The grid's cells are tol / 2 wide, so that the ends
+// in one cell are all within tol of each other and join the cell's first curve at once: ends
+// piled up in one spot (tiny entities, lines drawn many times over) cost a constant each instead
+// of a comparison with every other. A neighbouring cell is searched only while it is not joined
+// yet and its box comes within tol.
 void JointExtremites(const Dessin& d, const std::vector<std::size_t>& indices, double tol, Ensembles& ens)
 {
-    const double pas = std::max(tol, 1e-9);
-    std::unordered_map<std::uint64_t, std::vector<std::pair<std::size_t, std::array<double, 2>>>> grille;
-    auto cle = [pas](double x, double y, int dx, int dy)
+    const double pas = std::max(tol, 1e-9) / 2.0;
+    struct Case
     {
-        const auto ix = static_cast<std::int64_t>(std::floor(x / pas)) + dx;
-        const auto iy = static_cast<std::int64_t>(std::floor(y / pas)) + dy;
-        return static_cast<std::uint64_t>(ix) * 0x9E3779B97F4A7C15ULL ^ static_cast<std::uint64_t>(iy);
+        std::size_t premiere; // curve of the first end put in the cell
+        double xmin, xmax, ymin, ymax;
+        std::vector<std::array<double, 2>> extremites;
     };
+    struct HachageCase
+    {
+        std::size_t operator()(const std::pair<std::int64_t, std::int64_t>& c) const
+        {
+            return static_cast<std::size_t>(static_cast<std::uint64_t>(c.first) * 0x9E3779B97F4A7C15ULL ^
+                                            static_cast<std::uint64_t>(c.second));
+        }
+    };
+    std::unordered_map<std::pair<std::int64_t, std::int64_t>, Case, HachageCase> grille;
     for (std::size_t k = 0; k < indices.size(); ++k)
     {
         const Courbe& c = d.courbes[indices[k]];
@@ -75,25 +88,54 @@ void JointExtremites(const Dessin& d, const std::vector<std::size_t>& indices, d
         }
         for (const auto& p : {c.Debut(), c.Fin()})
         {
-            for (int dx = -1; dx <= 1; ++dx)
+            const auto ix = static_cast<std::int64_t>(std::floor(p[0] / pas));
+            const auto iy = static_cast<std::int64_t>(std::floor(p[1] / pas));
+            // Ends within tol lie at most two cells away on each axis.
+            for (std::int64_t dx = -2; dx <= 2; ++dx)
             {
-                for (int dy = -1; dy <= 1; ++dy)
+                for (std::int64_t dy = -2; dy <= 2; ++dy)
                 {
-                    auto it = grille.find(cle(p[0], p[1], dx, dy));
+                    auto it = grille.find({ix + dx, iy + dy});
                     if (it == grille.end())
                     {
                         continue;
                     }
-                    for (const auto& autre : it->second)
+                    const Case& voisine = it->second;
+                    if (ens.Racine(voisine.premiere) == ens.Racine(k))
                     {
-                        if (std::hypot(autre.second[0] - p[0], autre.second[1] - p[1]) <= tol)
+                        continue;
+                    }
+                    if (dx == 0 && dy == 0)
+                    {
+                        ens.Union(k, voisine.premiere);
+                        continue;
+                    }
+                    const double ex = std::max({voisine.xmin - p[0], 0.0, p[0] - voisine.xmax});
+                    const double ey = std::max({voisine.ymin - p[1], 0.0, p[1] - voisine.ymax});
+                    if (std::hypot(ex, ey) > tol)
+                    {
+                        continue;
+                    }
+                    for (const auto& autre : voisine.extremites)
+                    {
+                        if (std::hypot(autre[0] - p[0], autre[1] - p[1]) <= tol)
                         {
-                            ens.Union(k, autre.first);
+                            ens.Union(k, voisine.premiere);
+                            break;
                         }
                     }
                 }
             }
-            grille[cle(p[0], p[1], 0, 0)].push_back({k, p});
+            auto [it, nouvelle] = grille.try_emplace({ix, iy}, Case{k, p[0], p[0], p[1], p[1], {}});
+            Case& maison = it->second;
+            if (!nouvelle)
+            {
+                maison.xmin = std::min(maison.xmin, p[0]);
+                maison.xmax = std::max(maison.xmax, p[0]);
+                maison.ymin = std::min(maison.ymin, p[1]);
+                maison.ymax = std::max(maison.ymax, p[1]);
+            }
+            maison.extremites.push_back(p);
         }
     }
 }

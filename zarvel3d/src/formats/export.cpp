@@ -1,6 +1,7 @@
 // Scene export: binary STL, OBJ with normals, binary little-endian PLY, STEP of the solid or,
-// for a mesh, of its triangles.
+// for a mesh, of its triangles; 3MF and binary glTF through the export-formats module.
 #include "diagnostic.h"
+#include "formats/export_formats.h"
 #include "formats/fichier_atomique.h"
 #include "formats/step_maillage.h"
 #include "progression.h"
@@ -19,7 +20,9 @@ namespace Zarvel3D
 namespace
 {
 
+using interne::CoinsIndexes;
 using interne::FichierAtomique;
+using interne::FormatModule;
 using interne::Message;
 using interne::Texte;
 
@@ -105,32 +108,6 @@ bool EcritSTL(const PModele3D& modele, unsigned long long triangles, FichierAtom
         }
     }
     return f.Ecrit(tampon, static_cast<std::size_t>(p - tampon));
-}
-
-// True when every triangle corner names a model vertex at the corner's position, so that the
-// OBJ and PLY files can share the model's vertex list.
-bool CoinsIndexes(const PModele3D& modele)
-{
-    const std::size_t nv = modele.sommets.size();
-    for (const PSurface3D& surface : modele.surfaces)
-    {
-        for (const PTriangle3D& t : surface.triangles)
-        {
-            for (const Pvec3& s : t.sommets)
-            {
-                if (s.id < 0 || static_cast<std::size_t>(s.id) >= nv)
-                {
-                    return false;
-                }
-                const Pvec3& p = modele.sommets[static_cast<std::size_t>(s.id)].position;
-                if (p.x != s.x || p.y != s.y || p.z != s.z)
-                {
-                    return false;
-                }
-            }
-        }
-    }
-    return true;
 }
 
 class TexteOBJ
@@ -359,7 +336,8 @@ bool PScene3D::Export(const char* chemin) const
             std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
             const std::string extension = Extension(chemin);
             const bool step = extension == "step" || extension == "stp";
-            if (!step && extension != "stl" && extension != "obj" && extension != "ply")
+            if (!step && extension != "stl" && extension != "obj" && extension != "ply" &&
+                extension != "3mf" && extension != "glb")
             {
                 echec(Texte(Message::ExportExtensionInconnue, chemin));
                 return false;
@@ -401,6 +379,13 @@ bool PScene3D::Export(const char* chemin) const
             else if (extension == "ply")
             {
                 ecrit = EcritPLY(Modele(), triangles, f);
+            }
+            else if (extension == "3mf" || extension == "glb")
+            {
+                const FormatModule format =
+                    extension == "3mf" ? FormatModule::Format3MF : FormatModule::FormatGLB;
+                ecrit = interne::EcritParModule(format, Modele(), triangles, NomProduit(chemin), chemin, f,
+                                                erreur);
             }
             else if (impl->solide != nullptr)
             {

@@ -11,8 +11,11 @@ namespace interne
 
 /// Writes a file beside its target under a temporary name and renames it over the target on
 /// Termine. A failure (or destruction without Termine) removes the temporary file, so the
-/// target is either the complete new file or what it was before. A target that exists and is
-/// neither a regular file nor a directory (a device, a pipe) is written directly. A symbolic
+/// target is either the complete new file or what it was before. Where the file system allows
+/// it, the temporary file has no name until Termine (or FermePourEcritureExterne) gives it one
+/// just before the rename: a process killed while writing leaves nothing behind. A target that
+/// exists and is neither a regular file nor a directory (a device, a pipe) is written directly;
+/// a named pipe that no program opens for reading within attente_tube_ms is refused. A symbolic
 /// link is followed: the file it points to is replaced and the link stays.
 class FichierAtomique
 {
@@ -31,7 +34,8 @@ public:
     /// Closes the descriptor without renaming, for writers that reopen the file by name
     /// (CheminEcriture); Termine then only renames.
     bool FermePourEcritureExterne();
-    /// The path written to: the temporary file, or the target itself for a device.
+    /// The path written to, once FermePourEcritureExterne has run: the temporary file, or the
+    /// target itself for a device.
     const std::string& CheminEcriture() const { return ecriture; }
     /// Diagnostic text of the failure.
     const std::string& Erreur() const { return erreur; }
@@ -39,12 +43,16 @@ public:
 private:
     bool Vide();
     void Abandonne();
+    bool OuvreDirect(const char* cible);
+    bool Nomme();
 
     std::string cible_resolue;
     std::string ecriture;
     std::string erreur;
     int fd = -1;
     bool direct = false;
+    bool tube = false;    // the direct target is a named pipe
+    bool anonyme = false; // the temporary file was made without a name (O_TMPFILE)
     bool ouvert = false;
     unsigned int mode = 0666;
     std::string tampon;

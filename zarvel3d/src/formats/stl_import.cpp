@@ -1,19 +1,16 @@
 // STL reading: ASCII and binary, told apart by content and size, welded on the fly.
 #include "diagnostic.h"
+#include "fichier_entree.h"
 #include "formats/maillage.h"
 #include "progression.h"
 #include "scene_priv.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
 #include <limits>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Zarvel3D
 {
@@ -44,46 +41,40 @@ struct Fichier
 
 bool LitFichier(const char* chemin, Fichier& f)
 {
-    if (chemin == nullptr || chemin[0] == '\0')
+    interne::FichierEntree entree;
+    switch (entree.Ouvre(chemin))
     {
+    case interne::EtatEntree::Ouvert:
+        break;
+    case interne::EtatEntree::CheminVide:
         f.erreur = Texte(Message::CheminVide);
         return false;
-    }
-    const int fd = ::open(chemin, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-    {
-        const int e = errno;
-        f.erreur = (e == ENOENT || e == ENOTDIR) ? Texte(Message::FichierAbsent, chemin)
-                                                 : Texte(Message::FichierIllisible, chemin, std::strerror(e));
+    case interne::EtatEntree::Absent:
+        f.erreur = Texte(Message::FichierAbsent, chemin);
         return false;
-    }
-    struct stat etat;
-    if (::fstat(fd, &etat) != 0)
-    {
-        f.erreur = Texte(Message::FichierIllisible, chemin, std::strerror(errno));
-        ::close(fd);
-        return false;
-    }
-    if (S_ISDIR(etat.st_mode))
-    {
+    case interne::EtatEntree::Repertoire:
         f.erreur = Texte(Message::FichierRepertoire, chemin);
-        ::close(fd);
+        return false;
+    case interne::EtatEntree::Illisible:
+        f.erreur = Texte(Message::FichierIllisible, chemin, std::strerror(entree.Erreur()));
+        return false;
+    case interne::EtatEntree::TubeSansEcrivain:
+        f.erreur = Texte(Message::FichierTubeSansEcrivain, chemin, interne::attente_tube_ms / 1000);
         return false;
     }
     // A regular file is read in one buffer of its size; pipes and special files into a growing one.
-    std::size_t attendu = S_ISREG(etat.st_mode) ? static_cast<std::size_t>(etat.st_size) : (1u << 20);
+    std::size_t attendu = entree.Ordinaire() ? static_cast<std::size_t>(entree.Taille()) : (1u << 20);
     f.octets.Reserve(attendu + 1);
     std::size_t lus = 0;
     for (;;)
     {
         if (lus == attendu)
         {
-            if (S_ISREG(etat.st_mode))
+            if (entree.Ordinaire())
             {
-                // The file may have grown since fstat: one byte more tells.
+                // The file may have grown since it was opened: one byte more tells.
                 char c;
-                const ssize_t r = ::read(fd, &c, 1);
-                if (r <= 0)
+                if (entree.Lit(&c, 1) <= 0)
                 {
                     break;
                 }
@@ -95,15 +86,10 @@ bool LitFichier(const char* chemin, Fichier& f)
             attendu = std::max(2 * attendu, lus + (std::size_t(1) << 16));
             f.octets.Reserve(attendu + 1);
         }
-        const ssize_t r = ::read(fd, f.octets.Donnees() + lus, attendu - lus);
+        const long long r = entree.Lit(f.octets.Donnees() + lus, attendu - lus);
         if (r < 0)
         {
-            if (errno == EINTR)
-            {
-                continue;
-            }
-            f.erreur = Texte(Message::FichierIllisible, chemin, std::strerror(errno));
-            ::close(fd);
+            f.erreur = Texte(Message::FichierIllisible, chemin, std::strerror(entree.Erreur()));
             return false;
         }
         if (r == 0)
@@ -112,7 +98,6 @@ bool LitFichier(const char* chemin, Fichier& f)
         }
         lus += static_cast<std::size_t>(r);
     }
-    ::close(fd);
     f.octets.Redimensionne(lus);
     if (lus == 0)
     {
@@ -275,6 +260,14 @@ private:
     const char* origine;
     unsigned long long ligne = 1;
 };
+
+// True for a finite value within the range of a float. STL coordinates are floats: a larger one
+// read from text would be kept in the model and then written as infinite by every export (and
+// converting it to float is undefined).
+bool Flottant(double v)
+{
+    return std::fabs(v) <= static_cast<double>(std::numeric_limits<float>::max());
+}
 
 // True when the first 84 bytes are printable text: a text file that is not an ASCII STL.
 bool Texte84(const char* p)
@@ -526,7 +519,8 @@ bool LitAscii(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
             }
             if (std::strcmp(mot, "vertex") != 0)
             {
-                return syntaxe("vertex");
+                // Past three corners the loop may end: a missing "endloop" is what to name.
+                return syntaxe(sommets >= 3 ? "endloop" : "vertex");
             }
             double v[3];
             if (reels(v, "vertex x y z") != 0)
@@ -536,6 +530,11 @@ bool LitAscii(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
             if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
             {
                 l.erreur = Texte(Message::StlCoordonneeInvalide, l.chemin, triangles + 1);
+                return false;
+            }
+            if (!Flottant(v[0]) || !Flottant(v[1]) || !Flottant(v[2]))
+            {
+                l.erreur = Texte(Message::StlCoordonneeHorsFlottant, l.chemin, triangles + 1);
                 return false;
             }
             const std::uint32_t s = soudeur.Sommet(v[0], v[1], v[2]);
@@ -562,7 +561,7 @@ bool LitAscii(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
                 m.triangles.Ajoute(s);
                 for (double c : normale)
                 {
-                    m.normales.Ajoute(std::isfinite(c) ? static_cast<float>(c) : 0.0f);
+                    m.normales.Ajoute(Flottant(c) ? static_cast<float>(c) : 0.0f);
                 }
                 ++triangles;
                 if ((triangles & (pas_progression - 1)) == 0)
