@@ -405,6 +405,12 @@ Fonction_GL getProcAdress(char const* nom);
 /// their names only then, so they can be built before a context exists.
 bool ContexteCourant();
 
+/// In a build with AddressSanitizer, keeps every shared object loaded now (the GL driver
+/// among them) loaded until the process ends: the leak check at exit names a leak by the
+/// library it comes from, and a driver unloaded before then leaves its leaks nameless and
+/// impossible to suppress. Does nothing in other builds. `Init` calls it.
+void GardeModulesCharges();
+
 /// True when the name is in the current context's extension string; false without a current
 /// context, where the string is not queried.
 bool ValideExtension(char const* nom);

@@ -125,6 +125,7 @@ bool SupportFBO()
 bool Init()
 {
     if (priv::valide_init) return true;
+    GardeModulesCharges();
     priv::valide_support_shaders = SupportShaders();
     priv::valide_support_vbo = SupportVBO();
     priv::valide_support_vba = SupportVBA();

@@ -4,6 +4,11 @@
 
 #include <GL/glx.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <dlfcn.h>
+#include <link.h>
+#endif
+
 namespace PGL
 {
 namespace Extensions_GL
@@ -18,6 +23,20 @@ Fonction_GL getProcAdress(char const* nom)
 bool ContexteCourant()
 {
     return glXGetCurrentContext() != nullptr;
+}
+
+void GardeModulesCharges()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    // A reference that is never released, and RTLD_NODELETE so that no later dlclose unloads it.
+    dl_iterate_phdr(
+        [](dl_phdr_info* module, std::size_t, void*) -> int {
+            if (module->dlpi_name && module->dlpi_name[0])
+                dlopen(module->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+#endif
 }
 
 } // namespace Extensions_GL

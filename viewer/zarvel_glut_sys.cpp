@@ -76,6 +76,8 @@ void EcritCaptureEtQuitte()
 int CreeFenetreGL(char const* titre)
 {
     const int fenetre = glutCreateWindow(titre);
+    // The driver stays loaded when the first context goes (sanitizer builds only, for the leak check).
+    PGL::Extensions_GL::GardeModulesCharges();
     if (PipelineFixeDisponible()) return fenetre;
     glutDestroyWindow(fenetre);
     glutInitContextVersion(1, 0);

@@ -50,6 +50,7 @@ inline void CreeContexte()
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(Largeur, Hauteur);
     glutCreateWindow("gl_gltests");
+    PGL::Extensions_GL::GardeModulesCharges();
     cree = true;
 }
 
