@@ -12,6 +12,8 @@
 #include <locale>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 using Zarvel3D::AttributsLigne;
 using Zarvel3D::Point2D;
@@ -187,7 +189,11 @@ void Aide()
                  "               de révolution en degrés ; par défaut la hauteur d'une seconde vue\n"
                  "               (extrusion) ou 360 (révolution)\n"
                  "  -v           affiche le rapport de la bibliothèque (vues trouvées, éléments lus\n"
-                 "               et ignorés, cause d'un échec)\n"
+                 "               et ignorés, cause d'un échec, écarts entre le modèle et les vues)\n"
+                 "  -e           trois vues exactes : un modèle qui ne reproduit pas les vues du\n"
+                 "               plan est un échec (aucun fichier écrit)\n"
+                 "  -t VALEUR    écart maximal du maillage aux surfaces courbes (unités du dessin) ;\n"
+                 "               par défaut 0,015 % de la diagonale du modèle\n"
                  "  -f           visualiseur en plein écran\n"
                  "  -a MODE      mode d'affichage du visualiseur : 0 tout (défaut), 1 solides\n"
                  "               et arêtes, 2 maillage filaire, 3 arêtes et projections\n"
@@ -223,16 +229,20 @@ namespace
 
 // Bare arguments named *.dxf / *.stl stand for -i / -s; every match is forced in turn, so the last
 // one wins.
+// Options that are flags only (-e, -f, -v, -x) take the next word as their value: a file name
+// there is a bare argument too ("Zarvel_cli -v piece.dxf").
 void ForceFichiers(Zarvel_args& args)
 {
-    if (!args.ParamDefini('i'))
-        for (unsigned int k = 0; k < args.NombreParametresIndefinis(); ++k)
-            if (PString::CompareStr(PString::ExtensionFichier(args.ParametreIndefini(k)), "dxf", false))
-                args.ForceParam('i', args.ParametreIndefini(k));
-    if (!args.ParamDefini('s'))
-        for (unsigned int k = 0; k < args.NombreParametresIndefinis(); ++k)
-            if (PString::CompareStr(PString::ExtensionFichier(args.ParametreIndefini(k)), "stl", false))
-                args.ForceParam('s', args.ParametreIndefini(k));
+    std::vector<const char*> libres;
+    for (unsigned int k = 0; k < args.NombreParametresIndefinis(); ++k)
+        libres.push_back(args.ParametreIndefini(k));
+    for (unsigned char drapeau : {'e', 'f', 'v', 'x'})
+        if (args.ParamValDefini(drapeau)) libres.push_back(args.ValParam(drapeau));
+    for (const auto& [option, extension] : {std::pair<unsigned char, const char*>{'i', "dxf"}, {'s', "stl"}})
+        if (!args.ParamDefini(option))
+            for (const char* libre : libres)
+                if (PString::CompareStr(PString::ExtensionFichier(libre), extension, false))
+                    args.ForceParam(option, libre);
 }
 
 // -f, -a MODE (0 to 3) and -c FILE.png; false, with its message, for a bad -a or a -c without file.
@@ -302,6 +312,17 @@ int CheminMaillage(Zarvel_args const& args, OptionsVisualiseur const& options)
     return ok ? SORTIE_SUCCES : SORTIE_ECHEC;
 }
 
+// Says when the solid does not reproduce the plan's views (with -v, where); false when that must
+// stop the program (-e).
+bool SolideConforme(const Zarvel3D::Zarvel& moteur, bool bavard, bool exact)
+{
+    const char* ecarts = moteur.Ecarts();
+    if (ecarts == nullptr || *ecarts == '\0') return true;
+    std::cout << "Zarvel_cli :: Attention : le modèle ne reproduit pas exactement les vues du plan." << std::endl;
+    AfficheRapport(bavard, ecarts);
+    return !exact;
+}
+
 int CheminPlan(Zarvel_args const& args, OptionsVisualiseur const& options, char mode)
 {
     const bool bavard = args.ParamDefini('v');
@@ -319,10 +340,20 @@ int CheminPlan(Zarvel_args const& args, OptionsVisualiseur const& options, char 
         return SORTIE_USAGE;
     }
 
-    // Plans drawn in CAD programs carry real circles and arcs: 64 segments a turn keep a faceted
-    // cylinder within 0.2 % of its volume.
+    // Plans drawn in CAD programs carry real circles and arcs: 64 segments a turn at least, finer
+    // where the chord deviation asks for it (-t, or the library's default share of the size).
     Zarvel3D::ParametresZarvel parametres_plan;
     parametres_plan.divisions_tour = 64;
+    double fleche = 0.0;
+    if (args.ParamDefini('t'))
+    {
+        if (!LectureParametre(args.ValParam('t'), fleche))
+        {
+            std::cout << "Erreur: Valeur de -t invalide (nombre positif attendu)." << std::endl << std::endl;
+            return SORTIE_USAGE;
+        }
+        parametres_plan.fleche = static_cast<float>(fleche);
+    }
     Zarvel3D::ZarvelAuto* zauto = nullptr;
     {
         AffichageProgression progression("Lecture du plan");
@@ -350,6 +381,11 @@ int CheminPlan(Zarvel_args const& args, OptionsVisualiseur const& options, char 
         return SORTIE_ECHEC;
     }
     AfficheRapport(bavard, zauto->Rapport());
+    if (!SolideConforme(*zauto->ZarvelConst(), bavard, args.ParamDefini('e')))
+    {
+        delete zauto;
+        return SORTIE_ECHEC;
+    }
     if (!args.ParamValDefini('o'))
     {
         // The viewer takes the engine; the factory is released without it.

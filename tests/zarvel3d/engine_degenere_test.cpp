@@ -16,11 +16,7 @@
 namespace
 {
 
-struct Liberation
-{
-    void operator()(Zarvel3D::Zarvel* z) const { delete z; }
-};
-using Moteur = std::unique_ptr<Zarvel3D::Zarvel, Liberation>;
+using essais::Moteur;
 
 const double nan_ = std::numeric_limits<double>::quiet_NaN();
 const double inf_ = std::numeric_limits<double>::infinity();
@@ -229,41 +225,46 @@ TEST(ZarvelParametres, OptionsDeLaScene)
 
 TEST(ZarvelParametres, DivisionsDesCourbes)
 {
-    auto triangles = [](std::int32_t tour)
+    // The divisions are a floor under the chord deviation: with a loose
+    // deviation they decide, up to the largest angle of 10 degrees a segment.
+    auto parametres = [](std::int32_t tour)
     {
         Zarvel3D::ParametresZarvel p = essais::ParametresProgramme();
         p.divisions_tour = tour;
-        Moteur z(Zarvel3D::Zarvel::Construct(p, nullptr));
+        p.fleche = 1000.0f;
+        return p;
+    };
+    auto triangles = [&](std::int32_t tour)
+    {
+        Moteur z(Zarvel3D::Zarvel::Construct(parametres(tour), nullptr));
         EXPECT_EQ(essais::GenMod(*z), 0);
         return z->Scene().NombreTriangles();
     };
-    EXPECT_GT(triangles(64), triangles(16));
+    EXPECT_GT(triangles(128), triangles(16));
 
     // A full circle gets divisions_tour segments (the mesher may add one), at
-    // each end of the sweep.
-    for (std::int32_t tour : {8, 16, 40})
+    // each end of the sweep; 36 at least.
+    for (std::int32_t tour : {8, 40, 72})
     {
-        Zarvel3D::ParametresZarvel p = essais::ParametresProgramme();
-        p.divisions_tour = tour;
-        Moteur z(Zarvel3D::Zarvel::Construct(p, nullptr));
+        Moteur z(Zarvel3D::Zarvel::Construct(parametres(tour), nullptr));
         z->AjoutEllipse(8, Zarvel3D::Point2D(0, 0), 10, 10, 0, 360, 0, essais::Trait(), 0);
         ASSERT_EQ(z->Generation(Zarvel3D::ZARVEL_EXTRUSION, 1.0), 0);
-        EXPECT_GE(z->Scene().Modele().segments.size(), 2u * static_cast<std::size_t>(tour));
-        EXPECT_LE(z->Scene().Modele().segments.size(), 2u * static_cast<std::size_t>(tour + 1));
+        const std::size_t attendus = static_cast<std::size_t>(std::max(tour, 36));
+        EXPECT_GE(z->Scene().Modele().segments.size(), 2u * attendus);
+        EXPECT_LE(z->Scene().Modele().segments.size(), 2u * (attendus + 1));
     }
 
     // An arc of a quarter turn still gets divisions_min segments.
-    Zarvel3D::ParametresZarvel p = essais::ParametresProgramme();
-    p.divisions_tour = 4;
-    p.divisions_min = 8;
+    Zarvel3D::ParametresZarvel p = parametres(4);
+    p.divisions_min = 12;
     p.angle_aretes = 35;
     Moteur z(Zarvel3D::Zarvel::Construct(p, nullptr));
     essais::Ligne(*z, 8, 0, 0, 10, 0);
     z->AjoutEllipse(8, Zarvel3D::Point2D(0, 0), 20, 20, 0, 90, 0, essais::Trait(), 0);
     essais::Ligne(*z, 8, 0, 10, 0, 0);
     ASSERT_EQ(z->Generation(Zarvel3D::ZARVEL_EXTRUSION, 1.0), 0) << z->Diagnostic();
-    // Sharp edges: two arcs of 8 segments, 2 x 2 + 3 straight edges.
-    EXPECT_EQ(z->Scene().Modele().segments.size(), 2u * 8u + 7u);
+    // Sharp edges: two arcs of 12 segments, 2 x 2 + 3 straight edges.
+    EXPECT_EQ(z->Scene().Modele().segments.size(), 2u * 12u + 7u);
 }
 
 TEST(ZarvelParametres, VuesIgnorees)

@@ -7,9 +7,17 @@
 #include "zarvel3d/zarvel3d.h"
 
 #include <cstring>
+#include <memory>
 
 namespace essais
 {
+
+struct Liberation
+{
+    void operator()(Zarvel3D::Zarvel* z) const { delete z; }
+};
+/// An engine released with its scope.
+using Moteur = std::unique_ptr<Zarvel3D::Zarvel, Liberation>;
 
 inline Zarvel3D::ParametresZarvel ParametresProgramme()
 {

@@ -33,11 +33,7 @@ void PrintTo(const Attendu& a, std::ostream* os)
     *os << a.nom;
 }
 
-struct Liberation
-{
-    void operator()(Zarvel3D::Zarvel* z) const { delete z; }
-};
-using Moteur = std::unique_ptr<Zarvel3D::Zarvel, Liberation>;
+using essais::Moteur;
 
 Moteur NouveauMoteur()
 {

@@ -22,11 +22,7 @@ namespace
 
 const double pi = std::acos(-1.0);
 
-struct Liberation
-{
-    void operator()(Zarvel3D::Zarvel* z) const { delete z; }
-};
-using Moteur = std::unique_ptr<Zarvel3D::Zarvel, Liberation>;
+using essais::Moteur;
 
 Moteur Nouveau(int elements_max = 256)
 {

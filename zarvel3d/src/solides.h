@@ -24,7 +24,7 @@ constexpr const char* variable_module = "ZARVEL3D_MODULE_SOLIDES";
 /// Name of the module's entry point, a TableSolides::Entree.
 constexpr const char* entree_module = "ZarvelTableSolides";
 /// Raised whenever the table's layout or meaning changes.
-constexpr int version_table = 1;
+constexpr int version_table = 2;
 
 /// What the module offers. A solid is an opaque block of the module's, released by `liberation`.
 struct TableSolides
@@ -39,8 +39,10 @@ struct TableSolides
     /// scene) from it. On success returns ZARVEL_SUCCES, sets `solide` to a new solid and may
     /// leave warnings in `diagnostic`; otherwise returns the status, leaves `solide` null and
     /// explains in `diagnostic`. The kernel's exceptions are turned into a status here.
+    /// `ecarts` receives, one line each, where a three-view solid does not reproduce its views.
     int (*generation)(const moteur::Dessin& dessin, const ParametresZarvel& parametres, modezarvel_t mode,
-                      double parametre, PScene3D& scene, void*& solide, std::string& diagnostic);
+                      double parametre, PScene3D& scene, void*& solide, std::string& diagnostic,
+                      std::string& ecarts);
 
     /// Writes `solide` as STEP to `chemin`. False with `erreur` filled when the kernel fails
     /// (an empty `erreur`: the translator refused the solid).

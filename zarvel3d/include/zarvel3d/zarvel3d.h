@@ -207,6 +207,11 @@ struct ParametresZarvel
     std::int16_t echelle_developpes = 1;
     /// Offset 40. Colour of the model as a RAL number (0: none).
     std::uint32_t couleur_ral = 9010;
+    /// Offset 44. Largest chord deviation of the generated mesh from curved edges and faces, in
+    /// drawing units; 0 (or a value that is not positive and finite): 0.015 % of the diagonal of
+    /// the model's box, which keeps cylinders, cones, spheres and tori within 0.1 % of their
+    /// volume. The divisions above stay a lower bound, and no segment turns by more than 10 degrees.
+    float fleche = 0.0f;
 };
 
 static_assert(offsetof(ParametresZarvel, tolerance) == 0, "ParametresZarvel layout");
@@ -222,6 +227,7 @@ static_assert(offsetof(ParametresZarvel, passes_correction) == 30, "ParametresZa
 static_assert(offsetof(ParametresZarvel, elements_max) == 32, "ParametresZarvel layout");
 static_assert(offsetof(ParametresZarvel, echelle_developpes) == 36, "ParametresZarvel layout");
 static_assert(offsetof(ParametresZarvel, couleur_ral) == 40, "ParametresZarvel layout");
+static_assert(offsetof(ParametresZarvel, fleche) == 44, "ParametresZarvel layout");
 static_assert(sizeof(ParametresZarvel) == 48, "ParametresZarvel size");
 static_assert(std::is_standard_layout<ParametresZarvel>::value, "ParametresZarvel is a plain record");
 
@@ -516,6 +522,12 @@ public:
     virtual const PScene3D& Scene() const = 0;
     /// Last diagnostic of this engine ("" when none).
     virtual const char* Diagnostic() const = 0;
+    /// Where the solid of the last successful three-view generation does not reproduce the drawing,
+    /// one line per mismatch ('\n' separated): the view, the kind (a drawn line without an edge of
+    /// the solid, or a visible edge of the solid missing from the drawing), the position in the
+    /// view's drawing coordinates and the length. "" when the solid reproduces its views, and in
+    /// the other modes. Valid until the next generation.
+    virtual const char* Ecarts() const { return ""; }
 };
 
 /// Automatic conversion of a DXF plan: reads it, extracts its views and drives an engine.

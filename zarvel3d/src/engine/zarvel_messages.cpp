@@ -14,6 +14,10 @@ namespace
 {
 
 const interne::Traduction<MessageMoteur> traductions[] = {
+    {MessageMoteur::EcartLigne, "Vue %d : trait du plan sans arête du solide en (%g, %g), longueur %g.",
+     "View %d: drawn line without an edge of the solid at (%g, %g), length %g."},
+    {MessageMoteur::EcartArete, "Vue %d : arête visible du solide absente du plan en (%g, %g), longueur %g.",
+     "View %d: visible edge of the solid missing from the plan at (%g, %g), length %g."},
     {MessageMoteur::RienDessine, "Rien n'est dessiné.", "Nothing is drawn."},
     {MessageMoteur::VueSansElement, "La vue %d ne contient aucun élément utilisable.",
      "View %d holds no usable element."},

@@ -43,6 +43,8 @@ enum class MessageMoteur
     Largeur,               ///< dimension name
     Hauteur,               ///< dimension name
     Profondeur,            ///< dimension name
+    EcartLigne,            ///< %d view, %g x, %g y, %g length
+    EcartArete,            ///< %d view, %g x, %g y, %g length
 };
 
 /// Formats a message in the language in force. Exported for the solid module.

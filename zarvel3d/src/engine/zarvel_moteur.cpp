@@ -152,7 +152,9 @@ int ZarvelMoteur::GenerationProtegee(modezarvel_t mode, double parametre)
     PScene3D nouvelle;
     void* brut = nullptr;
     std::string diag_scene;
-    const int statut = module->generation(utilise, parametres, mode, parametre, nouvelle, brut, diag_scene);
+    std::string ecarts_solide;
+    const int statut =
+        module->generation(utilise, parametres, mode, parametre, nouvelle, brut, diag_scene, ecarts_solide);
     if (brut != nullptr)
     {
         interne::DefSolide(nouvelle, std::shared_ptr<void>(brut, module->liberation));
@@ -168,6 +170,7 @@ int ZarvelMoteur::GenerationProtegee(modezarvel_t mode, double parametre)
     cible.DeVerrouille();
     // Warnings (ignored elements, axis fallback) stay readable after success.
     diagnostic = diag_scene;
+    ecarts = ecarts_solide;
     return ZARVEL_SUCCES;
 }
 
@@ -184,6 +187,11 @@ const PScene3D& ZarvelMoteur::Scene() const
 const char* ZarvelMoteur::Diagnostic() const
 {
     return diagnostic.c_str();
+}
+
+const char* ZarvelMoteur::Ecarts() const
+{
+    return ecarts.c_str();
 }
 
 void ZarvelMoteur::DefDiagnostic(const std::string& texte)

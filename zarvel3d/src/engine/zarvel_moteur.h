@@ -29,6 +29,7 @@ public:
     PScene3D* ScenePtr() override;
     const PScene3D& Scene() const override;
     const char* Diagnostic() const override;
+    const char* Ecarts() const override;
 
     /// The drawing received so far.
     const Dessin& DessinCourant() const { return dessin; }
@@ -43,6 +44,7 @@ private:
     PScene3D* propre;
     Dessin dessin;
     std::string diagnostic;
+    std::string ecarts;
 };
 
 } // namespace Zarvel3D::moteur

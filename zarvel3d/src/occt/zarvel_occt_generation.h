@@ -4,6 +4,7 @@
 // declarations expose Open CASCADE types and never reach the public headers.
 
 #include "../engine/zarvel_dessin.h"
+#include "zarvel_occt_projection.h"
 #include "zarvel3d/zarvel3d.h"
 
 #include <TopoDS_Face.hxx>
@@ -54,6 +55,9 @@ struct ResultatSolide
     int statut = StatutSucces;
     TopoDS_Shape solide;
     std::string diagnostic;
+    /// Three views: where the solid's projections differ from the drawing
+    /// (empty when they reproduce it).
+    std::vector<projection::Ecart> ecarts;
 };
 
 /// Closed regions of one view, in the view's plane (local XY plane, z = 0).

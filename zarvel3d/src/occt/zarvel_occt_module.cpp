@@ -35,9 +35,10 @@ std::string ErreurNoyau(const Standard_Failure& erreur)
 }
 
 int Generation(const moteur::Dessin& dessin, const ParametresZarvel& parametres, modezarvel_t mode,
-               double parametre, PScene3D& scene, void*& solide, std::string& diagnostic)
+               double parametre, PScene3D& scene, void*& solide, std::string& diagnostic, std::string& ecarts)
 {
     solide = nullptr;
+    ecarts.clear();
     try
     {
         ReglagesGeneration reglages;
@@ -70,6 +71,7 @@ int Generation(const moteur::Dessin& dessin, const ParametresZarvel& parametres,
         if (statut == StatutSucces)
         {
             solide = new TopoDS_Shape(resultat.solide);
+            ecarts = projection::RapportEcarts(resultat.ecarts);
         }
         return statut;
     }

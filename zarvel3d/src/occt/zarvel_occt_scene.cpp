@@ -162,6 +162,68 @@ PCouleur3D CouleurProjection(const moteur::ElementDessin& e)
     return c;
 }
 
+// No segment of the mesh turns by more than this.
+constexpr double angle_max_maillage = 10.0 * M_PI / 180.0;
+
+// Smallest radius of the circles among the solid's edges and of its spheres
+// and tori (tube radius); 0 when it has none.
+double PlusPetitRayon(const TopoDS_Shape& solide)
+{
+    double rayon = 0.0;
+    auto retient = [&rayon](double r)
+    {
+        if (r > 0.0 && (rayon == 0.0 || r < rayon))
+        {
+            rayon = r;
+        }
+    };
+    for (TopExp_Explorer exp(solide, TopAbs_EDGE); exp.More(); exp.Next())
+    {
+        const TopoDS_Edge& arete = TopoDS::Edge(exp.Current());
+        if (!BRep_Tool::Degenerated(arete))
+        {
+            const BRepAdaptor_Curve courbe(arete);
+            if (courbe.GetType() == GeomAbs_Circle)
+            {
+                retient(courbe.Circle().Radius());
+            }
+        }
+    }
+    for (TopExp_Explorer exp(solide, TopAbs_FACE); exp.More(); exp.Next())
+    {
+        const BRepAdaptor_Surface surface(TopoDS::Face(exp.Current()), Standard_False);
+        if (surface.GetType() == GeomAbs_Sphere)
+        {
+            retient(surface.Sphere().Radius());
+        }
+        else if (surface.GetType() == GeomAbs_Torus)
+        {
+            retient(surface.Torus().MinorRadius());
+        }
+    }
+    return rayon;
+}
+
+// Chord deviation of the mesh: the caller's, or a share of the model's size
+// that keeps a faceted cylinder, cone, sphere or torus within 0.1 % of its
+// volume. An inscribed polygon loses about 4/3 of its relative chord deviation
+// in area, so the share is also held under 0.05 % of the smallest radius.
+double FlecheMaillage(const TopoDS_Shape& solide, double diagonale, const ParametresZarvel& p)
+{
+    if (std::isfinite(p.fleche) && p.fleche > 0.0f)
+    {
+        return p.fleche;
+    }
+    double fleche = 1.5e-4 * diagonale;
+    const double rayon = PlusPetitRayon(solide);
+    if (rayon > 0.0)
+    {
+        // A sliver of a radius must not fill the whole part with triangles.
+        fleche = std::max(std::min(fleche, 5e-4 * rayon), 1e-5 * diagonale);
+    }
+    return std::max(fleche, 1e-7);
+}
+
 // Angle between successive points of the mesh: a full turn gets
 // `divisions_tour` segments, and the shortest arc at least `divisions_min`
 // within the bound below.
@@ -192,7 +254,7 @@ double AngleMaillage(const TopoDS_Shape& solide, const ParametresZarvel& p)
     // most twice a full turn's divisions (64 at least); a sliver then gets
     // fewer than divisions_min segments.
     const double plus_fin = 2.0 * M_PI / std::min(1024, std::max(64, 2 * tour));
-    return std::max(angle, plus_fin);
+    return std::min(std::max(angle, plus_fin), angle_max_maillage);
 }
 
 struct Boite
@@ -370,9 +432,7 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
     // shortest arc's finer angle would fill every curved face with a grid of
     // (turn / angle) squared nodes, millions for a sliver arc.
     reglages.AngleInterior = 2.0 * std::max(angle, 2.0 * M_PI / std::max(3, p.divisions_tour));
-    // The chord height is loose on purpose: the angle decides the number of
-    // segments of curves, as the parameters record promises.
-    reglages.Deflection = std::max(0.05 * diagonale, 1e-6);
+    reglages.Deflection = FlecheMaillage(solide, diagonale, p);
     reglages.DeflectionInterior = reglages.Deflection;
     reglages.MinSize = std::max(p.tolerance, 1e-7);
     reglages.InParallel = p.taches != 1;

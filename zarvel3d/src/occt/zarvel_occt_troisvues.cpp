@@ -560,7 +560,17 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
             {
                 AjouteDiagnostic(diagnostic, Texte(MessageMoteur::InterieursIgnores, ignores));
             }
-            return Termine(piece, diagnostic, reglages.passes_correction);
+            ResultatSolide resultat = Termine(piece, diagnostic, reglages.passes_correction);
+            if (resultat.statut == StatutSucces)
+            {
+                std::vector<projection::OrigineVue> origines;
+                for (const VueNormalisee& v : vues)
+                {
+                    origines.push_back({v.axes.id, v.regions.boite[0], v.regions.boite[1]});
+                }
+                resultat.ecarts = projection::VerifieProjections(resultat.solide, dessin, origines, tol);
+            }
+            return resultat;
         });
 }
 
