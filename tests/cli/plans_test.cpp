@@ -11,10 +11,13 @@
 #include <fstream>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
 {
+const std::string avertissement = "Zarvel_cli :: Attention : le modèle ne reproduit pas exactement les vues du plan.";
+
 std::string Plan(const std::string& nom)
 {
     return std::string(ZARVEL_DONNEES) + "/dxf/" + nom;
@@ -197,6 +200,55 @@ TEST(Zarvel_cli_plans, PiecesReellesAuDemiPourCentPres)
         const Conversion plan = Convertit(c.plan, c.options);
         EXPECT_EQ(plan.r.statut, 0) << c.plan << "\n" << plan.r.sortie;
         EXPECT_NEAR(plan.volume, c.volume, 0.005 * c.volume) << c.plan << "\n" << plan.r.sortie;
+        // Each of these solids reproduces its drawing.
+        EXPECT_EQ(plan.r.sortie.find(avertissement), std::string::npos) << c.plan << "\n" << plan.r.sortie;
+    }
+}
+
+TEST(Zarvel_cli_plans, TrousSansTraitsCachesEnPremierEtTroisiemeDiedre)
+{
+    const double pi = M_PI;
+    const std::pair<const char*, double> pieces[] = {
+        {"plaque_trous", 60 * 8 * 40 - 4 * pi * 16 * 8},
+        {"trous_croises", 40 * 30 * 30 - pi * 16 * 30 - pi * 9 * 40},
+    };
+    for (const auto& [nom, volume] : pieces)
+    {
+        for (const char* disposition : {"iso", "ansi"})
+        {
+            const std::string plan = std::string("piece_") + nom + "_" + disposition + ".dxf";
+            const Conversion c = Convertit(plan, "");
+            EXPECT_EQ(c.r.statut, 0) << plan << "\n" << c.r.sortie;
+            EXPECT_NEAR(c.volume, volume, 0.005 * volume) << plan << "\n" << c.r.sortie;
+            EXPECT_EQ(c.r.sortie.find(avertissement), std::string::npos) << plan << "\n" << c.r.sortie;
+        }
+    }
+}
+
+TEST(Zarvel_cli_plans, VuesQuAucunSolideNeReproduitAvertissentOuEchouentAvecE)
+{
+    for (const char* nom : {"presque_plaque_trous_iso.dxf", "presque_plaque_trous_ansi.dxf",
+                            "presque_trous_croises_iso.dxf", "presque_trous_croises_ansi.dxf"})
+    {
+        // The best solid is still written, with the warning right after the conversion and,
+        // with -v, the stray line of the front view (view 2) in the report.
+        const Conversion c = Convertit(nom, "");
+        EXPECT_EQ(c.r.statut, 0) << nom << "\n" << c.r.sortie;
+        EXPECT_GT(c.volume, 0.0) << nom;
+        const std::size_t ligne = c.r.sortie.find(avertissement);
+        ASSERT_NE(ligne, std::string::npos) << nom << "\n" << c.r.sortie;
+        EXPECT_NE(c.r.sortie.find("Vue 2 : trait du plan sans arête du solide en (20", ligne), std::string::npos)
+            << nom << "\n" << c.r.sortie;
+
+        // -e: a failure, and no file.
+        cli::Dossier d;
+        const std::string sortie = d / "modele.stl";
+        const cli::Resultat e = cli::Lance("-i " + Plan(nom) + " -e -o " + sortie);
+        EXPECT_EQ(e.statut, 1) << nom << "\n" << e.sortie;
+        EXPECT_NE(e.sortie.find(avertissement), std::string::npos) << nom << "\n" << e.sortie;
+        EXPECT_FALSE(cli::Existe(sortie)) << nom;
+        // Without -v, the warning alone.
+        EXPECT_EQ(e.sortie.find("Vue 2 :"), std::string::npos) << nom << "\n" << e.sortie;
     }
 }
 

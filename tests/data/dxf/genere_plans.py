@@ -274,14 +274,33 @@ piece("te", 35 * 540.0, 40, 30, 35,
       rect(0, 0, 40, 35) + [("l", 15, 0, 15, 35, "v"), ("l", 25, 0, 25, 35, "v")])
 piece("cylindre", math.pi * 100 * 30, 20, 30, 20,
       rect(0, 0, 20, 30), rect(0, 0, 20, 30), [("c", 10, 10, 10, "v")])
+# Holes drawn the usual way, their hidden lines left out: a plate with four bolt holes seen in the
+# top view, a block with two holes crossing it from the front and from the side.
+_trous_plaque = [(12, 10), (48, 10), (12, 30), (48, 30)]
+piece("plaque_trous", 60 * 8 * 40 - 4 * math.pi * 16 * 8, 60, 8, 40,
+      rect(0, 0, 60, 8), rect(0, 0, 40, 8), rect(0, 0, 60, 40) + [("c", x, y, 4, "v") for x, y in _trous_plaque])
+piece("trous_croises", 40 * 30 * 30 - math.pi * 16 * 30 - math.pi * 9 * 40, 40, 30, 30,
+      rect(0, 0, 40, 30) + [("c", 10, 15, 4, "v")], rect(0, 0, 30, 30) + [("c", 15, 24, 3, "v")],
+      rect(0, 0, 40, 30))
+# Near misses: the same parts with one stray line on the front face, which no solid draws.
+_trait_isole = [("l", 20, 4, 40, 4, "v")]
+PRESQUE = {
+    "plaque_trous": (60, 8, 40, rect(0, 0, 60, 8) + _trait_isole, rect(0, 0, 40, 8),
+                     rect(0, 0, 60, 40) + [("c", x, y, 4, "v") for x, y in _trous_plaque]),
+    "trous_croises": (40, 30, 30, rect(0, 0, 40, 30) + [("c", 10, 15, 4, "v")] + [("l", 20, 4, 35, 4, "v")],
+                      rect(0, 0, 30, 30) + [("c", 15, 24, 3, "v")], rect(0, 0, 40, 30)),
+}
 
 
 def ecrit_tout():
     # Three-view parts in both layouts.
     for nom, (p, _) in PIECES.items():
         plan_trois_vues(p, "iso").ecrit("piece_%s_iso.dxf" % nom)
-    for nom in ("equerre", "profil_u", "percages", "poche", "coin", "cube15"):
+    for nom in ("equerre", "profil_u", "percages", "poche", "coin", "cube15", "plaque_trous", "trous_croises"):
         plan_trois_vues(PIECES[nom][0], "ansi").ecrit("piece_%s_ansi.dxf" % nom)
+    for nom, p in PRESQUE.items():
+        for disposition in ("iso", "ansi"):
+            plan_trois_vues(p, disposition).ecrit("presque_%s_%s.dxf" % (nom, disposition))
     # Two-view plans: a tube and a cylinder (front and top views).
     plan_trois_vues(PIECES["tube"][0], "iso", vues="ft").ecrit("deux_vues_tube.dxf")
     plan_trois_vues(PIECES["cylindre"][0], "iso", vues="ft").ecrit("deux_vues_cylindre.dxf")

@@ -397,6 +397,9 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
                 bool bossage;
             };
             std::vector<Coupe> coupes;
+            // Inner outlines that no other view gives a depth to: through cuts
+            // when the drawing leaves their hidden lines out, tried below.
+            std::vector<Coupe> sans_profondeur;
             int ignores = 0;
             std::size_t candidats = 0;
             for (const VueNormalisee& v : vues)
@@ -417,6 +420,7 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
                     const auto profond = ProfondeurIndiquee(vues, v, interieur, tol, bossage);
                     if (!profond)
                     {
+                        sans_profondeur.push_back({i, interieur, 0.0, etendue_vue(v.axes), false});
                         ++ignores;
                         continue;
                     }
@@ -556,19 +560,56 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
                 }
                 piece = essai;
             }
-            if (ignores > 0)
+            std::vector<projection::OrigineVue> origines;
+            for (const VueNormalisee& v : vues)
             {
-                AjouteDiagnostic(diagnostic, Texte(MessageMoteur::InterieursIgnores, ignores));
+                origines.push_back({v.axes.id, v.regions.boite[0], v.regions.boite[1]});
             }
-            ResultatSolide resultat = Termine(piece, diagnostic, reglages.passes_correction);
-            if (resultat.statut == StatutSucces)
+            auto verifie = [&](const TopoDS_Shape& forme, int restes)
             {
-                std::vector<projection::OrigineVue> origines;
-                for (const VueNormalisee& v : vues)
+                std::string diag = diagnostic;
+                if (restes > 0)
                 {
-                    origines.push_back({v.axes.id, v.regions.boite[0], v.regions.boite[1]});
+                    AjouteDiagnostic(diag, Texte(MessageMoteur::InterieursIgnores, restes));
                 }
-                resultat.ecarts = projection::VerifieProjections(resultat.solide, dessin, origines, tol);
+                ResultatSolide r = Termine(forme, diag, reglages.passes_correction);
+                if (r.statut == StatutSucces)
+                {
+                    r.ecarts = projection::VerifieProjections(r.solide, dessin, origines, tol);
+                }
+                return r;
+            };
+            ResultatSolide resultat = verifie(piece, ignores);
+            if (resultat.statut != StatutSucces || resultat.ecarts.empty() || sans_profondeur.empty())
+            {
+                return resultat;
+            }
+            // The other reading of outlines without a depth: holes through the
+            // whole part. Kept when it reproduces the drawing better.
+            TopoDS_Shape percee = piece;
+            int percees = 0;
+            for (const Coupe& c : sans_profondeur)
+            {
+                const TopoDS_Shape outil = balaye(c.face, vues[c.vue].axes, -marge, c.d1 + marge);
+                if (outil.IsNull())
+                {
+                    continue;
+                }
+                BRepAlgoAPI_Cut coupe(percee, outil);
+                if (coupe.IsDone() && !coupe.HasErrors() && NombreSolides(coupe.Shape()) >= 1)
+                {
+                    percee = coupe.Shape();
+                    ++percees;
+                }
+            }
+            if (percees == 0)
+            {
+                return resultat;
+            }
+            ResultatSolide autre = verifie(percee, ignores - percees);
+            if (autre.statut == StatutSucces && autre.ecarts.size() < resultat.ecarts.size())
+            {
+                return autre;
             }
             return resultat;
         });
