@@ -157,7 +157,8 @@ class Dxf:
 
 # [Views] -------------------------------------------------------------------------------------
 # A view is a list of primitives in the view's own coordinates (origin at the lower left of its
-# outline): ("l", x1, y1, x2, y2, kind), ("c", cx, cy, r, kind), ("e", cx, cy, mx, my, ratio,
+# outline): ("l", x1, y1, x2, y2, kind), ("c", cx, cy, r, kind), ("a", cx, cy, r, a1, a2, kind) (degrees,
+# counter-clockwise), ("e", cx, cy, mx, my, ratio,
 # kind), ("p", [(x, y[, bulge])...], closed, kind). Kind: "v" visible, "h" hidden, "a" axis.
 # Side views are given as the engine sees them (depth from the front face to the right).
 
@@ -175,6 +176,9 @@ def place(dxf, vue, ox, oy, largeur=None, miroir=False, styles=STYLES):
             dxf.ligne((tx(prim[1]), oy + prim[2]), (tx(prim[3]), oy + prim[4]), **k)
         elif prim[0] == "c":
             dxf.cercle((tx(prim[1]), oy + prim[2]), prim[3], **k)
+        elif prim[0] == "a":
+            a1, a2 = (180 - prim[5], 180 - prim[4]) if miroir else (prim[4], prim[5])
+            dxf.arc((tx(prim[1]), oy + prim[2]), prim[3], a1, a2, **k)
         elif prim[0] == "e":
             dxf.ellipse((tx(prim[1]), oy + prim[2]), ((-1 if miroir else 1) * prim[3], prim[4]), prim[5], **k)
         elif prim[0] == "p":
@@ -282,6 +286,16 @@ piece("plaque_trous", 60 * 8 * 40 - 4 * math.pi * 16 * 8, 60, 8, 40,
 piece("trous_croises", 40 * 30 * 30 - math.pi * 16 * 30 - math.pi * 9 * 40, 40, 30, 30,
       rect(0, 0, 40, 30) + [("c", 10, 15, 4, "v")], rect(0, 0, 30, 30) + [("c", 15, 24, 3, "v")],
       rect(0, 0, 40, 30))
+# Parts of revolution, each view an outline or concentric circles.
+_demi_disque = [("a", 15, 0, 15, 0, 180, "v"), ("l", 0, 0, 30, 0, "v")]
+piece("cone", math.pi * 100 * 25 / 3, 20, 25, 20,
+      contour([(0, 0), (20, 0), (10, 25)]), contour([(0, 0), (20, 0), (10, 25)]), [("c", 10, 10, 10, "v")])
+piece("demi_sphere", 2 / 3 * math.pi * 15 ** 3, 30, 15, 30, _demi_disque, _demi_disque, [("c", 15, 15, 15, "v")])
+piece("boule", 4 / 3 * math.pi * 1000, 20, 20, 20, [("c", 10, 10, 10, "v")], [("c", 10, 10, 10, "v")],
+      [("c", 10, 10, 10, "v")])
+_arbre = contour([(0, 5), (20, 5), (20, 0), (50, 0), (50, 20), (20, 20), (20, 15), (0, 15)]) + [("l", 20, 5, 20, 15, "v")]
+piece("arbre_epaule", math.pi * 25 * 20 + math.pi * 100 * 30, 50, 20, 20,
+      _arbre, [("c", 10, 10, 10, "v"), ("c", 10, 10, 5, "v")], _arbre)
 # Near misses: the same parts with one stray line on the front face, which no solid draws.
 _trait_isole = [("l", 20, 4, 40, 4, "v")]
 PRESQUE = {
@@ -289,6 +303,9 @@ PRESQUE = {
                      rect(0, 0, 60, 40) + [("c", x, y, 4, "v") for x, y in _trous_plaque]),
     "trous_croises": (40, 30, 30, rect(0, 0, 40, 30) + [("c", 10, 15, 4, "v")] + [("l", 20, 4, 35, 4, "v")],
                       rect(0, 0, 30, 30) + [("c", 15, 24, 3, "v")], rect(0, 0, 40, 30)),
+    # A cone whose top view shows one circle more than a cone has.
+    "cone": (20, 25, 20, contour([(0, 0), (20, 0), (10, 25)]), contour([(0, 0), (20, 0), (10, 25)]),
+             [("c", 10, 10, 10, "v"), ("c", 10, 10, 5, "v")]),
 }
 
 
@@ -296,7 +313,8 @@ def ecrit_tout():
     # Three-view parts in both layouts.
     for nom, (p, _) in PIECES.items():
         plan_trois_vues(p, "iso").ecrit("piece_%s_iso.dxf" % nom)
-    for nom in ("equerre", "profil_u", "percages", "poche", "coin", "cube15", "plaque_trous", "trous_croises"):
+    for nom in ("equerre", "profil_u", "percages", "poche", "coin", "cube15", "plaque_trous", "trous_croises",
+                "cone", "demi_sphere", "boule", "arbre_epaule"):
         plan_trois_vues(PIECES[nom][0], "ansi").ecrit("piece_%s_ansi.dxf" % nom)
     for nom, p in PRESQUE.items():
         for disposition in ("iso", "ansi"):

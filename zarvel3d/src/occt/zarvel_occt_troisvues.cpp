@@ -18,6 +18,7 @@
 // Coordinates of the part: x (width), y (height) and d (depth from the front
 // face, d = -z), each view normalised so that its silhouette starts at 0.
 
+#include "zarvel_occt_candidats.h"
 #include "zarvel_occt_generation.h"
 #include "zarvel_occt_outils.h"
 
@@ -321,6 +322,10 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
                 {
                     f = TopoDS::Face(Place(f, recale));
                 }
+                for (TopoDS_Face& f : vues[i].regions.matiere)
+                {
+                    f = TopoDS::Face(Place(f, recale));
+                }
             }
 
             // Extents along x, y, d: each is seen by two views, which must agree.
@@ -580,7 +585,27 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
                 return r;
             };
             ResultatSolide resultat = verifie(piece, ignores);
-            if (resultat.statut != StatutSucces || resultat.ecarts.empty() || sans_profondeur.empty())
+            if (resultat.statut != StatutSucces || resultat.ecarts.empty())
+            {
+                return resultat;
+            }
+            // Parts of revolution: their outlines alone only bound them.
+            std::array<candidats::VueCandidat, 3> pour_candidats;
+            for (std::size_t i = 0; i < vues.size(); ++i)
+            {
+                const VueNormalisee& v = vues[i];
+                pour_candidats[i] = {v.axes.id, v.axes.u, v.axes.v, v.axes.w, v.regions.boite[0], v.regions.boite[1],
+                                     v.regions.matiere};
+            }
+            for (const TopoDS_Shape& tourne : candidats::Revolutions(dessin, pour_candidats, tol))
+            {
+                ResultatSolide autre = verifie(tourne, 0);
+                if (autre.statut == StatutSucces && autre.ecarts.size() < resultat.ecarts.size())
+                {
+                    resultat = autre;
+                }
+            }
+            if (resultat.ecarts.empty() || sans_profondeur.empty())
             {
                 return resultat;
             }

@@ -1,0 +1,40 @@
+#pragma once
+
+// Other readings of three views than swept outlines, as candidate solids that
+// the projection check accepts or rejects. Private to the module.
+
+#include "../engine/zarvel_dessin.h"
+
+#include <TopoDS_Face.hxx>
+#include <TopoDS_Shape.hxx>
+
+#include <array>
+#include <vector>
+
+namespace Zarvel3D::occt::candidats
+{
+
+/// One view as the reconstruction holds it: its identifier, the part axes
+/// (0 width x, 1 height y, 2 depth d) along its u and v and the one it looks
+/// along, where its drawing starts, and its material faces moved so that the
+/// silhouette starts at the origin.
+struct VueCandidat
+{
+    int id = moteur::VueFace;
+    int u = 0;
+    int v = 1;
+    int w = 2;
+    double du = 0.0;
+    double dv = 0.0;
+    std::vector<TopoDS_Face> matiere;
+};
+
+/// Solids of revolution the views may show: a view drawn as concentric full
+/// circles only is the end view of a part turned about the axis through their
+/// centre; each other view, halved along that axis, is a profile to revolve
+/// (a ball, a cone or frustum, a hemisphere, a stepped shaft). Empty when no
+/// view is such an end view.
+std::vector<TopoDS_Shape> Revolutions(const moteur::Dessin& dessin, const std::array<VueCandidat, 3>& vues,
+                                      double tolerance);
+
+} // namespace Zarvel3D::occt::candidats
