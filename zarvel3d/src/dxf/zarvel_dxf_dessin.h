@@ -3,6 +3,8 @@
 // The 2D drawing read from a DXF plan, before it is split into views. Private to the library.
 // Coordinates are in millimetres, in the plan's world XY plane.
 
+#include "geometrie_plane.h"
+
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -50,14 +52,12 @@ struct Courbe
     int calque = 0; ///< index in Dessin::calques
     Origine origine = Origine::Ligne;
 
-    bool Complete() const { return !segment && t1 - t0 >= 2.0 * M_PI - 1e-12; }
+    bool Complete() const { return !segment && geometrie::TourComplet(t0, t1); }
+    /// The ellipse with its major half axis as first half diameter and the minor one a quarter
+    /// turn counter-clockwise from it.
+    geometrie::ArcEllipse Arc() const { return {cx, cy, ax, ay, -ay * ratio, ax * ratio, t0, t1}; }
     /// Point of an ellipse at parameter t.
-    std::array<double, 2> PointEllipse(double t) const
-    {
-        const double bx = -ay * ratio;
-        const double by = ax * ratio;
-        return {{cx + ax * std::cos(t) + bx * std::sin(t), cy + ay * std::cos(t) + by * std::sin(t)}};
-    }
+    std::array<double, 2> PointEllipse(double t) const { return Arc().Point(t); }
     std::array<double, 2> Debut() const
     {
         return segment ? std::array<double, 2>{{x1, y1}} : PointEllipse(t0);
@@ -67,42 +67,7 @@ struct Courbe
     bool Valide(double limite) const;
 };
 
-/// Axis-aligned bounds; empty while xmin > xmax.
-struct Boite
-{
-    double xmin = HUGE_VAL, ymin = HUGE_VAL, xmax = -HUGE_VAL, ymax = -HUGE_VAL;
-
-    bool Vide() const { return xmin > xmax; }
-    double Largeur() const { return Vide() ? 0.0 : xmax - xmin; }
-    double Hauteur() const { return Vide() ? 0.0 : ymax - ymin; }
-    void Ajout(double x, double y)
-    {
-        xmin = std::min(xmin, x);
-        xmax = std::max(xmax, x);
-        ymin = std::min(ymin, y);
-        ymax = std::max(ymax, y);
-    }
-    void Ajout(const Boite& b)
-    {
-        if (!b.Vide())
-        {
-            Ajout(b.xmin, b.ymin);
-            Ajout(b.xmax, b.ymax);
-        }
-    }
-    /// True when the two boxes share area or touch within `tol`.
-    bool Touche(const Boite& b, double tol) const
-    {
-        return !Vide() && !b.Vide() && xmin <= b.xmax + tol && b.xmin <= xmax + tol && ymin <= b.ymax + tol &&
-               b.ymin <= ymax + tol;
-    }
-    /// True when `b` lies inside this box, enlarged by `tol`.
-    bool Contient(const Boite& b, double tol) const
-    {
-        return !Vide() && !b.Vide() && b.xmin >= xmin - tol && b.xmax <= xmax + tol && b.ymin >= ymin - tol &&
-               b.ymax <= ymax + tol;
-    }
-};
+using geometrie::Boite;
 
 /// Bounds of a curve (exact for segments and ellipse arcs).
 Boite BoiteCourbe(const Courbe& c);

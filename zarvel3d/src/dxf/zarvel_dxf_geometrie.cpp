@@ -9,13 +9,8 @@ namespace Zarvel3D::dxf
 namespace
 {
 
-constexpr double deux_pi = 2.0 * M_PI;
-
-double NormaliseAngle(double t)
-{
-    t = std::fmod(t, deux_pi);
-    return t < 0.0 ? t + deux_pi : t;
-}
+using geometrie::deux_pi;
+using geometrie::Ramene;
 
 // Sets [t0, t1] from a start and an end parameter, counter-clockwise; equal ends (after
 // normalisation) are a whole turn, as DXF readers take them.
@@ -27,8 +22,8 @@ void Intervalle(Courbe& c, double debut, double fin, bool complet)
         c.t1 = deux_pi;
         return;
     }
-    c.t0 = NormaliseAngle(debut);
-    double etendue = NormaliseAngle(fin) - c.t0;
+    c.t0 = Ramene(debut, 0.0);
+    double etendue = Ramene(fin, 0.0) - c.t0;
     if (etendue <= 1e-12)
     {
         etendue += deux_pi;
@@ -55,36 +50,14 @@ bool Courbe::Valide(double limite) const
 
 Boite BoiteCourbe(const Courbe& c)
 {
-    Boite b;
     if (c.segment)
     {
+        Boite b;
         b.Ajout(c.x1, c.y1);
         b.Ajout(c.x2, c.y2);
         return b;
     }
-    const auto p0 = c.Debut();
-    const auto p1 = c.Fin();
-    b.Ajout(p0[0], p0[1]);
-    b.Ajout(p1[0], p1[1]);
-    // Extremes in x and y: x(t) = cx + ax cos t + bx sin t is extreme where tan t = bx / ax.
-    const double bx = -c.ay * c.ratio;
-    const double by = c.ax * c.ratio;
-    const double tx = std::atan2(bx, c.ax);
-    const double ty = std::atan2(by, c.ay);
-    for (double base : {tx, tx + M_PI, ty, ty + M_PI})
-    {
-        double t = NormaliseAngle(base);
-        if (t < c.t0)
-        {
-            t += deux_pi;
-        }
-        if (t <= c.t1)
-        {
-            const auto p = c.PointEllipse(t);
-            b.Ajout(p[0], p[1]);
-        }
-    }
-    return b;
+    return geometrie::BoiteArc(c.Arc());
 }
 
 Affine Affine::Compose(const Affine& m) const

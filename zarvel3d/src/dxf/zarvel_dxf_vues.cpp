@@ -13,6 +13,8 @@ namespace Zarvel3D::dxf
 namespace
 {
 
+using geometrie::DistanceBoites;
+
 constexpr std::size_t groupes_max = 20000;
 
 struct Ensembles
@@ -67,7 +69,7 @@ void JointExtremites(const Dessin& d, const std::vector<std::size_t>& indices, d
     struct Case
     {
         std::size_t premiere; // curve of the first end put in the cell
-        double xmin, xmax, ymin, ymax;
+        Boite boite;          // of the ends put in the cell
         std::vector<std::array<double, 2>> extremites;
     };
     struct HachageCase
@@ -88,6 +90,8 @@ void JointExtremites(const Dessin& d, const std::vector<std::size_t>& indices, d
         }
         for (const auto& p : {c.Debut(), c.Fin()})
         {
+            Boite point;
+            point.Ajout(p[0], p[1]);
             const auto ix = static_cast<std::int64_t>(std::floor(p[0] / pas));
             const auto iy = static_cast<std::int64_t>(std::floor(p[1] / pas));
             // Ends within tol lie at most two cells away on each axis.
@@ -110,9 +114,7 @@ void JointExtremites(const Dessin& d, const std::vector<std::size_t>& indices, d
                         ens.Union(k, voisine.premiere);
                         continue;
                     }
-                    const double ex = std::max({voisine.xmin - p[0], 0.0, p[0] - voisine.xmax});
-                    const double ey = std::max({voisine.ymin - p[1], 0.0, p[1] - voisine.ymax});
-                    if (std::hypot(ex, ey) > tol)
+                    if (DistanceBoites(voisine.boite, point) > tol)
                     {
                         continue;
                     }
@@ -126,15 +128,8 @@ void JointExtremites(const Dessin& d, const std::vector<std::size_t>& indices, d
                     }
                 }
             }
-            auto [it, nouvelle] = grille.try_emplace({ix, iy}, Case{k, p[0], p[0], p[1], p[1], {}});
-            Case& maison = it->second;
-            if (!nouvelle)
-            {
-                maison.xmin = std::min(maison.xmin, p[0]);
-                maison.xmax = std::max(maison.xmax, p[0]);
-                maison.ymin = std::min(maison.ymin, p[1]);
-                maison.ymax = std::max(maison.ymax, p[1]);
-            }
+            Case& maison = grille.try_emplace({ix, iy}, Case{k, {}, {}}).first->second;
+            maison.boite.Ajout(point);
             maison.extremites.push_back(p);
         }
     }
@@ -321,13 +316,6 @@ bool EstCadre(const Dessin& d, const std::vector<Groupe>& groupes, std::size_t i
         }
     }
     return false;
-}
-
-double DistanceBoites(const Boite& a, const Boite& b)
-{
-    const double dx = std::max({0.0, a.xmin - b.xmax, b.xmin - a.xmax});
-    const double dy = std::max({0.0, a.ymin - b.ymax, b.ymin - a.ymax});
-    return std::hypot(dx, dy);
 }
 
 // Index of the group that takes a centre line or a point of box `b`.

@@ -12,6 +12,8 @@
 
 #include "zarvel_occt_decoupe.h"
 
+#include "geometrie_plane.h"
+
 #include <gp_Ax2d.hxx>
 #include <gp_Circ2d.hxx>
 #include <gp_Elips2d.hxx>
@@ -37,17 +39,10 @@
 namespace Zarvel3D::occt::decoupe
 {
 
-namespace
-{
-
-constexpr double deux_pi = 2.0 * M_PI;
-
-double Croix(double ax, double ay, double bx, double by)
-{
-    return ax * by - ay * bx;
-}
-
-} // namespace
+using geometrie::Boite;
+using geometrie::Croix;
+using geometrie::deux_pi;
+using geometrie::Ramene;
 
 std::array<double, 2> Courbe::Point(double t) const
 {
@@ -97,7 +92,7 @@ double Courbe::Longueur(double u0, double u1) const
 
 bool Courbe::Fermee() const
 {
-    return !droite && t1 - t0 >= deux_pi - 1e-12;
+    return !droite && geometrie::TourComplet(t0, t1);
 }
 
 namespace
@@ -105,27 +100,6 @@ namespace
 
 // ---------------------------------------------------------------------------
 // Small tools
-
-struct Boite
-{
-    double xmin = std::numeric_limits<double>::infinity();
-    double ymin = std::numeric_limits<double>::infinity();
-    double xmax = -std::numeric_limits<double>::infinity();
-    double ymax = -std::numeric_limits<double>::infinity();
-
-    void Ajout(double x, double y)
-    {
-        xmin = std::min(xmin, x);
-        ymin = std::min(ymin, y);
-        xmax = std::max(xmax, x);
-        ymax = std::max(ymax, y);
-    }
-    bool Contient(const Boite& b, double marge) const
-    {
-        return xmin <= b.xmin + marge && ymin <= b.ymin + marge && xmax >= b.xmax - marge &&
-               ymax >= b.ymax - marge;
-    }
-};
 
 struct UnionFind
 {
@@ -152,44 +126,19 @@ struct UnionFind
     }
 };
 
-// Brings an angle into [debut, debut + 2 pi).
-double Ramene(double t, double debut)
-{
-    double r = std::fmod(t - debut, deux_pi);
-    if (r < 0.0)
-    {
-        r += deux_pi;
-    }
-    return debut + r;
-}
-
-// Parameters where an arc of ellipse reaches its extreme x or y.
-void BoiteCourbe(const Courbe& c, Boite& boite)
+// Exact bounds of a curve.
+Boite BoiteCourbe(const Courbe& c)
 {
     if (c.droite)
     {
+        Boite boite;
         boite.Ajout(c.x1, c.y1);
         boite.Ajout(c.x2, c.y2);
-        return;
+        return boite;
     }
-    const auto p0 = c.Point(c.t0);
-    const auto p1 = c.Point(c.t1);
-    boite.Ajout(p0[0], p0[1]);
-    boite.Ajout(p1[0], p1[1]);
     const double cs = std::cos(c.rotation);
     const double sn = std::sin(c.rotation);
-    const double extremes[] = {std::atan2(-c.b * sn, c.a * cs), std::atan2(c.b * cs, c.a * sn)};
-    for (double e : extremes)
-    {
-        for (double t : {e, e + M_PI})
-        {
-            if (c.Fermee() || Ramene(t, c.t0) <= c.t1)
-            {
-                const auto p = c.Point(t);
-                boite.Ajout(p[0], p[1]);
-            }
-        }
-    }
+    return geometrie::BoiteArc({c.cx, c.cy, c.a * cs, c.a * sn, -c.b * sn, c.b * cs, c.t0, c.t1});
 }
 
 // ---------------------------------------------------------------------------
@@ -343,7 +292,7 @@ public:
     {
         for (std::size_t i = 0; i < c.size(); ++i)
         {
-            BoiteCourbe(c[i], boites[i]);
+            boites[i] = BoiteCourbe(c[i]);
         }
     }
 
@@ -353,8 +302,7 @@ public:
         Boite etendue;
         for (const Boite& b : boites)
         {
-            etendue.Ajout(b.xmin, b.ymin);
-            etendue.Ajout(b.xmax, b.ymax);
+            etendue.Ajout(b);
         }
         Grille grille(etendue, courbes.size(), tolerance);
         // Arcs go in as chords whose sagitta is a fraction of a cell; the
@@ -419,10 +367,7 @@ private:
 
     void Paire(std::size_t i, std::size_t j)
     {
-        const Boite& bi = boites[i];
-        const Boite& bj = boites[j];
-        if (bi.xmin > bj.xmax + tolerance || bj.xmin > bi.xmax + tolerance || bi.ymin > bj.ymax + tolerance ||
-            bj.ymin > bi.ymax + tolerance)
+        if (!boites[i].Touche(boites[j], tolerance))
         {
             return;
         }
@@ -1141,16 +1086,6 @@ public:
         return dedans;
     }
 
-    static Boite BoitePolygone(const std::vector<std::array<double, 2>>& poly)
-    {
-        Boite b;
-        for (const auto& p : poly)
-        {
-            b.Ajout(p[0], p[1]);
-        }
-        return b;
-    }
-
     // Regions from simple loops: each clockwise loop becomes a hole of the
     // smallest counter-clockwise loop around it; holes inside none are left
     // out.
@@ -1170,12 +1105,12 @@ public:
         for (std::size_t k = 0; k < exterieurs.size(); ++k)
         {
             polygones[k] = Polygone(boucles[exterieurs[k]]);
-            boites[k] = BoitePolygone(polygones[k]);
+            boites[k] = geometrie::BoitePoints(polygones[k]);
         }
         std::vector<std::vector<std::size_t>> trous_de(exterieurs.size());
         for (std::size_t t : trous)
         {
-            const Boite bt = BoitePolygone(Polygone(boucles[t]));
+            const Boite bt = geometrie::BoitePoints(Polygone(boucles[t]));
             const auto temoin = PointTemoin(boucles[t]);
             for (std::size_t k = 0; k < exterieurs.size(); ++k)
             {
@@ -1424,7 +1359,7 @@ EtatDecoupe Decoupe(const std::vector<Courbe>& courbes, double tolerance, std::s
     for (std::size_t k = 0; k < cellules.size(); ++k)
     {
         polygones[k] = graphe.Polygone(boucles[cellules[k]]);
-        boites[k] = Graphe::BoitePolygone(polygones[k]);
+        boites[k] = geometrie::BoitePoints(polygones[k]);
         parties_cellules[k] = partie(boucles[cellules[k]]);
     }
     // Each outer boundary lies in the smallest cell of another part around it,
@@ -1438,7 +1373,7 @@ EtatDecoupe Decoupe(const std::vector<Courbe>& courbes, double tolerance, std::s
             continue;
         }
         const int p = partie(boucles[i]);
-        const Boite b = Graphe::BoitePolygone(graphe.Polygone(boucles[i]));
+        const Boite b = geometrie::BoitePoints(graphe.Polygone(boucles[i]));
         const auto temoin = graphe.PointTemoin(boucles[i]);
         int parent = dehors;
         for (std::size_t k : par_aire)

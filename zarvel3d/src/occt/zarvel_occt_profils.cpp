@@ -3,6 +3,7 @@
 // XY plane, built directly from shared vertices and edges (no boolean
 // operation, so the cost stays near-linear in the number of elements).
 
+#include "geometrie_plane.h"
 #include "zarvel_occt_decoupe.h"
 #include "zarvel_occt_generation.h"
 #include "zarvel_occt_outils.h"
@@ -70,11 +71,7 @@ bool CourbeElement(const moteur::ElementDessin& e, double tolerance, std::size_t
         debut += c.rotation;
         c.rotation = 0.0;
     }
-    debut = std::fmod(debut, 2.0 * M_PI);
-    if (debut < 0.0)
-    {
-        debut += 2.0 * M_PI;
-    }
+    debut = geometrie::Ramene(debut, 0.0);
     double etendue = e.fin - e.debut;
     if (std::fabs(etendue) >= 360.0 - 1e-9)
     {
@@ -82,11 +79,7 @@ bool CourbeElement(const moteur::ElementDessin& e, double tolerance, std::size_t
         c.t1 = debut + 2.0 * M_PI;
         return true;
     }
-    etendue = std::fmod(etendue, 360.0);
-    if (etendue < 0.0)
-    {
-        etendue += 360.0;
-    }
+    etendue = geometrie::Ramene(etendue, 0.0, 360.0);
     c.t0 = debut;
     c.t1 = debut + etendue * M_PI / 180.0;
     return (c.t1 - c.t0) * std::min(c.a, c.b) > tolerance;

@@ -2,6 +2,7 @@
 // edges as segments; the faces' vertices; the drawn views beside the model as
 // projections, with stroke labels; the unfolded planar faces when asked.
 
+#include "geometrie_plane.h"
 #include "zarvel_occt_generation.h"
 #include "zarvel_occt_outils.h"
 
@@ -109,19 +110,8 @@ std::vector<std::array<double, 2>> PointsElement(const moteur::ElementDessin& e,
         points.push_back({e.x2, e.y2});
         return points;
     }
-    double etendue = e.fin - e.debut;
-    if (std::fabs(etendue) >= 360.0)
-    {
-        etendue = 360.0;
-    }
-    else
-    {
-        etendue = std::fmod(etendue, 360.0);
-        if (etendue < 0.0)
-        {
-            etendue += 360.0;
-        }
-    }
+    const double ecart = e.fin - e.debut;
+    const double etendue = std::fabs(ecart) >= 360.0 ? 360.0 : geometrie::Ramene(ecart, 0.0, 360.0);
     const int n = std::max(divisions_min, static_cast<int>(std::ceil(divisions_tour * etendue / 360.0)));
     const double rot = e.rotation * M_PI / 180.0;
     for (int i = 0; i <= n; ++i)
