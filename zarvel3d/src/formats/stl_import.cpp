@@ -2,6 +2,7 @@
 #include "diagnostic.h"
 #include "fichier_entree.h"
 #include "formats/maillage.h"
+#include "maillage_scene.h"
 #include "progression.h"
 #include "scene_priv.h"
 
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 
 namespace Zarvel3D
@@ -654,7 +656,9 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
             f.Libere(); // the file is no longer needed
             interne::ProgressionPhase(0.0, interne::FinLectureImport, 1, 1);
 
-            PModele3D nouveau;
+            // The mesh is built before anything of the scene changes, so that a failure leaves
+            // the scene unchanged.
+            std::shared_ptr<interne::MaillageScene> compact = std::make_shared<interne::MaillageScene>();
             std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
             const std::size_t deja = ajout ? Modele().sommets.size() : 0;
             if (deja + maillage.NombreSommets() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
@@ -663,14 +667,16 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
                             static_cast<unsigned long long>(maillage.NombreTriangles())));
                 return false;
             }
-            if (!interne::ConstruitModele(maillage, AngleAretesVives(), teinte,
-                                          static_cast<std::uint32_t>(deja), nouveau, annulation))
+            if (!interne::ConstruitMaillageScene(maillage, AngleAretesVives(), teinte, *compact, annulation))
             {
                 echec(Texte(Message::ImportAnnule, chemin));
                 return false;
             }
             if (ajout)
             {
+                PModele3D nouveau;
+                compact->Derive(static_cast<std::uint32_t>(deja), nouveau);
+                compact.reset();
                 PModele3D& edite = ModeleEdition();
                 edite.sommets.insert(edite.sommets.end(), nouveau.sommets.begin(), nouveau.sommets.end());
                 edite.segments.insert(edite.segments.end(), nouveau.segments.begin(), nouveau.segments.end());
@@ -680,17 +686,31 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
                     edite.surfaces.back().triangles.swap(s.triangles);
                     edite.surfaces.back().centre = s.centre;
                 }
+                const PListe<PSommet3D>& sommets = Modele().sommets;
+                interne::CentreEtEchelle(
+                    sommets.size(),
+                    [&sommets](std::size_t v, double p[3])
+                    {
+                        p[0] = sommets[v].position.x;
+                        p[1] = sommets[v].position.y;
+                        p[2] = sommets[v].position.z;
+                    },
+                    centre, echelle_affichage);
             }
             else
             {
-                // The new block is allocated before anything is emptied, so that a failure leaves
-                // the scene unchanged. Vide drops the lists, the solid and the unfolding scale
-                // (copies keep theirs); the centre and display scale follow from the new model.
-                PPartage<PModele3D> remplacant(std::move(nouveau));
+                // Vide drops the lists, the solid and the unfolding scale (copies keep theirs);
+                // the centre and display scale follow from the new mesh. The scene keeps the
+                // mesh in its compact form: the model is derived when someone asks for it.
                 Vide();
-                impl->modele.Echange(remplacant);
+                const double* positions = compact->positions.Donnees();
+                interne::CentreEtEchelle(
+                    compact->NombreSommets(),
+                    [positions](std::size_t v, double p[3])
+                    { std::memcpy(p, positions + 3 * v, 3 * sizeof(double)); },
+                    centre, echelle_affichage);
+                impl->maillage = std::move(compact);
             }
-            interne::CentreEtEchelle(Modele().sommets, centre, echelle_affichage);
             impl->diagnostic.clear();
             interne::ProgressionFin();
             return true;
