@@ -11,8 +11,9 @@
 namespace zarvel_bench
 {
 
-/// Writes a torus (radii 30 and 10) of 2 * nu * nv triangles to `chemin`. False on failure.
-inline bool EcritTore(const std::string& chemin, long nu, long nv)
+/// Writes a torus (radii 30 and 10) of 2 * nu * nv triangles to `chemin`, as binary STL or, with
+/// `ascii`, as ASCII STL of the same float values. False on failure.
+inline bool EcritTore(const std::string& chemin, long nu, long nv, bool ascii = false)
 {
     std::FILE* f = std::fopen(chemin.c_str(), "wb");
     if (f == nullptr)
@@ -23,8 +24,15 @@ inline bool EcritTore(const std::string& chemin, long nu, long nv)
     std::memset(entete, ' ', sizeof entete);
     std::memcpy(entete, "torus", 5);
     const std::uint32_t n = static_cast<std::uint32_t>(2 * nu * nv);
-    std::fwrite(entete, 1, 80, f);
-    std::fwrite(&n, 4, 1, f);
+    if (ascii)
+    {
+        std::fputs("solid torus\n", f);
+    }
+    else
+    {
+        std::fwrite(entete, 1, 80, f);
+        std::fwrite(&n, 4, 1, f);
+    }
     auto point = [&](long i, long j, float* p)
     {
         const double u = 2 * M_PI * static_cast<double>(i % nu) / static_cast<double>(nu);
@@ -33,7 +41,8 @@ inline bool EcritTore(const std::string& chemin, long nu, long nv)
         p[1] = static_cast<float>((30 + 10 * std::cos(v)) * std::sin(u));
         p[2] = static_cast<float>(10 * std::sin(v));
     };
-    std::vector<char> ligne(static_cast<std::size_t>(nv) * 100);
+    // Room for two facets per quad: 100 bytes in binary, at most 2 * 350 in text.
+    std::vector<char> ligne(static_cast<std::size_t>(nv) * 700);
     for (long i = 0; i < nu; ++i)
     {
         char* q = ligne.data();
@@ -61,6 +70,18 @@ inline bool EcritTore(const std::string& chemin, long nu, long nv)
                 {
                     x = l > 0 ? x / l : 0;
                 }
+                if (ascii)
+                {
+                    // Nine significant digits read back to the same float.
+                    q += std::sprintf(q, "  facet normal %.9g %.9g %.9g\n    outer loop\n", nn[0], nn[1],
+                                      nn[2]);
+                    for (int k = 0; k < 3; ++k)
+                    {
+                        q += std::sprintf(q, "      vertex %.9g %.9g %.9g\n", t[k][0], t[k][1], t[k][2]);
+                    }
+                    q += std::sprintf(q, "    endloop\n  endfacet\n");
+                    continue;
+                }
                 std::memcpy(q, nn, 12);
                 std::memcpy(q + 12, t[0], 12);
                 std::memcpy(q + 24, t[1], 12);
@@ -70,6 +91,10 @@ inline bool EcritTore(const std::string& chemin, long nu, long nv)
             }
         }
         std::fwrite(ligne.data(), 1, static_cast<std::size_t>(q - ligne.data()), f);
+    }
+    if (ascii)
+    {
+        std::fputs("endsolid torus\n", f);
     }
     return std::fclose(f) == 0;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <set>
 #include <sys/stat.h>
 #include <thread>
@@ -391,3 +392,171 @@ INSTANTIATE_TEST_SUITE_P(
             "bonjour, ceci n'est pas un maillage STL du tout, non non non non non non non non non non",
             "pas un fichier STL"}),
     [](const ::testing::TestParamInfo<EntreeInvalide>& info) { return std::string(info.param.nom); });
+
+namespace
+{
+
+// Large files are read through a window of this many bytes that moves along them.
+constexpr std::size_t fenetre = std::size_t(1) << 20;
+
+// A mesh whose coordinates are floats, so that ASCII and binary files hold the same values.
+outils::Maillage EnFlottants(outils::Maillage m)
+{
+    for (auto& t : m)
+    {
+        for (auto& p : t)
+        {
+            for (double& x : p)
+            {
+                x = static_cast<float>(x);
+            }
+        }
+    }
+    return m;
+}
+
+// The whole model as numbers, for comparing two imports.
+std::vector<double> Contenu(const PScene3D& scene)
+{
+    std::vector<double> v;
+    const Zarvel3D::PModele3D& m = scene.Modele();
+    for (const auto& s : m.sommets)
+    {
+        v.insert(v.end(), {s.position.x, s.position.y, s.position.z, s.normale.x, s.normale.y, s.normale.z});
+    }
+    for (const auto& s : m.segments)
+    {
+        v.insert(v.end(), {double(s.p1.id), double(s.p2.id)});
+    }
+    for (const auto& s : m.surfaces)
+    {
+        v.insert(v.end(), {double(s.triangles.size()), s.centre.x, s.centre.y, s.centre.z});
+        for (const auto& t : s.triangles)
+        {
+            v.insert(v.end(), {double(t.sommets[0].id), double(t.sommets[1].id), double(t.sommets[2].id),
+                               t.normale.x, t.normale.y, t.normale.z});
+        }
+    }
+    return v;
+}
+
+// Where the first window of a file ends inside one long number of a vertex.
+struct Coupure
+{
+    const char* nom;
+    std::string nombre; // the number's text
+    std::size_t avant;  // bytes of it inside the first window
+    double valeur;
+};
+
+void PrintTo(const Coupure& c, std::ostream* o)
+{
+    *o << c.nom;
+}
+
+class ImportSTLFenetre : public ::testing::TestWithParam<Coupure>
+{
+};
+
+} // namespace
+
+// A large file is read window by window: the same mesh read through a pipe (whole, in one
+// buffer), from a regular ASCII file and from a regular binary file gives the same model.
+TEST(ImportSTL, GrandsFichiersLusParFenetres)
+{
+    Repertoire rep;
+    const outils::Maillage tore = EnFlottants(outils::Tore(150, 80));
+    const std::string texte = outils::TexteAscii(tore, false);
+    ASSERT_GT(texte.size(), 3 * fenetre);
+    outils::EcritTexte(rep / "tore_ascii.stl", texte);
+    outils::EcritBinaire(rep / "tore.stl", tore, false);
+    const std::string tube = rep / "tube.stl";
+    ASSERT_EQ(mkfifo(tube.c_str(), 0600), 0);
+    std::thread ecrivain(
+        [&]()
+        {
+            FILE* f = std::fopen(tube.c_str(), "w");
+            if (f != nullptr)
+            {
+                std::fwrite(texte.data(), 1, texte.size(), f);
+                std::fclose(f);
+            }
+        });
+    PScene3D par_tube;
+    const bool lu = par_tube.ImportSTL(tube.c_str(), 0, false, nullptr, nullptr);
+    ecrivain.join();
+    ASSERT_TRUE(lu) << par_tube.Diagnostic();
+    PScene3D ascii, binaire;
+    ASSERT_TRUE(ascii.ImportSTL((rep / "tore_ascii.stl").c_str(), 0, false, nullptr, nullptr))
+        << ascii.Diagnostic();
+    ASSERT_TRUE(binaire.ImportSTL((rep / "tore.stl").c_str(), 0, false, nullptr, nullptr))
+        << binaire.Diagnostic();
+    EXPECT_EQ(ascii.NombreTriangles(), tore.size());
+    EXPECT_EQ(ascii.Modele().sommets.size(), 150u * 80u);
+    EXPECT_TRUE(Contenu(ascii) == Contenu(par_tube));
+    EXPECT_TRUE(Contenu(binaire) == Contenu(par_tube));
+    EXPECT_EQ(ascii.Centre().x, par_tube.Centre().x);
+    EXPECT_EQ(binaire.EchelleAffichage(), par_tube.EchelleAffichage());
+}
+
+// A large binary file whose last triangle is cut, or that has bytes after its triangles, is
+// refused with the diagnostic of a file read whole.
+TEST(ImportSTL, GrandBinaireTronqueOuTropLong)
+{
+    Repertoire rep;
+    const outils::Maillage tore = outils::Tore(150, 80);
+    outils::EcritBinaire(rep / "tore.stl", tore);
+    std::string octets = outils::LitTout(rep / "tore.stl");
+    ASSERT_GT(octets.size(), fenetre);
+    outils::EcritTexte(rep / "tronque.stl", octets.substr(0, octets.size() - 7));
+    outils::EcritTexte(rep / "long.stl", octets + "xyz");
+    PScene3D scene;
+    EXPECT_FALSE(scene.ImportSTL((rep / "tronque.stl").c_str(), 0, false, nullptr, nullptr));
+    EXPECT_NE(std::string(scene.Diagnostic()).find("24000"), std::string::npos) << scene.Diagnostic();
+    EXPECT_FALSE(scene.ImportSTL((rep / "long.stl").c_str(), 0, false, nullptr, nullptr));
+    EXPECT_NE(std::string(scene.Diagnostic()).find(std::to_string(octets.size() + 3)), std::string::npos)
+        << scene.Diagnostic();
+    EXPECT_EQ(scene.NombreTriangles(), 0u);
+}
+
+// Whatever part of a number the first window ends in, the number is read whole.
+TEST_P(ImportSTLFenetre, NombreCoupeLuEntier)
+{
+    const Coupure& c = GetParam();
+    const std::string debut = "solid coupe\n facet normal 0 0 1\n  outer loop\n   vertex ";
+    ASSERT_LT(debut.size() + c.avant, fenetre);
+    // Blanks before the number put its first `avant` bytes at the end of the first window.
+    std::string texte = debut + std::string(fenetre - debut.size() - c.avant, ' ') + c.nombre;
+    ASSERT_EQ(texte.size() - c.nombre.size() + c.avant, fenetre);
+    texte += " 0 0\n   vertex 1 0 0\n   vertex 0 1 0\n  endloop\n endfacet\nendsolid coupe\n";
+    Repertoire rep;
+    outils::EcritTexte(rep / "coupe.stl", texte);
+    PScene3D scene;
+    Zarvel3D::i18n::defLangue(Zarvel3D::i18n::LANG_EN);
+    const bool lu = scene.ImportSTL((rep / "coupe.stl").c_str(), 0, false, nullptr, nullptr);
+    Zarvel3D::i18n::defLangue(Zarvel3D::i18n::LANG_FR);
+    if (std::isinf(c.valeur))
+    {
+        // Read whole, the number is beyond any double: an infinite coordinate, refused as such
+        // (a part of it would be a finite number too large for a float).
+        EXPECT_FALSE(lu);
+        EXPECT_NE(std::string(scene.Diagnostic()).find("non-finite"), std::string::npos)
+            << scene.Diagnostic();
+        return;
+    }
+    ASSERT_TRUE(lu) << scene.Diagnostic();
+    ASSERT_EQ(scene.Modele().sommets.size(), 3u);
+    EXPECT_EQ(scene.Modele().sommets[0].position.x, c.valeur);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Coupures, ImportSTLFenetre,
+    ::testing::Values(Coupure{"CourtDansLaMantisse", "15e-1", 1, 1.5},
+                      Coupure{"CourtApresE", "15e-1", 3, 1.5},
+                      Coupure{"LongDansLaMantisse", "1.5" + std::string(300, '0') + "e-3", 150, 0.0015},
+                      Coupure{"LongApresE", "1.5" + std::string(300, '0') + "e-3", 304, 0.0015},
+                      Coupure{"LongApresESigne", "1.5" + std::string(300, '0') + "e-3", 305, 0.0015},
+                      Coupure{"LongEntier", "1.5" + std::string(300, '0') + "e-3", 306, 0.0015},
+                      Coupure{"LongHorsDomaine", "1" + std::string(400, '0') + "e999", 200,
+                              std::numeric_limits<double>::infinity()}),
+    [](const ::testing::TestParamInfo<Coupure>& info) { return std::string(info.param.nom); });

@@ -1,6 +1,7 @@
 // The scene: construction, copies, locking, building and the centre and scale.
 #include "diagnostic.h"
 #include "formats/maillage.h"
+#include "maillage_scene.h"
 #include "scene_priv.h"
 
 #include <algorithm>
@@ -29,6 +30,7 @@ PScene3D::PScene3D(const PScene3D& autre) : impl(new Impl)
     // The copy shares the source's blocks and copies no element: the first change of either
     // scene copies what it changes (PPartage::Modifie).
     std::lock_guard<std::recursive_mutex> verrou(autre.impl->verrou);
+    impl->maillage = autre.impl->maillage;
     impl->modele = autre.impl->modele;
     impl->projections = autre.impl->projections;
     impl->divers = autre.impl->divers;
@@ -49,6 +51,7 @@ PScene3D& PScene3D::operator=(const PScene3D& autre)
         // released after this scene's lock.
         PScene3D copie(autre);
         std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
+        impl->maillage.swap(copie.impl->maillage);
         impl->modele.Echange(copie.impl->modele);
         impl->projections.Echange(copie.impl->projections);
         impl->divers.Echange(copie.impl->divers);
@@ -79,7 +82,10 @@ void PScene3D::DeVerrouille() const
 
 const PModele3D& PScene3D::Modele() const
 {
-    return impl->modele.Lit();
+    // An imported mesh derives its model on the first request only: conversions that never
+    // ask for it never build it.
+    const interne::MaillageScene* maillage = impl->maillage.get();
+    return maillage != nullptr ? maillage->Modele() : impl->modele.Lit();
 }
 
 const PListe<PSegment3D>& PScene3D::Projections() const
@@ -104,6 +110,10 @@ const PListe<PElement3D>& PScene3D::Developpes() const
 
 unsigned long long PScene3D::NombreTriangles() const
 {
+    if (impl->maillage != nullptr)
+    {
+        return impl->maillage->NombreTriangles();
+    }
     unsigned long long n = 0;
     for (const PSurface3D& s : Modele().surfaces)
     {
@@ -126,6 +136,7 @@ void PScene3D::Vide()
 {
     std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
     // Content a copy still shares stays with the copy; content of this scene alone is released.
+    impl->maillage.reset();
     impl->modele = PPartage<PModele3D>();
     impl->projections = PPartage<PListe<PSegment3D>>();
     impl->divers = PPartage<PListe<PElement3D>>();
@@ -139,6 +150,15 @@ void PScene3D::Vide()
 
 PModele3D& PScene3D::ModeleEdition()
 {
+    if (impl->maillage != nullptr)
+    {
+        // The derived model becomes the scene's own content. Its block is shared with the mesh
+        // until the mesh goes: when no copy holds the mesh, Modifie then finds it alone and
+        // changes it in place, so references taken from Modele() stay valid.
+        std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
+        impl->modele = impl->maillage->ModelePartage();
+        impl->maillage.reset();
+    }
     return impl->modele.Modifie(impl->verrou);
 }
 
@@ -410,31 +430,6 @@ std::shared_ptr<void> Solide(const PScene3D& scene)
 {
     std::lock_guard<std::recursive_mutex> verrou(scene.ImplPtr()->verrou);
     return scene.ImplPtr()->solide;
-}
-
-void CentreEtEchelle(const PListe<PSommet3D>& sommets, Pvec3& centre, double& echelle)
-{
-    if (sommets.empty())
-    {
-        return;
-    }
-    double min[3] = {sommets[0].position.x, sommets[0].position.y, sommets[0].position.z};
-    double max[3] = {min[0], min[1], min[2]};
-    for (const PSommet3D& s : sommets)
-    {
-        min[0] = std::min(min[0], s.position.x);
-        min[1] = std::min(min[1], s.position.y);
-        min[2] = std::min(min[2], s.position.z);
-        max[0] = std::max(max[0], s.position.x);
-        max[1] = std::max(max[1], s.position.y);
-        max[2] = std::max(max[2], s.position.z);
-    }
-    centre = Pvec3(0.5 * (min[0] + max[0]), 0.5 * (min[1] + max[1]), 0.5 * (min[2] + max[2]));
-    const double etendue = std::max({max[0] - min[0], max[1] - min[1], max[2] - min[2]});
-    const double inverse = 1.0 / etendue;
-    // A single point (zero extent) or an extent whose inverse does not fit a double keeps the
-    // scale 1: the scale must never be zero or infinite.
-    echelle = (etendue > 0.0 && std::isfinite(inverse) && inverse > 0.0) ? inverse : 1.0;
 }
 
 void EchecScene(const PScene3D& scene, const std::string& texte)

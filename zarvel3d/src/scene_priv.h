@@ -3,7 +3,9 @@
 
 #include "zarvel3d/zarvel3d.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstddef>
 #include <memory>
 #include <mutex>
@@ -97,6 +99,11 @@ private:
     Bloc* bloc;
 };
 
+namespace interne
+{
+class MaillageScene;
+}
+
 struct PScene3D::Impl
 {
     /// Recursive: the thread that holds Verrouille may copy the scene, and the copy locks again.
@@ -107,6 +114,10 @@ struct PScene3D::Impl
     /// opaque block of the solid module, released by the module. Copies of the scene share it (a
     /// solid is never modified once built). Only STEP export uses it.
     std::shared_ptr<void> solide;
+    /// An imported mesh in its compact form, shared with the scene's copies (never changed once
+    /// built). While it is set, the model is the one it derives and `modele` stays empty; the
+    /// first change of the model moves the derived model into `modele` and drops it.
+    std::shared_ptr<const interne::MaillageScene> maillage;
     /// The model and the lists, shared with the scene's copies until changed.
     PPartage<PModele3D> modele;
     PPartage<PListe<PSegment3D>> projections;
@@ -125,9 +136,36 @@ ZARVEL3D_EXPORT void DefSolide(PScene3D& scene, std::shared_ptr<void> solide);
 /// The solid of the scene (null when none). Exported for the solid module.
 ZARVEL3D_EXPORT std::shared_ptr<void> Solide(const PScene3D& scene);
 
-/// Centre of the bounding box of `sommets` and the display scale that makes its largest extent
-/// 1 (1 when the extent is zero or its inverse not finite). Leaves both alone for no vertex.
-void CentreEtEchelle(const PListe<PSommet3D>& sommets, Pvec3& centre, double& echelle);
+/// Centre of the bounding box of `nombre` points and the display scale that makes its largest
+/// extent 1 (1 when the extent is zero or its inverse not finite); `point(i, p)` writes the
+/// coordinates of point i into p. Leaves both alone for no point.
+template <typename Point>
+void CentreEtEchelle(std::size_t nombre, Point point, Pvec3& centre, double& echelle)
+{
+    if (nombre == 0)
+    {
+        return;
+    }
+    double min[3];
+    point(std::size_t(0), min);
+    double max[3] = {min[0], min[1], min[2]};
+    for (std::size_t i = 0; i < nombre; ++i)
+    {
+        double p[3];
+        point(i, p);
+        for (int k = 0; k < 3; ++k)
+        {
+            min[k] = std::min(min[k], p[k]);
+            max[k] = std::max(max[k], p[k]);
+        }
+    }
+    centre = Pvec3(0.5 * (min[0] + max[0]), 0.5 * (min[1] + max[1]), 0.5 * (min[2] + max[2]));
+    const double etendue = std::max({max[0] - min[0], max[1] - min[1], max[2] - min[2]});
+    const double inverse = 1.0 / etendue;
+    // A single point (zero extent) or an extent whose inverse does not fit a double keeps the
+    // scale 1: the scale must never be zero or infinite.
+    echelle = (etendue > 0.0 && std::isfinite(inverse) && inverse > 0.0) ? inverse : 1.0;
+}
 
 /// Records a failure of an operation on `scene`: its own diagnostic and the thread's.
 void EchecScene(const PScene3D& scene, const std::string& texte);

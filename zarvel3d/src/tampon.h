@@ -95,6 +95,8 @@ public:
     T* Donnees() { return donnees; }
     const T* Donnees() const { return donnees; }
     std::size_t Taille() const { return taille; }
+    /// Elements that fit without a new allocation.
+    std::size_t Capacite() const { return capacite; }
     T& operator[](std::size_t i) { return donnees[i]; }
     const T& operator[](std::size_t i) const { return donnees[i]; }
 

@@ -4,6 +4,7 @@
 #include "formats/export_formats.h"
 #include "formats/fichier_atomique.h"
 #include "formats/step_maillage.h"
+#include "maillage_scene.h"
 #include "progression.h"
 #include "scene_priv.h"
 #include "solides.h"
@@ -12,6 +13,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace Zarvel3D
@@ -66,7 +68,109 @@ void Float(char*& p, double v)
     p += 4;
 }
 
-bool EcritSTL(const PModele3D& modele, unsigned long long triangles, FichierAtomique& f)
+// The writers below read a model through one of two sources: the scene's PModele3D, or the
+// compact mesh of an imported scene, which gives the same values without building the model.
+// Parcourt calls f(surface, normal, corners, vertex indices) for each triangle in surface order
+// and stops at the first false; Sommets calls g(position, normal) for each model vertex.
+
+class SourceModele
+{
+public:
+    explicit SourceModele(const PModele3D& m) : modele(m) {}
+    bool CoinsPartages() const { return CoinsIndexes(modele); }
+    std::size_t NombreSommets() const { return modele.sommets.size(); }
+    template <typename F> bool Parcourt(F f) const
+    {
+        for (std::size_t s = 0; s < modele.surfaces.size(); ++s)
+        {
+            for (const PTriangle3D& t : modele.surfaces[s].triangles)
+            {
+                const double n[3] = {t.normale.x, t.normale.y, t.normale.z};
+                const double c[3][3] = {{t.sommets[0].x, t.sommets[0].y, t.sommets[0].z},
+                                        {t.sommets[1].x, t.sommets[1].y, t.sommets[1].z},
+                                        {t.sommets[2].x, t.sommets[2].y, t.sommets[2].z}};
+                const long long id[3] = {t.sommets[0].id, t.sommets[1].id, t.sommets[2].id};
+                if (!f(s, n, c, id))
+                {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+    template <typename G> bool Sommets(G g) const
+    {
+        for (const PSommet3D& v : modele.sommets)
+        {
+            const double p[3] = {v.position.x, v.position.y, v.position.z};
+            const double n[3] = {v.normale.x, v.normale.y, v.normale.z};
+            if (!g(p, n))
+            {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    const PModele3D& modele;
+};
+
+class SourceMaillage
+{
+public:
+    explicit SourceMaillage(const interne::MaillageScene& m) : maillage(m) {}
+    // Corners are model vertices by construction.
+    bool CoinsPartages() const { return true; }
+    std::size_t NombreSommets() const { return maillage.NombreSommets(); }
+    template <typename F> bool Parcourt(F f) const
+    {
+        const double* pos = maillage.positions.Donnees();
+        const std::uint32_t* tv = maillage.triangles.Donnees();
+        for (std::size_t s = 0; s < maillage.NombreSurfaces(); ++s)
+        {
+            for (std::size_t i = maillage.debut_surfaces[s]; i < maillage.debut_surfaces[s + 1]; ++i)
+            {
+                const std::size_t t = maillage.Triangle(i);
+                double n[3];
+                maillage.NormaleTriangle(t, n);
+                double c[3][3];
+                long long id[3];
+                for (int k = 0; k < 3; ++k)
+                {
+                    const std::uint32_t v = tv[3 * t + static_cast<std::size_t>(k)];
+                    std::memcpy(c[k], pos + 3 * static_cast<std::size_t>(v), sizeof c[k]);
+                    id[k] = v;
+                }
+                if (!f(s, n, c, id))
+                {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+    template <typename G> bool Sommets(G g) const
+    {
+        const double* pos = maillage.positions.Donnees();
+        for (std::size_t v = 0; v < maillage.NombreSommets(); ++v)
+        {
+            double n[3];
+            maillage.NormaleSommet(v, n);
+            if (!g(pos + 3 * v, n))
+            {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    const interne::MaillageScene& maillage;
+};
+
+template <typename Source>
+bool EcritSTL(const Source& source, unsigned long long triangles, FichierAtomique& f)
 {
     // The header must not begin with "solid", or readers may take the file for text.
     char entete[84];
@@ -82,32 +186,29 @@ bool EcritSTL(const PModele3D& modele, unsigned long long triangles, FichierAtom
     constexpr std::size_t lot = 4096;
     char tampon[lot * 50];
     char* p = tampon;
-    for (const PSurface3D& surface : modele.surfaces)
-    {
-        for (const PTriangle3D& t : surface.triangles)
+    const bool ecrit = source.Parcourt(
+        [&](std::size_t, const double(&normale)[3], const double(&coins)[3][3], const long long(&)[3])
         {
-            Float(p, t.normale.x);
-            Float(p, t.normale.y);
-            Float(p, t.normale.z);
-            for (const Pvec3& s : t.sommets)
+            for (double v : normale)
             {
-                Float(p, s.x);
-                Float(p, s.y);
-                Float(p, s.z);
+                Float(p, v);
+            }
+            for (const auto& coin : coins)
+            {
+                Float(p, coin[0]);
+                Float(p, coin[1]);
+                Float(p, coin[2]);
             }
             p[0] = p[1] = 0;
             p += 2;
             if (p == tampon + sizeof tampon)
             {
-                if (!f.Ecrit(tampon, sizeof tampon))
-                {
-                    return false;
-                }
                 p = tampon;
+                return f.Ecrit(tampon, sizeof tampon);
             }
-        }
-    }
-    return f.Ecrit(tampon, static_cast<std::size_t>(p - tampon));
+            return true;
+        });
+    return ecrit && f.Ecrit(tampon, static_cast<std::size_t>(p - tampon));
 }
 
 class TexteOBJ
@@ -161,61 +262,64 @@ private:
     std::size_t taille = 0;
 };
 
-bool EcritOBJ(const PModele3D& modele, FichierAtomique& f)
+template <typename Source> bool EcritOBJ(const Source& source, FichierAtomique& f)
 {
     std::unique_ptr<TexteOBJ> o(new TexteOBJ(f));
     o->Texte("# Zarvel3D\n");
-    const bool partage = CoinsIndexes(modele);
+    const bool partage = source.CoinsPartages();
     if (partage)
     {
-        for (const PSommet3D& s : modele.sommets)
-        {
-            o->Ligne3("v ", s.position.x, s.position.y, s.position.z);
-        }
+        source.Sommets(
+            [&](const double* p, const double*)
+            {
+                o->Ligne3("v ", p[0], p[1], p[2]);
+                return true;
+            });
     }
-    // One normal per triangle: the facets keep their own normal across sharp edges.
+    // One normal per triangle: the facets keep their own normal across sharp edges. A group per
+    // surface that has triangles, named after the surface's place among all of them.
     unsigned long long triangle = 0;
     unsigned long long sommet = 0;
-    std::size_t numero = 0;
-    for (const PSurface3D& surface : modele.surfaces)
-    {
-        ++numero;
-        if (surface.triangles.empty())
+    std::size_t groupe = static_cast<std::size_t>(-1);
+    source.Parcourt(
+        [&](std::size_t surface, const double(&normale)[3], const double(&coins)[3][3],
+            const long long(&id)[3])
         {
-            continue;
-        }
-        o->Texte("g surface");
-        o->Entier(numero);
-        o->Texte("\n");
-        for (const PTriangle3D& t : surface.triangles)
-        {
+            if (surface != groupe)
+            {
+                groupe = surface;
+                o->Texte("g surface");
+                o->Entier(surface + 1);
+                o->Texte("\n");
+            }
             ++triangle;
             if (!partage)
             {
-                for (const Pvec3& s : t.sommets)
+                for (const auto& coin : coins)
                 {
-                    o->Ligne3("v ", s.x, s.y, s.z);
+                    o->Ligne3("v ", coin[0], coin[1], coin[2]);
                 }
             }
-            o->Ligne3("vn ", t.normale.x, t.normale.y, t.normale.z);
+            o->Ligne3("vn ", normale[0], normale[1], normale[2]);
             o->Texte("f");
             for (int k = 0; k < 3; ++k)
             {
                 o->Texte(" ");
-                o->Entier(partage ? static_cast<unsigned long long>(t.sommets[k].id) + 1 : ++sommet);
+                o->Entier(partage ? static_cast<unsigned long long>(id[k]) + 1 : ++sommet);
                 o->Texte("//");
                 o->Entier(triangle);
             }
             o->Texte("\n");
-        }
-    }
+            return true;
+        });
     return o->Fin();
 }
 
-bool EcritPLY(const PModele3D& modele, unsigned long long triangles, FichierAtomique& f)
+template <typename Source>
+bool EcritPLY(const Source& source, unsigned long long triangles, FichierAtomique& f)
 {
-    const bool partage = CoinsIndexes(modele);
-    const unsigned long long sommets = partage ? modele.sommets.size() : 3 * triangles;
+    const bool partage = source.CoinsPartages();
+    const unsigned long long sommets = partage ? source.NombreSommets() : 3 * triangles;
     std::string entete = "ply\nformat binary_little_endian 1.0\ncomment Zarvel3D\nelement vertex ";
     entete += std::to_string(sommets);
     entete += "\nproperty double x\nproperty double y\nproperty double z\n"
@@ -226,73 +330,56 @@ bool EcritPLY(const PModele3D& modele, unsigned long long triangles, FichierAtom
     {
         return false;
     }
-    constexpr std::size_t lot = 4096;
-    std::string tampon;
-    tampon.reserve(lot * 40);
-    auto sommet = [&](const Pvec3& p, const Pvec3& n)
-    {
-        char enregistrement[36];
-        std::memcpy(enregistrement, &p.x, 8);
-        std::memcpy(enregistrement + 8, &p.y, 8);
-        std::memcpy(enregistrement + 16, &p.z, 8);
-        const float nf[3] = {static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z)};
-        std::memcpy(enregistrement + 24, nf, 12);
-        tampon.append(enregistrement, sizeof enregistrement);
-    };
+    // Records are gathered in a fixed buffer and handed to the file in large pieces.
+    constexpr std::size_t lot = 4096 * 36;
+    std::unique_ptr<char[]> tampon(new char[lot + 64]);
+    std::size_t taille = 0;
     auto vide = [&]()
     {
-        const bool ok = f.Ecrit(tampon.data(), tampon.size());
-        tampon.clear();
+        const bool ok = f.Ecrit(tampon.get(), taille);
+        taille = 0;
         return ok;
+    };
+    auto sommet = [&](const double* p, const double* n)
+    {
+        char* e = tampon.get() + taille;
+        std::memcpy(e, p, 24);
+        const float nf[3] = {static_cast<float>(n[0]), static_cast<float>(n[1]), static_cast<float>(n[2])};
+        std::memcpy(e + 24, nf, 12);
+        taille += 36;
+        return taille < lot || vide();
     };
     if (partage)
     {
-        for (const PSommet3D& s : modele.sommets)
+        if (!source.Sommets(sommet))
         {
-            sommet(s.position, s.normale);
-            if (tampon.size() >= lot * 36 && !vide())
-            {
-                return false;
-            }
+            return false;
         }
     }
-    else
+    else if (!source.Parcourt(
+                 [&](std::size_t, const double(&normale)[3], const double(&coins)[3][3],
+                     const long long(&)[3]) {
+                     return sommet(coins[0], normale) && sommet(coins[1], normale) &&
+                            sommet(coins[2], normale);
+                 }))
     {
-        for (const PSurface3D& surface : modele.surfaces)
-        {
-            for (const PTriangle3D& t : surface.triangles)
-            {
-                for (const Pvec3& s : t.sommets)
-                {
-                    sommet(s, t.normale);
-                }
-                if (tampon.size() >= lot * 36 && !vide())
-                {
-                    return false;
-                }
-            }
-        }
+        return false;
     }
     std::int32_t suivant = 0;
-    for (const PSurface3D& surface : modele.surfaces)
-    {
-        for (const PTriangle3D& t : surface.triangles)
+    const bool faces = source.Parcourt(
+        [&](std::size_t, const double(&)[3], const double(&)[3][3], const long long(&id)[3])
         {
-            char face[13];
+            char* face = tampon.get() + taille;
             face[0] = 3;
             for (int k = 0; k < 3; ++k)
             {
-                const std::int32_t i = partage ? t.sommets[k].id : suivant++;
+                const std::int32_t i = partage ? static_cast<std::int32_t>(id[k]) : suivant++;
                 std::memcpy(face + 1 + 4 * k, &i, 4);
             }
-            tampon.append(face, sizeof face);
-            if (tampon.size() >= lot * 36 && !vide())
-            {
-                return false;
-            }
-        }
-    }
-    return vide();
+            taille += 13;
+            return taille < lot || vide();
+        });
+    return faces && vide();
 }
 
 bool EcritSTEP(const void* solide, FichierAtomique& f, std::string& erreur, const char* chemin)
@@ -368,17 +455,21 @@ bool PScene3D::Export(const char* chemin) const
             interne::ProgressionDebut(extension == "stl" ? 84 + 50 * triangles : 0);
             bool ecrit = false;
             std::string erreur;
+            const interne::MaillageScene* maillage = impl->maillage.get();
             if (extension == "stl")
             {
-                ecrit = EcritSTL(Modele(), triangles, f);
+                ecrit = maillage != nullptr ? EcritSTL(SourceMaillage(*maillage), triangles, f)
+                                            : EcritSTL(SourceModele(Modele()), triangles, f);
             }
             else if (extension == "obj")
             {
-                ecrit = EcritOBJ(Modele(), f);
+                ecrit = maillage != nullptr ? EcritOBJ(SourceMaillage(*maillage), f)
+                                            : EcritOBJ(SourceModele(Modele()), f);
             }
             else if (extension == "ply")
             {
-                ecrit = EcritPLY(Modele(), triangles, f);
+                ecrit = maillage != nullptr ? EcritPLY(SourceMaillage(*maillage), triangles, f)
+                                            : EcritPLY(SourceModele(Modele()), triangles, f);
             }
             else if (extension == "3mf" || extension == "glb")
             {

@@ -1,6 +1,7 @@
 // Welding and the conversion of an indexed mesh into a scene model.
 #include "formats/maillage.h"
 
+#include "maillage_scene.h"
 #include "progression.h"
 
 #include <cmath>
@@ -82,8 +83,8 @@ void Soudeur::Agrandit()
 // Share of an import done when the edges are found; the surfaces' triangles take the rest.
 constexpr double MiConstruction = FinLectureImport + (1.0 - FinLectureImport) / 2;
 
-bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCouleur3D couleur,
-                     std::uint32_t decalage, PModele3D& sortie, const bool* annulation)
+bool ConstruitMaillageScene(MaillageIndexe& maillage, double angle_degres, PCouleur3D couleur,
+                            MaillageScene& sortie, const bool* annulation)
 {
     const std::size_t nt = maillage.NombreTriangles();
     const std::size_t nv = maillage.NombreSommets();
@@ -222,63 +223,53 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
             }
         }
     }
-    // Surfaces, numbered in the order of their first triangle.
-    Tampon<std::uint32_t> numero(nt);
+    ng = Tampon<float>(); // the model's normals are derived again where asked for
+
+    // Surfaces, numbered in the order of their first triangle. Parents always have smaller
+    // indices than their children, so the union-find array can become the triangles' surface
+    // numbers in place: first each triangle points at its root, then, in increasing order, a
+    // root's slot takes its new number before any triangle of its region reads it.
+    for (std::size_t t = 0; t < nt; ++t)
+    {
+        parent[t] = Racine(parent.Donnees(), static_cast<std::uint32_t>(t));
+    }
+    std::uint32_t* numero = parent.Donnees();
     std::size_t nombre_surfaces = 0;
+    bool en_ordre = true;
     for (std::size_t t = 0; t < nt; ++t)
     {
-        const std::uint32_t r = Racine(parent.Donnees(), static_cast<std::uint32_t>(t));
+        const std::uint32_t r = numero[t];
         numero[t] = (r == t) ? static_cast<std::uint32_t>(nombre_surfaces++) : numero[r];
+        en_ordre = en_ordre && (t == 0 || numero[t] >= numero[t - 1]);
     }
-    Tampon<std::uint32_t> compte;
-    compte.Remplit(nombre_surfaces, 0);
+    sortie.debut_surfaces.Remplit(nombre_surfaces + 1, 0);
     for (std::size_t t = 0; t < nt; ++t)
     {
-        ++compte[numero[t]];
+        ++sortie.debut_surfaces[numero[t] + 1];
     }
-    const std::size_t surface0 = sortie.surfaces.size();
-    sortie.surfaces.resize(surface0 + nombre_surfaces);
     for (std::size_t s = 0; s < nombre_surfaces; ++s)
     {
-        sortie.surfaces[surface0 + s].triangles.reserve(compte[s]);
+        sortie.debut_surfaces[s + 1] += sortie.debut_surfaces[s];
     }
-    Tampon<double> centres;
-    centres.Remplit(4 * nombre_surfaces, 0.0);
-    const float* nl = maillage.normales.Donnees();
-    PTriangle3D tri;
-    tri.couleur = couleur;
-    tri.visible = 1;
-    tri.normale.id = 0;
+    if (!en_ordre)
+    {
+        // A stable counting sort: each surface keeps its triangles in file order. When the file
+        // lists the surfaces one after the other, no order is stored at all.
+        sortie.ordre.Redimensionne(nt);
+        Tampon<std::uint32_t> curseur(nombre_surfaces);
+        std::memcpy(curseur.Donnees(), sortie.debut_surfaces.Donnees(),
+                    nombre_surfaces * sizeof(std::uint32_t));
+        for (std::size_t t = 0; t < nt; ++t)
+        {
+            sortie.ordre[curseur[numero[t]]++] = static_cast<std::uint32_t>(t);
+        }
+    }
+
+    // Area-weighted centroids; each surface sums its triangles in file order.
+    Tampon<double> sommes;
+    sommes.Remplit(4 * nombre_surfaces, 0.0);
     for (std::size_t t = 0; t < nt; ++t)
     {
-        for (int k = 0; k < 3; ++k)
-        {
-            const std::uint32_t v = tv[3 * t + k];
-            const double* p = pos + 3 * static_cast<std::size_t>(v);
-            tri.sommets[k].x = p[0];
-            tri.sommets[k].y = p[1];
-            tri.sommets[k].z = p[2];
-            tri.sommets[k].id = static_cast<int>(v + decalage);
-        }
-        const double lx = nl[3 * t], ly = nl[3 * t + 1], lz = nl[3 * t + 2];
-        // The normal read from the file when it is usable, else the corners' one.
-        const double l = std::sqrt(lx * lx + ly * ly + lz * lz);
-        if (l > 0.0 && std::isfinite(l))
-        {
-            tri.normale.x = lx / l;
-            tri.normale.y = ly / l;
-            tri.normale.z = lz / l;
-        }
-        else
-        {
-            tri.normale.x = ng[3 * t];
-            tri.normale.y = ng[3 * t + 1];
-            tri.normale.z = ng[3 * t + 2];
-        }
-        const std::uint32_t s = numero[t];
-        sortie.surfaces[surface0 + s].triangles.push_back(tri);
-        if ((t & 0xFFFF) == 0) ProgressionPhase(MiConstruction, 1.0, t, nt);
-        // Area-weighted centroid; the plain mean of the corners serves when the area is zero.
         const double* a = pos + 3 * static_cast<std::size_t>(tv[3 * t]);
         const double* b = pos + 3 * static_cast<std::size_t>(tv[3 * t + 1]);
         const double* c = pos + 3 * static_cast<std::size_t>(tv[3 * t + 2]);
@@ -286,35 +277,43 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
         const double vx = c[0] - a[0], vy = c[1] - a[1], vz = c[2] - a[2];
         const double cx = uy * vz - uz * vy, cy = uz * vx - ux * vz, cz = ux * vy - uy * vx;
         const double aire = std::sqrt(cx * cx + cy * cy + cz * cz);
-        double* centre = centres.Donnees() + 4 * s;
-        centre[0] += aire * (a[0] + b[0] + c[0]);
-        centre[1] += aire * (a[1] + b[1] + c[1]);
-        centre[2] += aire * (a[2] + b[2] + c[2]);
-        centre[3] += aire;
+        double* somme = sommes.Donnees() + 4 * static_cast<std::size_t>(numero[t]);
+        somme[0] += aire * (a[0] + b[0] + c[0]);
+        somme[1] += aire * (a[1] + b[1] + c[1]);
+        somme[2] += aire * (a[2] + b[2] + c[2]);
+        somme[3] += aire;
+        if ((t & 0xFFFF) == 0) ProgressionPhase(MiConstruction, 1.0, t, nt);
     }
+    sortie.centres.Redimensionne(3 * nombre_surfaces);
     for (std::size_t s = 0; s < nombre_surfaces; ++s)
     {
-        PSurface3D& surface = sortie.surfaces[surface0 + s];
-        const double* centre = centres.Donnees() + 4 * s;
-        if (centre[3] > 0.0 && std::isfinite(centre[3]))
+        const double* somme = sommes.Donnees() + 4 * s;
+        double* centre = sortie.centres.Donnees() + 3 * s;
+        if (somme[3] > 0.0 && std::isfinite(somme[3]))
         {
-            surface.centre =
-                Pvec3(centre[0] / (3 * centre[3]), centre[1] / (3 * centre[3]), centre[2] / (3 * centre[3]));
-        }
-        else
-        {
-            double m[3] = {0, 0, 0};
-            for (const PTriangle3D& t : surface.triangles)
+            for (int k = 0; k < 3; ++k)
             {
-                for (const Pvec3& p : t.sommets)
-                {
-                    m[0] += p.x;
-                    m[1] += p.y;
-                    m[2] += p.z;
-                }
+                centre[k] = somme[k] / (3 * somme[3]);
             }
-            const double n = 3.0 * static_cast<double>(surface.triangles.size());
-            surface.centre = Pvec3(m[0] / n, m[1] / n, m[2] / n);
+            continue;
+        }
+        // No usable area: the plain mean of the corners, summed in the surface's order.
+        double m[3] = {0, 0, 0};
+        for (std::uint32_t i = sortie.debut_surfaces[s]; i < sortie.debut_surfaces[s + 1]; ++i)
+        {
+            const std::size_t t = sortie.ordre.Taille() != 0 ? sortie.ordre[i] : i;
+            for (int k = 0; k < 3; ++k)
+            {
+                const double* p = pos + 3 * static_cast<std::size_t>(tv[3 * t + static_cast<std::size_t>(k)]);
+                m[0] += p[0];
+                m[1] += p[1];
+                m[2] += p[2];
+            }
+        }
+        const double n = 3.0 * static_cast<double>(sortie.debut_surfaces[s + 1] - sortie.debut_surfaces[s]);
+        for (int k = 0; k < 3; ++k)
+        {
+            centre[k] = m[k] / n;
         }
     }
     if (Annule(annulation))
@@ -328,42 +327,25 @@ bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCoule
     {
         nombre_segments += static_cast<std::size_t>(__builtin_popcount(bord[t]));
     }
-    sortie.segments.reserve(sortie.segments.size() + nombre_segments);
-    PSegment3D segment;
-    segment.visible = 1;
+    sortie.segments.Redimensionne(2 * nombre_segments);
+    std::size_t segment = 0;
     for (std::size_t t = 0; t < nt; ++t)
     {
-        if (bord[t] == 0)
+        for (int k = 0; bord[t] != 0 && k < 3; ++k)
         {
-            continue;
-        }
-        for (int k = 0; k < 3; ++k)
-        {
-            if ((bord[t] & (1u << k)) == 0)
+            if ((bord[t] & (1u << k)) != 0)
             {
-                continue;
+                sortie.segments[segment++] = tv[3 * t + static_cast<std::size_t>(k)];
+                sortie.segments[segment++] = tv[3 * t + static_cast<std::size_t>(k + 1) % 3];
             }
-            const std::uint32_t a = tv[3 * t + k];
-            const std::uint32_t b = tv[3 * t + (k + 1) % 3];
-            segment.p1 = Pvec3(pos[3 * a], pos[3 * a + 1], pos[3 * a + 2], static_cast<int>(a + decalage));
-            segment.p2 = Pvec3(pos[3 * b], pos[3 * b + 1], pos[3 * b + 2], static_cast<int>(b + decalage));
-            sortie.segments.push_back(segment);
         }
     }
 
-    // Vertices with their averaged normals.
-    sortie.sommets.reserve(sortie.sommets.size() + nv);
-    PSommet3D sommet;
-    sommet.visible = 1;
-    for (std::size_t v = 0; v < nv; ++v)
-    {
-        sommet.position = Pvec3(pos[3 * v], pos[3 * v + 1], pos[3 * v + 2]);
-        const float* n = nsommets.Donnees() + 3 * v;
-        const double x = n[0], y = n[1], z = n[2];
-        const double l = std::sqrt(x * x + y * y + z * z);
-        sommet.normale = (l > 0.0 && std::isfinite(l)) ? Pvec3(x / l, y / l, z / l) : Pvec3();
-        sortie.sommets.push_back(sommet);
-    }
+    sortie.couleur = couleur;
+    sortie.sommes_normales = std::move(nsommets);
+    sortie.positions = std::move(maillage.positions);
+    sortie.triangles = std::move(maillage.triangles);
+    sortie.normales = std::move(maillage.normales);
     return true;
 }
 

@@ -143,17 +143,19 @@ private:
     std::size_t occupes = 0;
 };
 
-/// Builds the model from an indexed mesh:
+class MaillageScene;
+
+/// Builds a scene's compact mesh from an indexed mesh, whose arrays it takes over:
 /// - triangles grouped into surfaces, one per region of triangles joined across edges whose
 ///   dihedral angle is at most `angle_degres` (the mesh boundary, sharp edges and edges shared
 ///   by more than two triangles bound the regions), each with its area-weighted centre;
 /// - the sharp, boundary and non-manifold edges as segments, once each;
-/// - the vertices with the average of their triangles' unit normals.
-/// A triangle's normal is the one read when it is finite and not zero (normalised), otherwise
-/// the normal of its corners. Vertex indices in the model start at `decalage` (for appending).
-/// Returns false when `annulation` turns true during the work.
-bool ConstruitModele(const MaillageIndexe& maillage, double angle_degres, PCouleur3D couleur,
-                     std::uint32_t decalage, PModele3D& sortie, const bool* annulation);
+/// - per vertex the sum of its triangles' unit normals.
+/// Surfaces are numbered in the order of their first triangle, and keep their triangles in file
+/// order. `couleur` is every triangle's own colour. Returns false when `annulation` turns true
+/// during the work. Throws std::bad_alloc.
+bool ConstruitMaillageScene(MaillageIndexe& maillage, double angle_degres, PCouleur3D couleur,
+                            MaillageScene& sortie, const bool* annulation);
 
 /// Reads `*annulation` (may be null) as a value another thread may write.
 inline bool Annule(const bool* annulation)

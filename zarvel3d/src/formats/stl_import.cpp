@@ -2,6 +2,7 @@
 #include "diagnostic.h"
 #include "fichier_entree.h"
 #include "formats/maillage.h"
+#include "maillage_scene.h"
 #include "progression.h"
 #include "scene_priv.h"
 
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 
 namespace Zarvel3D
@@ -26,86 +28,140 @@ constexpr std::size_t pas_progression = 1 << 16;
 // More triangles than this would overflow the 32-bit vertex indices.
 constexpr unsigned long long triangles_max = 1ull << 30;
 
-// The bytes of the file, read into the library's memory. The file is read rather than mapped:
-// a mapping of a file that another program shortens during the import would end the process
-// (SIGBUS), and reading into huge pages costs no more here.
-struct Fichier
+// The bytes of the file as the readers see them: a window that moves along the file. A large
+// regular file is read window by window into the same memory, so that an import touches a
+// fixed amount of fresh memory for it whatever its size (first touches are what reading costs
+// most here); other files are read whole. The file is read rather than mapped: a mapping of a
+// file that another program shortens during the import would end the process (SIGBUS).
+class Fichier
 {
-    const char* Donnees() const { return octets.Donnees(); }
-    std::size_t Taille() const { return octets.Taille(); }
-    void Libere() { octets = interne::Tampon<char>(); }
+public:
+    // Bytes of a window: a size that keeps it below the allocator's huge-page blocks.
+    static constexpr std::size_t fenetre = std::size_t(1) << 20;
 
-    interne::Tampon<char> octets;
-    std::string erreur; // diagnostic when reading failed
-};
-
-bool LitFichier(const char* chemin, Fichier& f)
-{
-    interne::FichierEntree entree;
-    switch (entree.Ouvre(chemin))
+    // Opens the file and reads the first window (the whole file when it fits). False with the
+    // diagnostic in erreur.
+    bool Ouvre(const char* nom)
     {
-    case interne::EtatEntree::Ouvert:
-        break;
-    case interne::EtatEntree::CheminVide:
-        f.erreur = Texte(Message::CheminVide);
-        return false;
-    case interne::EtatEntree::Absent:
-        f.erreur = Texte(Message::FichierAbsent, chemin);
-        return false;
-    case interne::EtatEntree::Repertoire:
-        f.erreur = Texte(Message::FichierRepertoire, chemin);
-        return false;
-    case interne::EtatEntree::Illisible:
-        f.erreur = Texte(Message::FichierIllisible, chemin, std::strerror(entree.Erreur()));
-        return false;
-    case interne::EtatEntree::TubeSansEcrivain:
-        f.erreur = Texte(Message::FichierTubeSansEcrivain, chemin, interne::attente_tube_ms / 1000);
-        return false;
-    }
-    // A regular file is read in one buffer of its size; pipes and special files into a growing one.
-    std::size_t attendu = entree.Ordinaire() ? static_cast<std::size_t>(entree.Taille()) : (1u << 20);
-    f.octets.Reserve(attendu + 1);
-    std::size_t lus = 0;
-    for (;;)
-    {
-        if (lus == attendu)
+        chemin = nom;
+        switch (entree.Ouvre(chemin))
         {
-            if (entree.Ordinaire())
-            {
-                // The file may have grown since it was opened: one byte more tells.
-                char c;
-                if (entree.Lit(&c, 1) <= 0)
-                {
-                    break;
-                }
-                f.octets.Redimensionne(lus);
-                f.octets.Ajoute(c);
-                ++lus;
-            }
-            // Files that report no size (those of /proc, say) grow from nothing.
-            attendu = std::max(2 * attendu, lus + (std::size_t(1) << 16));
-            f.octets.Reserve(attendu + 1);
-        }
-        const long long r = entree.Lit(f.octets.Donnees() + lus, attendu - lus);
-        if (r < 0)
-        {
-            f.erreur = Texte(Message::FichierIllisible, chemin, std::strerror(entree.Erreur()));
+        case interne::EtatEntree::Ouvert:
+            break;
+        case interne::EtatEntree::CheminVide:
+            erreur = Texte(Message::CheminVide);
+            return false;
+        case interne::EtatEntree::Absent:
+            erreur = Texte(Message::FichierAbsent, chemin);
+            return false;
+        case interne::EtatEntree::Repertoire:
+            erreur = Texte(Message::FichierRepertoire, chemin);
+            return false;
+        case interne::EtatEntree::Illisible:
+            erreur = Texte(Message::FichierIllisible, chemin, std::strerror(entree.Erreur()));
+            return false;
+        case interne::EtatEntree::TubeSansEcrivain:
+            erreur = Texte(Message::FichierTubeSansEcrivain, chemin, interne::attente_tube_ms / 1000);
             return false;
         }
-        if (r == 0)
+        // A regular file that fits is read in one buffer of its size and one byte more, which
+        // tells whether it grew since it was opened.
+        const unsigned long long taille = entree.Taille();
+        octets.Reserve(entree.Ordinaire() && taille < fenetre ? static_cast<std::size_t>(taille) + 1
+                                                              : fenetre);
+        if (!Remplit())
         {
-            break;
+            return false;
         }
-        lus += static_cast<std::size_t>(r);
+        if (Complet() && octets.Taille() == 0)
+        {
+            erreur = Texte(Message::FichierVide, chemin);
+            return false;
+        }
+        return true;
     }
-    f.octets.Redimensionne(lus);
-    if (lus == 0)
+
+    // Reads the rest of the file into the window: the window then holds the file from its
+    // start, or from the window's position if it has moved. False on a read error.
+    bool LitTout()
     {
-        f.erreur = Texte(Message::FichierVide, chemin);
-        return false;
+        while (!fin)
+        {
+            // Files that report no size (those of /proc, say) grow from nothing.
+            octets.Reserve(std::max(2 * octets.Taille(), octets.Taille() + (std::size_t(1) << 16)) + 1);
+            if (!Remplit())
+            {
+                return false;
+            }
+        }
+        return true;
     }
-    return true;
-}
+
+    // Moves the window: the bytes from `garde` on go to its start and the rest of it is read
+    // from the file. A window full of kept bytes is enlarged. False on a read error.
+    bool Avance(std::size_t garde)
+    {
+        const std::size_t reste = octets.Taille() - garde;
+        if (garde > 0)
+        {
+            std::memmove(octets.Donnees(), octets.Donnees() + garde, reste);
+        }
+        decalage += garde;
+        octets.Redimensionne(reste);
+        if (reste == octets.Capacite())
+        {
+            octets.Reserve(2 * octets.Capacite());
+        }
+        return Remplit();
+    }
+
+    const char* Donnees() const { return octets.Donnees(); }
+    // Bytes in the window.
+    std::size_t Taille() const { return octets.Taille(); }
+    // True when the window reaches the end of the file.
+    bool Complet() const { return fin; }
+    // Position of the window's first byte in the file.
+    unsigned long long Decalage() const { return decalage; }
+    // Size of the whole file: known at the end, or for a regular file from its opening.
+    unsigned long long TailleTotale() const { return fin ? decalage + octets.Taille() : entree.Taille(); }
+    // True when the file can be read window by window: a regular file larger than a window.
+    bool ParFenetres() const { return !fin && entree.Ordinaire() && entree.Taille() >= fenetre; }
+    void Libere() { octets = interne::Tampon<char>(); }
+
+    std::string erreur; // diagnostic of a failed read
+
+private:
+    // Reads until the window is full or the file ends.
+    bool Remplit()
+    {
+        std::size_t lus = octets.Taille();
+        octets.Redimensionne(octets.Capacite());
+        while (lus < octets.Taille() && !fin)
+        {
+            const long long r = entree.Lit(octets.Donnees() + lus, octets.Taille() - lus);
+            if (r < 0)
+            {
+                octets.Redimensionne(lus);
+                erreur = Texte(Message::FichierIllisible, chemin, std::strerror(entree.Erreur()));
+                return false;
+            }
+            if (r == 0)
+            {
+                fin = true;
+                break;
+            }
+            lus += static_cast<std::size_t>(r);
+        }
+        octets.Redimensionne(lus);
+        return true;
+    }
+
+    interne::FichierEntree entree;
+    interne::Tampon<char> octets;
+    const char* chemin = "";
+    unsigned long long decalage = 0;
+    bool fin = false;
+};
 
 std::uint32_t Lit32(const char* p)
 {
@@ -157,31 +213,56 @@ bool SembleAscii(const char* p, std::size_t n)
     return false;
 }
 
+// True when `n` bytes hold the first kilobyte after the leading blanks: all SembleAscii reads.
+bool DebutVisible(const char* p, std::size_t n)
+{
+    const char* fin = p + n;
+    while (p != fin && (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n'))
+    {
+        ++p;
+    }
+    return fin - p >= 1024;
+}
+
+// Words and numbers of an ASCII STL, read from the file's window, which it moves along the file
+// as it goes.
 class LecteurAscii
 {
 public:
-    LecteurAscii(const char* debut, std::size_t n) : p(debut), fin(debut + n), origine(debut) {}
+    explicit LecteurAscii(Fichier& fichier)
+        : f(fichier), p(fichier.Donnees()), fin(fichier.Donnees() + fichier.Taille())
+    {
+    }
 
     // Bytes read so far.
-    std::size_t Position() const { return static_cast<std::size_t>(p - origine); }
+    unsigned long long Position() const
+    {
+        return f.Decalage() + static_cast<unsigned long long>(p - f.Donnees());
+    }
 
     // Skips blanks, counting lines. False at the end of the text.
     bool Blancs()
     {
-        while (p != fin)
+        for (;;)
         {
-            const char c = *p;
-            if (c == '\n')
+            while (p != fin)
             {
-                ++ligne;
+                const char c = *p;
+                if (c == '\n')
+                {
+                    ++ligne;
+                }
+                else if (c != ' ' && c != '\t' && c != '\r' && c != '\f' && c != '\v')
+                {
+                    return true;
+                }
+                ++p;
             }
-            else if (c != ' ' && c != '\t' && c != '\r' && c != '\f' && c != '\v')
+            if (!Recharge())
             {
-                return true;
+                return false;
             }
-            ++p;
         }
-        return false;
     }
     // The next word, lower-cased into `mot` (truncated to its capacity). False at the end.
     bool Mot(char (&mot)[16])
@@ -191,24 +272,30 @@ public:
             return false;
         }
         std::size_t i = 0;
-        while (p != fin && !Blanc(*p))
+        do
         {
-            if (i + 1 < sizeof mot)
+            while (p != fin && !Blanc(*p))
             {
-                mot[i++] = static_cast<char>(*p | ((*p >= 'A' && *p <= 'Z') ? 0x20 : 0));
+                if (i + 1 < sizeof mot)
+                {
+                    mot[i++] = static_cast<char>(*p | ((*p >= 'A' && *p <= 'Z') ? 0x20 : 0));
+                }
+                ++p;
             }
-            ++p;
-        }
+        } while (p == fin && Recharge());
         mot[i] = '\0';
         return true;
     }
     // Skips the rest of the line (names after "solid" and "endsolid" may hold anything).
     void FinLigne()
     {
-        while (p != fin && *p != '\n')
+        do
         {
-            ++p;
-        }
+            while (p != fin && *p != '\n')
+            {
+                ++p;
+            }
+        } while (p == fin && Recharge());
     }
     enum class Nombre
     {
@@ -222,42 +309,97 @@ public:
         {
             return Nombre::Fin;
         }
-        const char* q = p;
-        if (*q == '+')
+        // A number must be whole in the window before it is parsed: one near the window's end
+        // may go on after it. Longer ones are made whole when the parse stops near the end.
+        if (fin - p < 128)
         {
-            ++q;
+            JetonEntier();
         }
-        const auto r = std::from_chars(q, fin, v);
-        if (r.ec == std::errc::result_out_of_range)
+        for (;;)
         {
-            // Beyond the range of a double: an infinite coordinate, refused later like the others.
-            v = std::numeric_limits<double>::infinity();
-            const char* e = q;
-            while (e != fin && !Blanc(*e))
+            const char* q = p;
+            if (*q == '+')
             {
-                ++e;
+                ++q;
             }
-            p = e;
+            const auto r = std::from_chars(q, fin, v);
+            if (!f.Complet() && fin - r.ptr < 4 && JetonEntier())
+            {
+                continue;
+            }
+            if (r.ec == std::errc::result_out_of_range)
+            {
+                // Beyond the range of a double: an infinite coordinate, refused later like the others.
+                if (JetonEntier())
+                {
+                    continue;
+                }
+                v = std::numeric_limits<double>::infinity();
+                const char* e = q;
+                while (e != fin && !Blanc(*e))
+                {
+                    ++e;
+                }
+                p = e;
+                return Nombre::Ok;
+            }
+            if (r.ec != std::errc() || (r.ptr != fin && !Blanc(*r.ptr)))
+            {
+                return Nombre::Invalide;
+            }
+            p = r.ptr;
             return Nombre::Ok;
         }
-        if (r.ec != std::errc() || (r.ptr != fin && !Blanc(*r.ptr)))
-        {
-            return Nombre::Invalide;
-        }
-        p = r.ptr;
-        return Nombre::Ok;
     }
     unsigned long long Ligne() const { return ligne; }
-    std::size_t Position(const char* debut) const { return static_cast<std::size_t>(p - debut); }
 
 private:
     static bool Blanc(char c)
     {
         return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
     }
+    // Moves the window on, keeping the bytes from p. False when nothing more comes (the end
+    // of the file, or a read error left in the file's diagnostic).
+    bool Recharge()
+    {
+        if (f.Complet())
+        {
+            return false;
+        }
+        const std::size_t avant = static_cast<std::size_t>(fin - p);
+        if (!f.Avance(static_cast<std::size_t>(p - f.Donnees())))
+        {
+            // Make the reader stop here: the caller reports the file's error.
+            p = fin = f.Donnees() + f.Taille();
+            return false;
+        }
+        p = f.Donnees();
+        fin = p + f.Taille();
+        return f.Taille() > avant;
+    }
+    // Reads on until the word at p ends inside the window (or the file ends). True when the
+    // window changed.
+    bool JetonEntier()
+    {
+        bool change = false;
+        for (;;)
+        {
+            const char* e = p;
+            while (e != fin && !Blanc(*e))
+            {
+                ++e;
+            }
+            if (e != fin || !Recharge())
+            {
+                return change;
+            }
+            change = true;
+        }
+    }
+
+    Fichier& f;
     const char* p;
     const char* fin;
-    const char* origine;
     unsigned long long ligne = 1;
 };
 
@@ -306,15 +448,15 @@ void ProgressionOctets(unsigned long long octets, unsigned long long taille)
     interne::ProgressionPhase(0.0, interne::FinLectureImport, octets, taille);
 }
 
-bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
+// The checks of a whole binary file's size against its triangle count, and their diagnostic.
+bool TailleBinaireValide(const char* entete, unsigned long long taille, Lecture& l)
 {
-    const std::size_t taille = f.Taille();
-    const unsigned long long annonce = taille >= 84 ? Lit32(f.Donnees() + 80) : 0;
+    const unsigned long long annonce = taille >= 84 ? Lit32(entete + 80) : 0;
     const unsigned long long possibles = taille >= 84 ? (taille - 84) / 50 : 0;
     // The count is trusted only when it agrees with the size exactly.
     if (taille < 84 || 84 + 50 * annonce != taille)
     {
-        if (taille < 84 || Texte84(f.Donnees()))
+        if (taille < 84 || Texte84(entete))
         {
             // Too short for a header, or plain text where the count should be: not an STL at all.
             l.erreur = Texte(Message::StlFormatInconnu, l.chemin);
@@ -322,13 +464,11 @@ bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
         }
         if (annonce > possibles)
         {
-            l.erreur = Texte(Message::StlBinaireTronque, l.chemin, possibles + 1, annonce,
-                             static_cast<unsigned long long>(taille), possibles);
+            l.erreur = Texte(Message::StlBinaireTronque, l.chemin, possibles + 1, annonce, taille, possibles);
         }
         else
         {
-            l.erreur = Texte(Message::StlTailleIncoherente, l.chemin, annonce, 84 + 50 * annonce,
-                             static_cast<unsigned long long>(taille));
+            l.erreur = Texte(Message::StlTailleIncoherente, l.chemin, annonce, 84 + 50 * annonce, taille);
         }
         return false;
     }
@@ -342,18 +482,19 @@ bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
         l.erreur = Texte(Message::StlTropDeTriangles, l.chemin, annonce);
         return false;
     }
-    const std::size_t n = static_cast<std::size_t>(annonce);
-    m.triangles.Redimensionne(3 * n);
-    m.normales.Redimensionne(3 * n);
-    // A closed mesh has about half as many vertices as triangles.
-    interne::Soudeur soudeur(m, n / 2 + 16);
-    const char* base = f.Donnees() + 84;
-    std::uint32_t* tv = m.triangles.Donnees();
-    float* nl = m.normales.Donnees();
+    return true;
+}
+
+// Reads triangles [premier, premier + nombre) from `base`, the bytes of triangle `premier`.
+bool LitTrianglesBinaires(const char* base, std::size_t premier, std::size_t nombre, std::size_t total,
+                          Lecture& l, interne::Soudeur& soudeur, interne::MaillageIndexe& m)
+{
+    std::uint32_t* tv = m.triangles.Donnees() + 3 * premier;
+    float* nl = m.normales.Donnees() + 3 * premier;
     // Vertex lookups miss the cache: the corners' hashes are computed ahead, and their table
     // slots and then the vertices found there are fetched ahead, in a small ring.
     constexpr std::size_t avance = 16;
-    const std::size_t coins = 3 * n;
+    const std::size_t coins = 3 * nombre;
     std::uint64_t anneau[avance];
     auto coin = [base](std::size_t j) { return base + 50 * (j / 3) + 12 + 12 * (j % 3); };
     auto hache = [&](std::size_t j)
@@ -368,7 +509,7 @@ bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
     {
         anneau[j] = hache(j);
     }
-    for (std::size_t t = 0; t < n; ++t)
+    for (std::size_t t = 0; t < nombre; ++t)
     {
         const char* p = base + 50 * t;
         float c[12];
@@ -377,8 +518,8 @@ bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
         {
             if (!std::isfinite(c[k]))
             {
-                l.erreur =
-                    Texte(Message::StlCoordonneeInvalide, l.chemin, static_cast<unsigned long long>(t + 1));
+                l.erreur = Texte(Message::StlCoordonneeInvalide, l.chemin,
+                                 static_cast<unsigned long long>(premier + t + 1));
                 return false;
             }
         }
@@ -399,10 +540,12 @@ bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
             }
             tv[j] = soudeur.Sommet(c[3 + 3 * k], c[4 + 3 * k], c[5 + 3 * k], h);
         }
-        if ((t & (pas_progression - 1)) == pas_progression - 1)
+        const std::size_t lus = premier + t + 1;
+        if ((lus & (pas_progression - 1)) == 0)
         {
-            Progression(l, t + 1);
-            ProgressionOctets(84 + 50 * static_cast<unsigned long long>(t + 1), f.Taille());
+            Progression(l, lus);
+            ProgressionOctets(84 + 50 * static_cast<unsigned long long>(lus),
+                              84 + 50 * static_cast<unsigned long long>(total));
             if (interne::Annule(l.annulation))
             {
                 l.erreur = Texte(Message::ImportAnnule, l.chemin);
@@ -410,15 +553,86 @@ bool LitBinaire(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
             }
         }
     }
+    return true;
+}
+
+bool LitBinaire(Fichier& f, Lecture& l, interne::MaillageIndexe& m)
+{
+    // A regular file larger than a window is read window by window when its header's count
+    // agrees with its size; any other file is first read whole, and checked as a whole.
+    const bool par_fenetres =
+        f.ParFenetres() && f.Taille() >= 84 &&
+        84 + 50 * static_cast<unsigned long long>(Lit32(f.Donnees() + 80)) == f.TailleTotale();
+    if (!f.Complet() && !par_fenetres && !f.LitTout())
+    {
+        l.erreur = f.erreur;
+        return false;
+    }
+    if (!TailleBinaireValide(f.Donnees(), f.TailleTotale(), l))
+    {
+        return false;
+    }
+    const std::size_t n = static_cast<std::size_t>(Lit32(f.Donnees() + 80));
+    m.triangles.Redimensionne(3 * n);
+    m.normales.Redimensionne(3 * n);
+    // A closed mesh has about half as many vertices as triangles.
+    interne::Soudeur soudeur(m, n / 2 + 16);
+    std::size_t t = 0;
+    std::size_t position = 84; // of triangle t in the window
+    while (t < n)
+    {
+        const std::size_t disponibles = std::min((f.Taille() - position) / 50, n - t);
+        if (disponibles == 0)
+        {
+            if (f.Complet())
+            {
+                // The file was shortened while it was read.
+                break;
+            }
+            if (!f.Avance(position))
+            {
+                l.erreur = f.erreur;
+                return false;
+            }
+            position = 0;
+            continue;
+        }
+        if (!LitTrianglesBinaires(f.Donnees() + position, t, disponibles, n, l, soudeur, m))
+        {
+            return false;
+        }
+        t += disponibles;
+        position += 50 * disponibles;
+    }
+    if (t < n || position != f.Taille() || !f.Complet())
+    {
+        // The file changed size while it was read: it is judged on the size it has now.
+        if (!f.Avance(position) || !f.LitTout())
+        {
+            l.erreur = f.erreur;
+            return false;
+        }
+        const unsigned long long taille = f.TailleTotale();
+        if (taille != 84 + 50 * static_cast<unsigned long long>(n))
+        {
+            const unsigned long long possibles = taille >= 84 ? (taille - 84) / 50 : 0;
+            l.erreur = possibles < n ? Texte(Message::StlBinaireTronque, l.chemin, possibles + 1,
+                                             static_cast<unsigned long long>(n), taille, possibles)
+                                     : Texte(Message::StlTailleIncoherente, l.chemin,
+                                             static_cast<unsigned long long>(n),
+                                             84 + 50 * static_cast<unsigned long long>(n), taille);
+            return false;
+        }
+    }
     Progression(l, n);
     return true;
 }
 
-bool LitAscii(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
+bool LitAscii(Fichier& f, Lecture& l, interne::MaillageIndexe& m)
 {
-    LecteurAscii lecteur(f.Donnees(), f.Taille());
+    LecteurAscii lecteur(f);
     // Facets are at least about 100 bytes in practice; the estimate only sizes the first arrays.
-    const std::size_t estimation = f.Taille() / 128 + 16;
+    const std::size_t estimation = static_cast<std::size_t>(f.TailleTotale() / 128) + 16;
     m.triangles.Reserve(3 * estimation);
     m.normales.Reserve(3 * estimation);
     interne::Soudeur soudeur(m, estimation / 2 + 16);
@@ -567,7 +781,7 @@ bool LitAscii(const Fichier& f, Lecture& l, interne::MaillageIndexe& m)
                 if ((triangles & (pas_progression - 1)) == 0)
                 {
                     Progression(l, triangles);
-                    ProgressionOctets(lecteur.Position(), f.Taille());
+                    ProgressionOctets(lecteur.Position(), f.TailleTotale());
                     if (interne::Annule(l.annulation))
                     {
                         l.erreur = Texte(Message::ImportAnnule, l.chemin);
@@ -635,7 +849,7 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
                 __atomic_store_n(progression, 0ull, __ATOMIC_RELAXED);
             }
             Fichier f;
-            if (!LitFichier(chemin, f))
+            if (!f.Ouvre(chemin))
             {
                 echec(f.erreur);
                 return false;
@@ -643,18 +857,28 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
             interne::ProgressionDebut(1000);
             Lecture l{chemin, annulation, progression, std::string()};
             interne::MaillageIndexe maillage;
+            // The form is told from the first window when it holds the start of the text that
+            // SembleAscii looks at; otherwise from the whole file.
+            if (!f.Complet() && !(f.ParFenetres() && DebutVisible(f.Donnees(), f.Taille())) && !f.LitTout())
+            {
+                echec(f.erreur);
+                return false;
+            }
             const bool ascii = SembleAscii(f.Donnees(), f.Taille());
 
             const bool lu = ascii ? LitAscii(f, l, maillage) : LitBinaire(f, l, maillage);
             if (!lu)
             {
-                echec(l.erreur);
+                // A read error stops the reader where it stands: the error is what to report.
+                echec(!f.erreur.empty() ? f.erreur : l.erreur);
                 return false;
             }
             f.Libere(); // the file is no longer needed
             interne::ProgressionPhase(0.0, interne::FinLectureImport, 1, 1);
 
-            PModele3D nouveau;
+            // The mesh is built before anything of the scene changes, so that a failure leaves
+            // the scene unchanged.
+            std::shared_ptr<interne::MaillageScene> compact = std::make_shared<interne::MaillageScene>();
             std::lock_guard<std::recursive_mutex> verrou(impl->verrou);
             const std::size_t deja = ajout ? Modele().sommets.size() : 0;
             if (deja + maillage.NombreSommets() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
@@ -663,14 +887,16 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
                             static_cast<unsigned long long>(maillage.NombreTriangles())));
                 return false;
             }
-            if (!interne::ConstruitModele(maillage, AngleAretesVives(), teinte,
-                                          static_cast<std::uint32_t>(deja), nouveau, annulation))
+            if (!interne::ConstruitMaillageScene(maillage, AngleAretesVives(), teinte, *compact, annulation))
             {
                 echec(Texte(Message::ImportAnnule, chemin));
                 return false;
             }
             if (ajout)
             {
+                PModele3D nouveau;
+                compact->Derive(static_cast<std::uint32_t>(deja), nouveau);
+                compact.reset();
                 PModele3D& edite = ModeleEdition();
                 edite.sommets.insert(edite.sommets.end(), nouveau.sommets.begin(), nouveau.sommets.end());
                 edite.segments.insert(edite.segments.end(), nouveau.segments.begin(), nouveau.segments.end());
@@ -680,17 +906,31 @@ bool PScene3D::ImportSTL(const char* chemin, unsigned int couleur, bool ajout, b
                     edite.surfaces.back().triangles.swap(s.triangles);
                     edite.surfaces.back().centre = s.centre;
                 }
+                const PListe<PSommet3D>& sommets = Modele().sommets;
+                interne::CentreEtEchelle(
+                    sommets.size(),
+                    [&sommets](std::size_t v, double p[3])
+                    {
+                        p[0] = sommets[v].position.x;
+                        p[1] = sommets[v].position.y;
+                        p[2] = sommets[v].position.z;
+                    },
+                    centre, echelle_affichage);
             }
             else
             {
-                // The new block is allocated before anything is emptied, so that a failure leaves
-                // the scene unchanged. Vide drops the lists, the solid and the unfolding scale
-                // (copies keep theirs); the centre and display scale follow from the new model.
-                PPartage<PModele3D> remplacant(std::move(nouveau));
+                // Vide drops the lists, the solid and the unfolding scale (copies keep theirs);
+                // the centre and display scale follow from the new mesh. The scene keeps the
+                // mesh in its compact form: the model is derived when someone asks for it.
                 Vide();
-                impl->modele.Echange(remplacant);
+                const double* positions = compact->positions.Donnees();
+                interne::CentreEtEchelle(
+                    compact->NombreSommets(),
+                    [positions](std::size_t v, double p[3])
+                    { std::memcpy(p, positions + 3 * v, 3 * sizeof(double)); },
+                    centre, echelle_affichage);
+                impl->maillage = std::move(compact);
             }
-            interne::CentreEtEchelle(Modele().sommets, centre, echelle_affichage);
             impl->diagnostic.clear();
             interne::ProgressionFin();
             return true;

@@ -1,0 +1,132 @@
+// The compact mesh of a scene and the model derived from it.
+#include "maillage_scene.h"
+
+#include "formats/maillage.h"
+
+#include <cmath>
+
+namespace Zarvel3D
+{
+namespace interne
+{
+
+void MaillageScene::NormaleTriangle(std::size_t t, double n[3]) const
+{
+    const double lx = normales[3 * t], ly = normales[3 * t + 1], lz = normales[3 * t + 2];
+    const double l = std::sqrt(lx * lx + ly * ly + lz * lz);
+    if (l > 0.0 && std::isfinite(l))
+    {
+        n[0] = lx / l;
+        n[1] = ly / l;
+        n[2] = lz / l;
+        return;
+    }
+    // The corners' normal is kept as a float (single precision is plenty for a direction), so
+    // it is rounded to one here. The empty asm keeps each rounding: GCC 12 at -O2 vectorises
+    // the double-float-double round trip of x and y and drops it.
+    const double* p = positions.Donnees();
+    double c[3];
+    NormaleUnitaire(p + 3 * static_cast<std::size_t>(triangles[3 * t]),
+                    p + 3 * static_cast<std::size_t>(triangles[3 * t + 1]),
+                    p + 3 * static_cast<std::size_t>(triangles[3 * t + 2]), c);
+    for (int k = 0; k < 3; ++k)
+    {
+        float arrondie = static_cast<float>(c[k]);
+        __asm__("" : "+x"(arrondie));
+        n[k] = arrondie;
+    }
+}
+
+void MaillageScene::NormaleSommet(std::size_t v, double n[3]) const
+{
+    const double x = sommes_normales[3 * v], y = sommes_normales[3 * v + 1], z = sommes_normales[3 * v + 2];
+    const double l = std::sqrt(x * x + y * y + z * z);
+    if (l > 0.0 && std::isfinite(l))
+    {
+        n[0] = x / l;
+        n[1] = y / l;
+        n[2] = z / l;
+        return;
+    }
+    n[0] = n[1] = n[2] = 0.0;
+}
+
+const PModele3D& MaillageScene::Modele() const
+{
+    return ModelePartage().Lit();
+}
+
+const PPartage<PModele3D>& MaillageScene::ModelePartage() const
+{
+    // Scenes that share this mesh share the derived model too: it is built once for all.
+    std::call_once(derive,
+                   [this]()
+                   {
+                       PModele3D m;
+                       Derive(0, m);
+                       modele = PPartage<PModele3D>(std::move(m));
+                   });
+    return modele;
+}
+
+void MaillageScene::Derive(std::uint32_t decalage, PModele3D& sortie) const
+{
+    const double* pos = positions.Donnees();
+    const std::size_t nombre_surfaces = NombreSurfaces();
+    const std::size_t surface0 = sortie.surfaces.size();
+    sortie.surfaces.resize(surface0 + nombre_surfaces);
+    PTriangle3D tri;
+    tri.couleur = couleur;
+    tri.visible = 1;
+    tri.normale.id = 0;
+    for (std::size_t s = 0; s < nombre_surfaces; ++s)
+    {
+        PSurface3D& surface = sortie.surfaces[surface0 + s];
+        surface.triangles.reserve(debut_surfaces[s + 1] - debut_surfaces[s]);
+        for (std::size_t i = debut_surfaces[s]; i < debut_surfaces[s + 1]; ++i)
+        {
+            const std::size_t t = Triangle(i);
+            for (int k = 0; k < 3; ++k)
+            {
+                const std::uint32_t v = triangles[3 * t + static_cast<std::size_t>(k)];
+                const double* p = pos + 3 * static_cast<std::size_t>(v);
+                tri.sommets[k] = Pvec3(p[0], p[1], p[2], static_cast<int>(v + decalage));
+            }
+            double n[3];
+            NormaleTriangle(t, n);
+            tri.normale.x = n[0];
+            tri.normale.y = n[1];
+            tri.normale.z = n[2];
+            surface.triangles.push_back(tri);
+        }
+        surface.centre = Pvec3(centres[3 * s], centres[3 * s + 1], centres[3 * s + 2]);
+    }
+
+    const std::size_t nombre_segments = NombreSegments();
+    sortie.segments.reserve(sortie.segments.size() + nombre_segments);
+    PSegment3D segment;
+    segment.visible = 1;
+    for (std::size_t i = 0; i < nombre_segments; ++i)
+    {
+        const std::uint32_t a = segments[2 * i], b = segments[2 * i + 1];
+        segment.p1 = Pvec3(pos[3 * a], pos[3 * a + 1], pos[3 * a + 2], static_cast<int>(a + decalage));
+        segment.p2 = Pvec3(pos[3 * b], pos[3 * b + 1], pos[3 * b + 2], static_cast<int>(b + decalage));
+        sortie.segments.push_back(segment);
+    }
+
+    const std::size_t nv = NombreSommets();
+    sortie.sommets.reserve(sortie.sommets.size() + nv);
+    PSommet3D sommet;
+    sommet.visible = 1;
+    for (std::size_t v = 0; v < nv; ++v)
+    {
+        sommet.position = Pvec3(pos[3 * v], pos[3 * v + 1], pos[3 * v + 2]);
+        double n[3];
+        NormaleSommet(v, n);
+        sommet.normale = Pvec3(n[0], n[1], n[2]);
+        sortie.sommets.push_back(sommet);
+    }
+}
+
+} // namespace interne
+} // namespace Zarvel3D
