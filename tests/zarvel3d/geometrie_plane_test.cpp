@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
+#include <string>
 #include <vector>
 
 using Zarvel3D::geometrie::ArcEllipse;
@@ -119,6 +121,11 @@ struct CasArc
     const char* nom;
     ArcEllipse arc;
 };
+
+void PrintTo(const CasArc& cas, std::ostream* os)
+{
+    *os << cas.nom;
+}
 
 class BoiteArc : public ::testing::TestWithParam<CasArc>
 {

@@ -76,6 +76,15 @@ struct Boite
     }
 };
 
+/// Bounds of the segment from (x1, y1) to (x2, y2).
+inline Boite BoiteSegment(double x1, double y1, double x2, double y2)
+{
+    Boite b;
+    b.Ajout(x1, y1);
+    b.Ajout(x2, y2);
+    return b;
+}
+
 /// Bounds of a list of points (empty for none).
 Boite BoitePoints(const std::vector<std::array<double, 2>>& points);
 

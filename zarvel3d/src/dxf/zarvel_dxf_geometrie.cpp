@@ -50,14 +50,7 @@ bool Courbe::Valide(double limite) const
 
 Boite BoiteCourbe(const Courbe& c)
 {
-    if (c.segment)
-    {
-        Boite b;
-        b.Ajout(c.x1, c.y1);
-        b.Ajout(c.x2, c.y2);
-        return b;
-    }
-    return geometrie::BoiteArc(c.Arc());
+    return c.segment ? geometrie::BoiteSegment(c.x1, c.y1, c.x2, c.y2) : geometrie::BoiteArc(c.Arc());
 }
 
 Affine Affine::Compose(const Affine& m) const

@@ -1,9 +1,10 @@
 #include "zarvel_dxf_vues.h"
 
+#include "ensembles.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <numeric>
 #include <unordered_map>
 #include <utility>
 
@@ -16,32 +17,6 @@ namespace
 using geometrie::DistanceBoites;
 
 constexpr std::size_t groupes_max = 20000;
-
-struct Ensembles
-{
-    std::vector<std::size_t> parent;
-    explicit Ensembles(std::size_t n) : parent(n) { std::iota(parent.begin(), parent.end(), 0); }
-    std::size_t Racine(std::size_t i)
-    {
-        while (parent[i] != i)
-        {
-            parent[i] = parent[parent[i]];
-            i = parent[i];
-        }
-        return i;
-    }
-    bool Union(std::size_t a, std::size_t b)
-    {
-        a = Racine(a);
-        b = Racine(b);
-        if (a == b)
-        {
-            return false;
-        }
-        parent[std::max(a, b)] = std::min(a, b);
-        return true;
-    }
-};
 
 struct Groupe
 {

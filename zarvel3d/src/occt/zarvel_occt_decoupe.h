@@ -91,7 +91,8 @@ struct Subdivision
     std::vector<Boucle> silhouettes;
     /// Cells enclosed at an even depth (inside an inner outline), one by one.
     std::vector<Region> interieurs;
-    /// Crossings and touching points found between elements.
+    /// Crossings and touching points found between elements (shared corners included),
+    /// counted once on each of the two elements.
     std::size_t croisements = 0;
 };
 
@@ -106,8 +107,8 @@ enum class EtatDecoupe
 
 /// Builds the subdivision of `courbes` (each of positive length, larger
 /// than the tolerance). Ends and crossings closer than `tolerance` are one
-/// point. More than `croisements_max` crossings (0: no limit) stop the work
-/// early.
+/// point. A count of crossings (as Subdivision::croisements counts them) over
+/// `croisements_max` (0: no limit) stops the work early.
 EtatDecoupe Decoupe(const std::vector<Courbe>& courbes, double tolerance, std::size_t croisements_max,
                     Subdivision& resultat);
 
