@@ -215,6 +215,10 @@ TEST(Zarvel_cli_plans, TrousSansTraitsCachesEtRevolutionsEnPremierEtTroisiemeDie
         {"demi_sphere", 2.0 / 3.0 * pi * 15 * 15 * 15},
         {"boule", 4.0 / 3.0 * pi * 1000},
         {"arbre_epaule", pi * 25 * 20 + pi * 100 * 30},
+        {"chambrage", 40 * 20 * 40 - pi * 16 * 20 - pi * 33 * 6},
+        {"fraisure", 40 * 10 * 40 - pi * 16 * 10 - pi * 45},
+        {"pointe_foret", 40 * 30 * 40 - pi * 25 * 20 - pi * 25},
+        {"bride_tournee", pi * 900 * 8 + pi * 225 * 20 - pi * 64 * 28},
     };
     for (const auto& [nom, volume] : pieces)
     {
@@ -233,7 +237,8 @@ TEST(Zarvel_cli_plans, VuesQuAucunSolideNeReproduitAvertissentOuEchouentAvecE)
 {
     for (const char* nom : {"presque_plaque_trous_iso.dxf", "presque_plaque_trous_ansi.dxf",
                             "presque_trous_croises_iso.dxf", "presque_trous_croises_ansi.dxf",
-                            "presque_cone_iso.dxf", "presque_cone_ansi.dxf"})
+                            "presque_cone_iso.dxf", "presque_cone_ansi.dxf", "presque_chambrage_iso.dxf",
+                            "presque_chambrage_ansi.dxf"})
     {
         // The best solid is still written, with the warning right after the conversion and,
         // with -v, the stray line of the front view (view 2) in the report.
@@ -242,13 +247,13 @@ TEST(Zarvel_cli_plans, VuesQuAucunSolideNeReproduitAvertissentOuEchouentAvecE)
         EXPECT_GT(c.volume, 0.0) << nom;
         const std::size_t ligne = c.r.sortie.find(avertissement);
         ASSERT_NE(ligne, std::string::npos) << nom << "\n" << c.r.sortie;
-        // The stray line of the front view (view 2), or the cone's extra circle in the top view (8).
-        const bool cone = std::string(nom).find("cone") != std::string::npos;
-        EXPECT_NE(c.r.sortie.find(cone ? "Vue 8 : trait du plan sans arête du solide en ("
-                                       : "Vue 2 : trait du plan sans arête du solide en (20",
-                                  ligne),
-                  std::string::npos)
-            << nom << "\n" << c.r.sortie;
+        // The stray line of the front view (view 2), the cone's extra circle in the top view (8),
+        // the counterbore's hidden lines in the front view.
+        const std::string n(nom);
+        const char* attendu = n.find("cone") != std::string::npos        ? "Vue 8 : trait du plan sans arête du solide en ("
+                              : n.find("chambrage") != std::string::npos ? "Vue 2 : trait du plan sans arête du solide en (13, 14"
+                                                                         : "Vue 2 : trait du plan sans arête du solide en (20";
+        EXPECT_NE(c.r.sortie.find(attendu, ligne), std::string::npos) << nom << "\n" << c.r.sortie;
 
         // -e: a failure, and no file.
         cli::Dossier d;

@@ -296,6 +296,28 @@ piece("boule", 4 / 3 * math.pi * 1000, 20, 20, 20, [("c", 10, 10, 10, "v")], [("
 _arbre = contour([(0, 5), (20, 5), (20, 0), (50, 0), (50, 20), (20, 20), (20, 15), (0, 15)]) + [("l", 20, 5, 20, 15, "v")]
 piece("arbre_epaule", math.pi * 25 * 20 + math.pi * 100 * 30, 50, 20, 20,
       _arbre, [("c", 10, 10, 10, "v"), ("c", 10, 10, 5, "v")], _arbre)
+# Holes turned about an axis, seen as concentric circles from above and as hidden lines beside.
+def _chambrage(x):
+    return rect(0, 0, 40, 20) + [("l", x - 7, 14, x - 7, 20, "h"), ("l", x + 7, 14, x + 7, 20, "h"),
+                                 ("l", x - 7, 14, x + 7, 14, "h"), ("l", x - 4, 0, x - 4, 14, "h"),
+                                 ("l", x + 4, 0, x + 4, 14, "h")]
+piece("chambrage", 40 * 20 * 40 - math.pi * 16 * 20 - math.pi * 33 * 6, 40, 20, 40,
+      _chambrage(20), _chambrage(20), rect(0, 0, 40, 40) + [("c", 20, 20, 4, "v"), ("c", 20, 20, 7, "v")])
+def _fraisure(x):
+    return rect(0, 0, 40, 10) + [("l", x - 7, 10, x - 4, 7, "h"), ("l", x + 7, 10, x + 4, 7, "h"),
+                                 ("l", x - 4, 7, x + 4, 7, "h"), ("l", x - 4, 0, x - 4, 7, "h"),
+                                 ("l", x + 4, 0, x + 4, 7, "h")]
+piece("fraisure", 40 * 10 * 40 - math.pi * 16 * 10 - math.pi * 45, 40, 10, 40,
+      _fraisure(20), _fraisure(20), rect(0, 0, 40, 40) + [("c", 20, 20, 4, "v"), ("c", 20, 20, 7, "v")])
+def _pointe(x):
+    return rect(0, 0, 40, 30) + [("l", x - 5, 10, x - 5, 30, "h"), ("l", x + 5, 10, x + 5, 30, "h"),
+                                 ("l", x - 5, 10, x, 7, "h"), ("l", x + 5, 10, x, 7, "h"), ("l", x - 5, 10, x + 5, 10, "h")]
+piece("pointe_foret", 40 * 30 * 40 - math.pi * 25 * 20 - math.pi * 25, 40, 30, 40,
+      _pointe(20), _pointe(20), rect(0, 0, 40, 40) + [("c", 20, 20, 5, "v")])
+_bride_tournee = contour([(0, 0), (60, 0), (60, 8), (45, 8), (45, 28), (15, 28), (15, 8), (0, 8)]) + [("l", 15, 8, 45, 8, "v"),
+    ("l", 22, 0, 22, 28, "h"), ("l", 38, 0, 38, 28, "h")]
+piece("bride_tournee", math.pi * 900 * 8 + math.pi * 225 * 20 - math.pi * 64 * 28, 60, 28, 60,
+      _bride_tournee, _bride_tournee, [("c", 30, 30, r, "v") for r in (30, 15, 8)])
 # Near misses: the same parts with one stray line on the front face, which no solid draws.
 _trait_isole = [("l", 20, 4, 40, 4, "v")]
 PRESQUE = {
@@ -303,6 +325,8 @@ PRESQUE = {
                      rect(0, 0, 60, 40) + [("c", x, y, 4, "v") for x, y in _trous_plaque]),
     "trous_croises": (40, 30, 30, rect(0, 0, 40, 30) + [("c", 10, 15, 4, "v")] + [("l", 20, 4, 35, 4, "v")],
                       rect(0, 0, 30, 30) + [("c", 15, 24, 3, "v")], rect(0, 0, 40, 30)),
+    # A counterbore whose larger circle is missing from the top view.
+    "chambrage": (40, 20, 40, _chambrage(20), _chambrage(20), rect(0, 0, 40, 40) + [("c", 20, 20, 4, "v")]),
     # A cone whose top view shows one circle more than a cone has.
     "cone": (20, 25, 20, contour([(0, 0), (20, 0), (10, 25)]), contour([(0, 0), (20, 0), (10, 25)]),
              [("c", 10, 10, 10, "v"), ("c", 10, 10, 5, "v")]),
@@ -314,7 +338,8 @@ def ecrit_tout():
     for nom, (p, _) in PIECES.items():
         plan_trois_vues(p, "iso").ecrit("piece_%s_iso.dxf" % nom)
     for nom in ("equerre", "profil_u", "percages", "poche", "coin", "cube15", "plaque_trous", "trous_croises",
-                "cone", "demi_sphere", "boule", "arbre_epaule"):
+                "cone", "demi_sphere", "boule", "arbre_epaule", "chambrage", "fraisure", "pointe_foret",
+                "bride_tournee"):
         plan_trois_vues(PIECES[nom][0], "ansi").ecrit("piece_%s_ansi.dxf" % nom)
     for nom, p in PRESQUE.items():
         for disposition in ("iso", "ansi"):

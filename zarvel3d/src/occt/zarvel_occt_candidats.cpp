@@ -6,11 +6,14 @@
 
 #include <BRepAlgoAPI_Common.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRepBuilderAPI_MakePolygon.hxx>
 #include <BRepPrimAPI_MakeRevol.hxx>
 #include <gp_Ax1.hxx>
 #include <gp_Pln.hxx>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 
 namespace Zarvel3D::occt::candidats
@@ -52,6 +55,17 @@ gp_Vec VersModele(const std::array<double, 3>& partie)
     return gp_Vec(partie[0], partie[1], -partie[2]);
 }
 
+// The profile turned by an eighth of a turn about the axis first: the seam
+// of the revolved faces then lies in no view's plane. A seam on a silhouette
+// hides that silhouette from the hidden-line removal, and the check would
+// miss a drawn line.
+TopoDS_Shape HorsDesVues(const TopoDS_Shape& profil, const gp_Ax1& axe)
+{
+    gp_Trsf rotation;
+    rotation.SetRotation(axe, 0.25 * M_PI);
+    return Place(profil, rotation);
+}
+
 // The material of view `p` on one side of the axis, which lies along `axe`
 // (a part axis shared with p) at `position` on p's other axis, turned about
 // that axis in the model.
@@ -80,7 +94,7 @@ TopoDS_Shape Tourne(const VueCandidat& p, const std::array<double, 3>& point_axe
     std::array<double, 3> direction{0.0, 0.0, 0.0};
     direction[static_cast<std::size_t>(axe)] = 1.0;
     const gp_Ax1 axe_modele(gp_Pnt(VersModele(point_axe).XYZ()), gp_Dir(VersModele(direction)));
-    BRepPrimAPI_MakeRevol revolution(profil, axe_modele, 2.0 * M_PI, Standard_True);
+    BRepPrimAPI_MakeRevol revolution(HorsDesVues(profil, axe_modele), axe_modele, 2.0 * M_PI, Standard_True);
     if (!revolution.IsDone())
     {
         return TopoDS_Shape();
@@ -88,7 +102,250 @@ TopoDS_Shape Tourne(const VueCandidat& p, const std::array<double, 3>& point_axe
     return revolution.Shape();
 }
 
+struct Cercle
+{
+    double u;
+    double v;
+    double rayon;
+};
+
+// Whole circles of a view (centre lines aside), in the view's coordinates.
+std::vector<Cercle> Cercles(const moteur::VueDessin& vue, const VueCandidat& v, double tol)
+{
+    std::vector<Cercle> cercles;
+    for (const moteur::ElementDessin& e : vue.elements)
+    {
+        if (!e.axe && e.type == moteur::TypeElement::Ellipse && std::fabs(e.largeur - e.hauteur) <= tol &&
+            e.fin - e.debut >= 360.0 - 1e-9)
+        {
+            cercles.push_back({e.cx - v.du, e.cy - v.dv, 0.5 * e.largeur});
+        }
+    }
+    return cercles;
+}
+
+// A drawn line of a view in part coordinates along two axes: `s` across the
+// tool's axis, `t` along it.
+struct Trait
+{
+    double s0, t0, s1, t1;
+};
+
+std::vector<Trait> TraitsProfil(const moteur::VueDessin& vue, const VueCandidat& p, int axe_s)
+{
+    std::vector<Trait> traits;
+    const bool s_en_u = p.u == axe_s;
+    for (const moteur::ElementDessin& e : vue.elements)
+    {
+        if (e.axe || e.type != moteur::TypeElement::Ligne)
+        {
+            continue;
+        }
+        const double u0 = e.x1 - p.du, v0 = e.y1 - p.dv, u1 = e.x2 - p.du, v1 = e.y2 - p.dv;
+        traits.push_back(s_en_u ? Trait{u0, v0, u1, v1} : Trait{v0, u0, v1, u1});
+    }
+    return traits;
+}
+
+// Radius of the hole along the axis, from the lines of the profile view on
+// the side of larger s: at each level the nearest line that crosses it. The
+// result is a polygon (radius, t) from the axis round the cut, empty when no
+// line crosses any level.
+std::vector<std::array<double, 2>> ProfilRayon(const std::vector<Trait>& traits, double centre, double r_max,
+                                               double longueur, double tol)
+{
+    std::vector<Trait> proches;
+    std::vector<double> niveaux{0.0, longueur};
+    for (const Trait& l : traits)
+    {
+        const double x0 = l.s0 - centre, x1 = l.s1 - centre;
+        // Lines on the other side of the axis, on the axis itself, beyond the
+        // largest circle, or across the axis (levels) draw no radius.
+        if (std::min(x0, x1) < -tol || std::max(x0, x1) <= tol || std::max(x0, x1) > r_max + tol ||
+            std::fabs(l.t1 - l.t0) <= tol)
+        {
+            continue;
+        }
+        proches.push_back({x0, l.t0, x1, l.t1});
+        niveaux.push_back(std::clamp(l.t0, 0.0, longueur));
+        niveaux.push_back(std::clamp(l.t1, 0.0, longueur));
+    }
+    std::sort(niveaux.begin(), niveaux.end());
+    // Radius at level t of the line nearest the axis among those spanning the
+    // interval [a, b].
+    auto rayon = [&](double a, double b, double t) -> double
+    {
+        double meilleur = -1.0;
+        for (const Trait& l : proches)
+        {
+            const double bas = std::min(l.t0, l.t1), haut = std::max(l.t0, l.t1);
+            if (bas > a + tol || haut < b - tol)
+            {
+                continue;
+            }
+            const double x = l.s0 + (l.s1 - l.s0) * (t - l.t0) / (l.t1 - l.t0);
+            if (meilleur < 0.0 || x < meilleur)
+            {
+                meilleur = x;
+            }
+        }
+        return std::max(meilleur, 0.0);
+    };
+    std::vector<std::array<double, 2>> bord;
+    double fin = 0.0;
+    for (std::size_t i = 1; i < niveaux.size(); ++i)
+    {
+        const double a = niveaux[i - 1], b = niveaux[i];
+        if (b - a <= tol)
+        {
+            continue;
+        }
+        const double ra = rayon(a, b, a), rb = rayon(a, b, b);
+        if (ra <= tol && rb <= tol)
+        {
+            continue;
+        }
+        if (bord.empty() || std::fabs(a - fin) > tol)
+        {
+            if (!bord.empty())
+            {
+                break; // one hole: the first run of levels only
+            }
+            bord.push_back({0.0, a});
+        }
+        // A point on the axis would repeat the polygon's corner there.
+        if (ra > tol)
+        {
+            bord.push_back({ra, a});
+        }
+        if (rb > tol)
+        {
+            bord.push_back({rb, b});
+        }
+        fin = b;
+    }
+    if (!bord.empty())
+    {
+        bord.push_back({0.0, fin});
+    }
+    return bord;
+}
+
+// The cut swept by the radius polygon about the axis; where it opens on one
+// of the part's faces it goes on straight by `marge` beyond it, so that the
+// cut opens cleanly.
+TopoDS_Shape OutilTourne(const VueCandidat& p, const std::array<double, 3>& point_axe, int axe, int axe_s,
+                         std::vector<std::array<double, 2>> bord, double longueur, double marge, double tol)
+{
+    // bord: (0, start), (r, start), ..., (r, end), (0, end).
+    if (bord.size() < 3)
+    {
+        return TopoDS_Shape();
+    }
+    if (bord[1][1] <= tol && bord[1][0] > tol)
+    {
+        bord[0][1] = -marge;
+        bord.insert(bord.begin() + 1, {bord[1][0], -marge});
+    }
+    if (bord[bord.size() - 2][1] >= longueur - tol && bord[bord.size() - 2][0] > tol)
+    {
+        bord.back()[1] = longueur + marge;
+        bord.insert(bord.end() - 1, {bord[bord.size() - 2][0], longueur + marge});
+    }
+    BRepBuilderAPI_MakePolygon polygone;
+    const bool s_en_u = p.u == axe_s;
+    const double centre = point_axe[static_cast<std::size_t>(axe_s)];
+    for (const auto& q : bord)
+    {
+        const double s = centre + q[0], t = q[1];
+        polygone.Add(s_en_u ? gp_Pnt(s, t, 0.0) : gp_Pnt(t, s, 0.0));
+    }
+    polygone.Close();
+    if (!polygone.IsDone())
+    {
+        return TopoDS_Shape();
+    }
+    BRepBuilderAPI_MakeFace face(polygone.Wire(), Standard_True);
+    if (!face.IsDone())
+    {
+        return TopoDS_Shape();
+    }
+    std::array<double, 3> decalage{0.0, 0.0, 0.0};
+    decalage[static_cast<std::size_t>(p.w)] = point_axe[static_cast<std::size_t>(p.w)];
+    const TopoDS_Shape profil = Place(face.Face(), PlacementVue(p.id, VersModele(decalage)));
+    std::array<double, 3> direction{0.0, 0.0, 0.0};
+    direction[static_cast<std::size_t>(axe)] = 1.0;
+    const gp_Ax1 axe_modele(gp_Pnt(VersModele(point_axe).XYZ()), gp_Dir(VersModele(direction)));
+    BRepPrimAPI_MakeRevol revolution(HorsDesVues(profil, axe_modele), axe_modele, 2.0 * M_PI, Standard_True);
+    return revolution.IsDone() ? revolution.Shape() : TopoDS_Shape();
+}
+
 } // namespace
+
+std::vector<OutilRevolution> OutilsRevolution(const moteur::Dessin& dessin,
+                                              const std::array<VueCandidat, 3>& vues, double tolerance)
+{
+    std::vector<OutilRevolution> outils;
+    for (const VueCandidat& bout : vues)
+    {
+        const moteur::VueDessin* vue = dessin.Vue(bout.id);
+        if (vue == nullptr)
+        {
+            continue;
+        }
+        // Circles by centre; a circle as large as the view is the part's outline.
+        std::vector<std::pair<Cercle, double>> groupes; // centre, largest inner radius
+        for (const Cercle& c : Cercles(*vue, bout, tolerance))
+        {
+            const bool contour = std::fabs(2.0 * c.rayon - bout.etendue[0]) <= 2.0 * tolerance &&
+                                 std::fabs(2.0 * c.rayon - bout.etendue[1]) <= 2.0 * tolerance;
+            if (contour)
+            {
+                continue;
+            }
+            auto g = std::find_if(groupes.begin(), groupes.end(), [&](const auto& x)
+                                  { return std::hypot(x.first.u - c.u, x.first.v - c.v) <= tolerance; });
+            if (g == groupes.end())
+            {
+                groupes.push_back({c, c.rayon});
+            }
+            else
+            {
+                g->second = std::max(g->second, c.rayon);
+            }
+        }
+        for (const auto& [centre, r_max] : groupes)
+        {
+            std::array<double, 3> point_axe{0.0, 0.0, 0.0};
+            point_axe[static_cast<std::size_t>(bout.u)] = centre.u;
+            point_axe[static_cast<std::size_t>(bout.v)] = centre.v;
+            const double longueur = bout.etendue[2];
+            const double marge = 0.1 * longueur + 10.0 * tolerance;
+            for (const VueCandidat& profil : vues)
+            {
+                const moteur::VueDessin* vp = dessin.Vue(profil.id);
+                if (profil.id == bout.id || vp == nullptr)
+                {
+                    continue;
+                }
+                const int axe_s = profil.u == bout.w ? profil.v : profil.u;
+                const auto bord = ProfilRayon(TraitsProfil(*vp, profil, axe_s),
+                                              point_axe[static_cast<std::size_t>(axe_s)], r_max, longueur, tolerance);
+                if (bord.size() < 3)
+                {
+                    continue;
+                }
+                const TopoDS_Shape outil =
+                    OutilTourne(profil, point_axe, bout.w, axe_s, bord, longueur, marge, tolerance);
+                if (!outil.IsNull())
+                {
+                    outils.push_back({profil.id, outil});
+                }
+            }
+        }
+    }
+    return outils;
+}
 
 std::vector<TopoDS_Shape> Revolutions(const moteur::Dessin& dessin, const std::array<VueCandidat, 3>& vues,
                                       double tolerance)

@@ -27,6 +27,8 @@ struct VueCandidat
     double du = 0.0;
     double dv = 0.0;
     std::vector<TopoDS_Face> matiere;
+    /// Extent of the part along u, v and w.
+    std::array<double, 3> etendue{};
 };
 
 /// Solids of revolution the views may show: a view drawn as concentric full
@@ -36,5 +38,19 @@ struct VueCandidat
 /// view is such an end view.
 std::vector<TopoDS_Shape> Revolutions(const moteur::Dessin& dessin, const std::array<VueCandidat, 3>& vues,
                                       double tolerance);
+
+/// Cuts of revolution the views may show: circles of one view around a
+/// common centre (the part's own outline aside) are the mouth of a hole
+/// turned about the axis through that centre; another view's lines near that
+/// axis give its radius along the depth (bores, counterbores, countersinks,
+/// drill points). One tool per centre and per view that draws a profile.
+struct OutilRevolution
+{
+    /// The view whose lines gave the profile.
+    int vue_profil;
+    TopoDS_Shape outil;
+};
+std::vector<OutilRevolution> OutilsRevolution(const moteur::Dessin& dessin, const std::array<VueCandidat, 3>& vues,
+                                           double tolerance);
 
 } // namespace Zarvel3D::occt::candidats

@@ -21,6 +21,7 @@
 #include "zarvel_occt_candidats.h"
 #include "zarvel_occt_generation.h"
 #include "zarvel_occt_outils.h"
+#include "zarvel_occt_selection.h"
 
 #include <BRepAlgoAPI_Common.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
@@ -270,6 +271,29 @@ bool MemeBoite(const TopoDS_Shape& a, const TopoDS_Shape& b, double tol)
     const gp_Pnt a0 = ba.CornerMin(), a1 = ba.CornerMax(), b0 = bb.CornerMin(), b1 = bb.CornerMax();
     return a0.X() <= b0.X() + tol && a0.Y() <= b0.Y() + tol && a0.Z() <= b0.Z() + tol &&
            a1.X() >= b1.X() - tol && a1.Y() >= b1.Y() - tol && a1.Z() >= b1.Z() - tol;
+}
+
+// The base with every tool of revolution whose profile view is `vue` cut
+// away; a null shape when there is none or a cut fails.
+TopoDS_Shape CoupeOutils(const TopoDS_Shape& base, const std::vector<candidats::OutilRevolution>& outils, int vue)
+{
+    TopoDS_Shape coupee = base;
+    bool coupe_faite = false;
+    for (const candidats::OutilRevolution& o : outils)
+    {
+        if (o.vue_profil != vue)
+        {
+            continue;
+        }
+        BRepAlgoAPI_Cut coupe(coupee, o.outil);
+        if (!coupe.IsDone() || coupe.HasErrors() || NombreSolides(coupe.Shape()) == 0)
+        {
+            return TopoDS_Shape();
+        }
+        coupee = coupe.Shape();
+        coupe_faite = true;
+    }
+    return coupe_faite ? coupee : TopoDS_Shape();
 }
 
 } // namespace
@@ -570,7 +594,9 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
             {
                 origines.push_back({v.axes.id, v.regions.boite[0], v.regions.boite[1]});
             }
-            auto verifie = [&](const TopoDS_Shape& forme, int restes)
+            // Inner outlines still left solid are counted in the diagnostic.
+            int restes = ignores;
+            auto verifie = [&](const TopoDS_Shape& forme)
             {
                 std::string diag = diagnostic;
                 if (restes > 0)
@@ -584,59 +610,69 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
                 }
                 return r;
             };
-            ResultatSolide resultat = verifie(piece, ignores);
-            if (resultat.statut != StatutSucces || resultat.ecarts.empty())
-            {
-                return resultat;
-            }
-            // Parts of revolution: their outlines alone only bound them.
+            Selection choix(verifie(piece), verifie);
+            restes = 0;
             std::array<candidats::VueCandidat, 3> pour_candidats;
             for (std::size_t i = 0; i < vues.size(); ++i)
             {
                 const VueNormalisee& v = vues[i];
-                pour_candidats[i] = {v.axes.id, v.axes.u, v.axes.v, v.axes.w, v.regions.boite[0], v.regions.boite[1],
-                                     v.regions.matiere};
+                const std::array<double, 3> etendues{etendue[static_cast<std::size_t>(v.axes.u)],
+                                                     etendue[static_cast<std::size_t>(v.axes.v)],
+                                                     etendue[static_cast<std::size_t>(v.axes.w)]};
+                pour_candidats[i] = {v.axes.id,           v.axes.u,           v.axes.v, v.axes.w,
+                                     v.regions.boite[0], v.regions.boite[1], v.regions.matiere, etendues};
             }
-            for (const TopoDS_Shape& tourne : candidats::Revolutions(dessin, pour_candidats, tol))
-            {
-                ResultatSolide autre = verifie(tourne, 0);
-                if (autre.statut == StatutSucces && autre.ecarts.size() < resultat.ecarts.size())
+            // Parts of revolution: their outlines alone only bound them.
+            std::vector<TopoDS_Shape> bases{piece};
+            choix.Essaie(
+                [&]
                 {
-                    resultat = autre;
-                }
-            }
-            if (resultat.ecarts.empty() || sans_profondeur.empty())
+                    for (const TopoDS_Shape& tourne : candidats::Revolutions(dessin, pour_candidats, tol))
+                    {
+                        bases.push_back(tourne);
+                    }
+                    return TopoDS_Shape();
+                });
+            for (std::size_t b = 1; b < bases.size(); ++b)
             {
-                return resultat;
+                choix.Essaie([&] { return bases[b]; });
+            }
+            // Holes turned about an axis (bores, counterbores, countersinks,
+            // drill points), their profile taken from one view or another.
+            std::vector<candidats::OutilRevolution> outils;
+            choix.Essaie(
+                [&]
+                {
+                    outils = candidats::OutilsRevolution(dessin, pour_candidats, tol);
+                    return TopoDS_Shape();
+                });
+            for (const VueNormalisee& profil : vues)
+            {
+                for (const TopoDS_Shape& base : bases)
+                {
+                    choix.Essaie([&] { return CoupeOutils(base, outils, profil.axes.id); });
+                }
             }
             // The other reading of outlines without a depth: holes through the
-            // whole part. Kept when it reproduces the drawing better.
-            TopoDS_Shape percee = piece;
-            int percees = 0;
-            for (const Coupe& c : sans_profondeur)
-            {
-                const TopoDS_Shape outil = balaye(c.face, vues[c.vue].axes, -marge, c.d1 + marge);
-                if (outil.IsNull())
+            // whole part.
+            restes = ignores - static_cast<int>(sans_profondeur.size());
+            choix.Essaie(
+                [&]
                 {
-                    continue;
-                }
-                BRepAlgoAPI_Cut coupe(percee, outil);
-                if (coupe.IsDone() && !coupe.HasErrors() && NombreSolides(coupe.Shape()) >= 1)
-                {
-                    percee = coupe.Shape();
-                    ++percees;
-                }
-            }
-            if (percees == 0)
-            {
-                return resultat;
-            }
-            ResultatSolide autre = verifie(percee, ignores - percees);
-            if (autre.statut == StatutSucces && autre.ecarts.size() < resultat.ecarts.size())
-            {
-                return autre;
-            }
-            return resultat;
+                    TopoDS_Shape percee = piece;
+                    for (const Coupe& c : sans_profondeur)
+                    {
+                        const TopoDS_Shape outil = balaye(c.face, vues[c.vue].axes, -marge, c.d1 + marge);
+                        BRepAlgoAPI_Cut coupe(percee, outil);
+                        if (outil.IsNull() || !coupe.IsDone() || coupe.HasErrors())
+                        {
+                            return TopoDS_Shape();
+                        }
+                        percee = coupe.Shape();
+                    }
+                    return sans_profondeur.empty() ? TopoDS_Shape() : percee;
+                });
+            return choix.Meilleur();
         });
 }
 
