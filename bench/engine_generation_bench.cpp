@@ -65,6 +65,57 @@ void ProfilVolumineux(benchmark::State& etat)
     etat.counters["elements"] = cotes + 40.0 * trous;
 }
 
+// Three views of a plate of 200 x 10 x 100 with twenty holes of 8 in four
+// rows, seen as circles from above: with their hidden lines in the front and
+// side views (the swept outlines reproduce the drawing at once), or without
+// them (the through holes are a second reading, checked in turn). Every
+// generation includes the check of the solid against the views.
+void PlaqueVingtTrous(benchmark::State& etat)
+{
+    const bool caches = etat.range(0) != 0;
+    const Zarvel3D::ParametresZarvel parametres = essais::ParametresProgramme();
+    Zarvel3D::AttributsLigne cache = essais::Trait();
+    cache.visible = 0;
+    for (auto _ : etat)
+    {
+        Zarvel3D::Zarvel* z = Zarvel3D::Zarvel::Construct(parametres, nullptr);
+        essais::Rectangle(*z, 2, 200, 10);
+        essais::Rectangle(*z, 4, 100, 10);
+        essais::Rectangle(*z, 8, 200, 100);
+        for (int i = 0; i < 5; ++i)
+        {
+            for (int j = 0; j < 4; ++j)
+            {
+                const double x = 20.0 + 40.0 * i, y = 12.5 + 25.0 * j;
+                z->AjoutEllipse(8, Zarvel3D::Point2D(x, y), 8, 8, 0, 360, 0, essais::Trait(), 0);
+            }
+        }
+        // A hole's sides, once for each column (front view) and row (side view).
+        for (double c = 20.0; caches && c < 200.0; c += 40.0)
+        {
+            for (double s : {-4.0, 4.0})
+            {
+                z->AjoutLigne(2, Zarvel3D::Point2D(c + s, 0), Zarvel3D::Point2D(c + s, 10), cache, 0, 0);
+            }
+        }
+        for (double c = 12.5; caches && c < 100.0; c += 25.0)
+        {
+            for (double s : {-4.0, 4.0})
+            {
+                z->AjoutLigne(4, Zarvel3D::Point2D(c + s, 0), Zarvel3D::Point2D(c + s, 10), cache, 0, 0);
+            }
+        }
+        const int statut = z->Generation(Zarvel3D::ZARVEL_TROIS_VUES, 0.0);
+        if (statut != 0 || *z->Ecarts() != '\0')
+        {
+            etat.SkipWithError(statut != 0 ? z->Diagnostic() : z->Ecarts());
+        }
+        delete z;
+    }
+}
+
+BENCHMARK(PlaqueVingtTrous)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
+
 BENCHMARK(ProfilVolumineux)
     ->Args({1000, 0})
     ->Args({4000, 0})
