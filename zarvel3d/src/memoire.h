@@ -1,6 +1,8 @@
 #pragma once
 // Memory helpers of the library besides its allocator (AllocationMemoire, in memoire.cpp).
 
+#include "zarvel3d/zarvel3d.h"
+
 #include <cstddef>
 #include <thread>
 #include <utility>
@@ -16,7 +18,8 @@ namespace interne
 /// large array; populated from another thread, that clearing runs on the second processor while
 /// the caller computes. Pages are populated without being written, so the caller may write the
 /// blocks meanwhile. The blocks must stay allocated until Attend returns (the destructor waits).
-class PreparationPages
+/// Exported for the tests; not part of the public interface.
+class ZARVEL3D_EXPORT PreparationPages
 {
 public:
     PreparationPages() = default;
