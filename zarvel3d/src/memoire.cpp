@@ -2,11 +2,16 @@
 // that memory created by the library is always released by it. Large blocks are aligned on
 // 2 MiB and marked for transparent huge pages: first-touch page faults dominate the cost of
 // filling big meshes otherwise.
+#include "memoire.h"
+
 #include "zarvel3d/zarvel3d.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <sys/mman.h>
+#include <system_error>
 
 namespace Zarvel3D
 {
@@ -121,5 +126,62 @@ void PBase::operator delete[](void* bloc, const std::nothrow_t&) noexcept
 {
     LiberationMemoire(bloc);
 }
+
+namespace interne
+{
+
+void PreparationPages::Lance(std::vector<std::pair<const void*, std::size_t>> blocs)
+{
+    Attend();
+    std::size_t total = 0;
+    for (const auto& bloc : blocs)
+    {
+        total += bloc.second;
+    }
+    // Below a few huge pages a thread costs more than it saves.
+    if (total < 4 * taille_grande_page)
+    {
+        return;
+    }
+    try
+    {
+        fil = std::thread(
+            [blocs = std::move(blocs)]()
+            {
+                constexpr std::uintptr_t page = 4096;
+                for (const auto& [debut, octets] : blocs)
+                {
+                    const std::uintptr_t adresse = reinterpret_cast<std::uintptr_t>(debut);
+                    const std::uintptr_t premier = (adresse + page - 1) & ~(page - 1);
+                    const std::uintptr_t fin = (adresse + octets) & ~(page - 1);
+                    // Piece by piece from the start, where the caller begins writing: it soon
+                    // finds its pages ready instead of waiting for the whole block.
+                    for (std::uintptr_t p = premier; p < fin; p += taille_grande_page)
+                    {
+                        const std::size_t n =
+                            static_cast<std::size_t>(std::min<std::uintptr_t>(taille_grande_page, fin - p));
+                        if (madvise(reinterpret_cast<void*>(p), n, MADV_POPULATE_WRITE) != 0)
+                        {
+                            return; // a kernel without it, or memory short: the caller touches them
+                        }
+                    }
+                }
+            });
+    }
+    catch (const std::system_error&)
+    {
+        // No thread: the pages come with their first use, as without this helper.
+    }
+}
+
+void PreparationPages::Attend()
+{
+    if (fil.joinable())
+    {
+        fil.join();
+    }
+}
+
+} // namespace interne
 
 } // namespace Zarvel3D

@@ -2,6 +2,7 @@
 #include "formats/maillage.h"
 
 #include "maillage_scene.h"
+#include "memoire.h"
 #include "progression.h"
 
 #include <cmath>
@@ -94,6 +95,14 @@ bool ConstruitMaillageScene(MaillageIndexe& maillage, double angle_degres, PCoul
     // Normals of the corners (unit, or zero for a degenerate triangle), and their sum per vertex.
     // Single precision is plenty for directions, and halves the memory first touched.
     Tampon<float> ng(3 * nt);
+    Tampon<std::uint32_t> parent(nt);
+    // Triangles around each vertex (compressed rows), released once the edges are found.
+    Tampon<std::uint32_t> autour(3 * nt);
+    // The other processor makes the large work arrays resident while this one fills the first.
+    PreparationPages pages;
+    pages.Lance({{ng.Donnees(), 3 * nt * sizeof(float)},
+                 {parent.Donnees(), nt * sizeof(std::uint32_t)},
+                 {autour.Donnees(), 3 * nt * sizeof(std::uint32_t)}});
     Tampon<float> nsommets;
     nsommets.Remplit(3 * nv, 0.0f);
     for (std::size_t t = 0; t < nt; ++t)
@@ -121,15 +130,11 @@ bool ConstruitMaillageScene(MaillageIndexe& maillage, double angle_degres, PCoul
     }
 
     const double seuil = std::cos(angle_degres * M_PI / 180.0);
-    Tampon<std::uint32_t> parent(nt);
     std::iota(parent.Donnees(), parent.Donnees() + nt, std::uint32_t(0));
     // Bit k of bord[t]: edge k of t is a boundary of its surface and t lists it as a segment.
     Tampon<std::uint8_t> bord;
     bord.Remplit(nt, 0);
     {
-        // The adjacency arrays are released before the scene's arrays are filled, so that their
-        // memory serves again.
-        // Triangles around each vertex (compressed rows).
         Tampon<std::uint32_t> debut;
         debut.Remplit(nv + 1, 0);
         for (std::size_t i = 0; i < 3 * nt; ++i)
@@ -140,7 +145,6 @@ bool ConstruitMaillageScene(MaillageIndexe& maillage, double angle_degres, PCoul
         {
             debut[v + 1] += debut[v];
         }
-        Tampon<std::uint32_t> autour(3 * nt);
         {
             Tampon<std::uint32_t> curseur(nv);
             std::memcpy(curseur.Donnees(), debut.Donnees(), nv * sizeof(std::uint32_t));
@@ -223,7 +227,11 @@ bool ConstruitMaillageScene(MaillageIndexe& maillage, double angle_degres, PCoul
             }
         }
     }
-    ng = Tampon<float>(); // the model's normals are derived again where asked for
+    // The adjacency is released before the scene's arrays are filled, so that its memory serves
+    // again; the model's normals are derived again where asked for.
+    pages.Attend();
+    autour = Tampon<std::uint32_t>();
+    ng = Tampon<float>();
 
     // Surfaces, numbered in the order of their first triangle. Parents always have smaller
     // indices than their children, so the union-find array can become the triangles' surface

@@ -3,6 +3,7 @@
 #include "fichier_entree.h"
 #include "formats/maillage.h"
 #include "maillage_scene.h"
+#include "memoire.h"
 #include "progression.h"
 #include "scene_priv.h"
 
@@ -577,6 +578,11 @@ bool LitBinaire(Fichier& f, Lecture& l, interne::MaillageIndexe& m)
     m.normales.Redimensionne(3 * n);
     // A closed mesh has about half as many vertices as triangles.
     interne::Soudeur soudeur(m, n / 2 + 16);
+    // The arrays the triangles fill are made resident on the other processor meanwhile.
+    interne::PreparationPages pages;
+    pages.Lance({{m.triangles.Donnees(), 3 * n * sizeof(std::uint32_t)},
+                 {m.normales.Donnees(), 3 * n * sizeof(float)},
+                 {m.positions.Donnees(), m.positions.Capacite() * sizeof(double)}});
     std::size_t t = 0;
     std::size_t position = 84; // of triangle t in the window
     while (t < n)
