@@ -114,7 +114,13 @@ void PlaqueVingtTrous(benchmark::State& etat)
     }
 }
 
-BENCHMARK(PlaqueVingtTrous)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(PlaqueVingtTrous)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 BENCHMARK(ProfilVolumineux)
     ->Args({1000, 0})

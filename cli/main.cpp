@@ -71,9 +71,11 @@ int DemarreVisualiseur(Zarvel3D::Zarvel* zarvel, Zarvel3D::PScene3D* scene, Opti
                        unsigned int couleur)
 {
     if (zarvel)
-        Zarvel_glut visualiseur(zarvel, largeur_fenetre, hauteur_fenetre, options.plein_ecran, options.mode, couleur);
+        Zarvel_glut visualiseur(zarvel, largeur_fenetre, hauteur_fenetre, options.plein_ecran, options.mode,
+                                couleur);
     else
-        Zarvel_glut visualiseur(scene, largeur_fenetre, hauteur_fenetre, options.plein_ecran, options.mode, couleur);
+        Zarvel_glut visualiseur(scene, largeur_fenetre, hauteur_fenetre, options.plein_ecran, options.mode,
+                                couleur);
     return SORTIE_SUCCES;
 }
 
@@ -254,7 +256,8 @@ bool LectureOptionsVisualiseur(Zarvel_args const& args, OptionsVisualiseur& opti
         const std::string mode = args.ValParam('a');
         if (mode.size() != 1 || mode[0] < '0' || mode[0] > '3')
         {
-            std::cout << "Erreur: Mode d'affichage invalide (0, 1, 2 ou 3 attendu)." << std::endl << std::endl;
+            std::cout << "Erreur: Mode d'affichage invalide (0, 1, 2 ou 3 attendu)." << std::endl
+                      << std::endl;
             return false;
         }
         options.mode = static_cast<unsigned int>(mode[0] - '0');
@@ -318,7 +321,8 @@ bool SolideConforme(const Zarvel3D::Zarvel& moteur, bool bavard, bool exact)
 {
     const char* ecarts = moteur.Ecarts();
     if (ecarts == nullptr || *ecarts == '\0') return true;
-    std::cout << "Zarvel_cli :: Attention : le modèle ne reproduit pas exactement les vues du plan." << std::endl;
+    std::cout << "Zarvel_cli :: Attention : le modèle ne reproduit pas exactement les vues du plan."
+              << std::endl;
     AfficheRapport(bavard, ecarts);
     return !exact;
 }
@@ -357,7 +361,8 @@ int CheminPlan(Zarvel_args const& args, OptionsVisualiseur const& options, char 
     Zarvel3D::ZarvelAuto* zauto = nullptr;
     {
         AffichageProgression progression("Lecture du plan");
-        zauto = Zarvel3D::ZarvelAuto::Construct(args.ValParam('i'), mode_conversion, parametres_plan, parametre);
+        zauto =
+            Zarvel3D::ZarvelAuto::Construct(args.ValParam('i'), mode_conversion, parametres_plan, parametre);
     }
     if (!zauto || !zauto->ValideInit())
     {

@@ -1070,8 +1070,9 @@ struct Params_GL
     PCouleur_GL couleur_fond;
 
     /// Fields in declaration order; the background is always (0.117, 0.145, 0.184, 1).
-    Params_GL(float taille_points, float epaisseur_lignes, bool eclairage_dynamique, bool eclairage_deux_faces,
-              bool projection_orthogonale, bool shaders_actifs, bool post_traitement);
+    Params_GL(float taille_points, float epaisseur_lignes, bool eclairage_dynamique,
+              bool eclairage_deux_faces, bool projection_orthogonale, bool shaders_actifs,
+              bool post_traitement);
 };
 
 /// The core of the rendering engine: parameters, display size, camera and its matrices, light 0,
@@ -1185,7 +1186,8 @@ public:
     /// A segment of the overlay.
     void AjoutLigneDiv(PVertice2_GL const& segment, PCouleur_GL const& couleur);
     /// A triangle of the overlay with one normal for its corners.
-    void AjoutTriangleDiv(PVertice3_GL const& triangle, PVertex_GL const& normale, PCouleur_GL const& couleur);
+    void AjoutTriangleDiv(PVertice3_GL const& triangle, PVertex_GL const& normale,
+                          PCouleur_GL const& couleur);
     /// The three origin axes, centred on the point opposite to the given one (display units).
     void GenOrigineDiv(PVertex_GL const& origine);
     /// Empties the overlay, then adds the origin axes of the model matrix when asked.
@@ -1342,8 +1344,9 @@ public:
     /// Uploads again the selected buffers that have a VBO: 1 vertices, 2 edges, 4 surfaces.
     void MiseaJourVBO(unsigned int masque);
     /// The six scene colours, in the order of Params_Zarvel_GL.
-    void defCouleursScene(PCouleur_GL const& sommets, PCouleur_GL const& segments, PCouleur_GL const& imprimante,
-                          PCouleur_GL const& point, PCouleur_GL const& centre_segment, PCouleur_GL const& centres);
+    void defCouleursScene(PCouleur_GL const& sommets, PCouleur_GL const& segments,
+                          PCouleur_GL const& imprimante, PCouleur_GL const& point,
+                          PCouleur_GL const& centre_segment, PCouleur_GL const& centres);
     /// With a RAL index: c takes its colour (alpha 1), true. Without: c unchanged, false.
     bool SelectionCouleur(PCouleur_GL& c) const;
     /// The RAL colour, or without one the false colour 1.5 |n| per component (alpha kept).

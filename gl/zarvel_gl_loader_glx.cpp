@@ -30,7 +30,8 @@ void GardeModulesCharges()
 #if defined(__SANITIZE_ADDRESS__)
     // A reference that is never released, and RTLD_NODELETE so that no later dlclose unloads it.
     dl_iterate_phdr(
-        [](dl_phdr_info* module, std::size_t, void*) -> int {
+        [](dl_phdr_info* module, std::size_t, void*) -> int
+        {
             if (module->dlpi_name && module->dlpi_name[0])
                 dlopen(module->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
             return 0;

@@ -1,9 +1,8 @@
 // The viewer's window-system seam: every glut* call of the program is in this file. Window and
 // context creation, the callbacks' registration, the frame loop, pointer warping, the clock, the
 // heads-up display's drawing and the capture of a frame.
-#include "zarvel_glut.h"
-
 #include "zarvel_gl.h"
+#include "zarvel_glut.h"
 
 #include <GL/freeglut.h>
 
@@ -61,11 +60,13 @@ void EcritCaptureEtQuitte()
     std::vector<unsigned char> lignes(image.size());
     const std::size_t pas = static_cast<std::size_t>(largeur) * 3;
     for (int y = 0; y < hauteur; ++y)
-        std::copy(image.begin() + static_cast<long>(y * pas), image.begin() + static_cast<long>((y + 1) * pas),
+        std::copy(image.begin() + static_cast<long>(y * pas),
+                  image.begin() + static_cast<long>((y + 1) * pas),
                   lignes.begin() + static_cast<long>((hauteur - 1 - y) * pas));
     if (!EcritPNG(Zarvel_glut::Capture(), largeur, hauteur, lignes))
     {
-        std::cout << "Erreur lors de l'écriture de la capture '" << Zarvel_glut::Capture() << "'" << std::endl;
+        std::cout << "Erreur lors de l'écriture de la capture '" << Zarvel_glut::Capture() << "'"
+                  << std::endl;
         std::exit(1);
     }
     std::exit(0);

@@ -16,7 +16,8 @@
 
 namespace
 {
-const std::string avertissement = "Zarvel_cli :: Attention : le modèle ne reproduit pas exactement les vues du plan.";
+const std::string avertissement =
+    "Zarvel_cli :: Attention : le modèle ne reproduit pas exactement les vues du plan.";
 
 std::string Plan(const std::string& nom)
 {
@@ -219,6 +220,8 @@ TEST(Zarvel_cli_plans, TrousSansTraitsCachesEtRevolutionsEnPremierEtTroisiemeDie
         {"fraisure", 40 * 10 * 40 - pi * 16 * 10 - pi * 45},
         {"pointe_foret", 40 * 30 * 40 - pi * 25 * 20 - pi * 25},
         {"bride_tournee", pi * 900 * 8 + pi * 225 * 20 - pi * 64 * 28},
+        {"cylindre_facettes", pi * 100 * 30},
+        {"equerre_arrondie", 25 * (1100 + 25 * pi)},
     };
     for (const auto& [nom, volume] : pieces)
     {
@@ -235,10 +238,10 @@ TEST(Zarvel_cli_plans, TrousSansTraitsCachesEtRevolutionsEnPremierEtTroisiemeDie
 
 TEST(Zarvel_cli_plans, VuesQuAucunSolideNeReproduitAvertissentOuEchouentAvecE)
 {
-    for (const char* nom : {"presque_plaque_trous_iso.dxf", "presque_plaque_trous_ansi.dxf",
-                            "presque_trous_croises_iso.dxf", "presque_trous_croises_ansi.dxf",
-                            "presque_cone_iso.dxf", "presque_cone_ansi.dxf", "presque_chambrage_iso.dxf",
-                            "presque_chambrage_ansi.dxf"})
+    for (const char* nom :
+         {"presque_plaque_trous_iso.dxf", "presque_plaque_trous_ansi.dxf", "presque_trous_croises_iso.dxf",
+          "presque_trous_croises_ansi.dxf", "presque_cone_iso.dxf", "presque_cone_ansi.dxf",
+          "presque_chambrage_iso.dxf", "presque_chambrage_ansi.dxf"})
     {
         // The best solid is still written, with the warning right after the conversion and,
         // with -v, the stray line of the front view (view 2) in the report.
@@ -250,9 +253,11 @@ TEST(Zarvel_cli_plans, VuesQuAucunSolideNeReproduitAvertissentOuEchouentAvecE)
         // The stray line of the front view (view 2), the cone's extra circle in the top view (8),
         // the counterbore's hidden lines in the front view.
         const std::string n(nom);
-        const char* attendu = n.find("cone") != std::string::npos        ? "Vue 8 : trait du plan sans arête du solide en ("
-                              : n.find("chambrage") != std::string::npos ? "Vue 2 : trait du plan sans arête du solide en (13, 14"
-                                                                         : "Vue 2 : trait du plan sans arête du solide en (20";
+        const char* attendu = n.find("cone") != std::string::npos
+                                  ? "Vue 8 : trait du plan sans arête du solide en ("
+                              : n.find("chambrage") != std::string::npos
+                                  ? "Vue 2 : trait du plan sans arête du solide en (13, 14"
+                                  : "Vue 2 : trait du plan sans arête du solide en (20";
         EXPECT_NE(c.r.sortie.find(attendu, ligne), std::string::npos) << nom << "\n" << c.r.sortie;
 
         // -e: a failure, and no file.

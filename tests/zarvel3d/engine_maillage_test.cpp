@@ -64,7 +64,7 @@ const PieceCourbe pieces[] = {
          z.AjoutPoint(4, Zarvel3D::Point2D(0, 0));
          return z.Generation(Zarvel3D::ZARVEL_REVOLUTION, 360.0);
      },
-     2.0 * M_PI * M_PI * 20.0 * 25.0, 5.0},
+     2.0 * M_PI* M_PI * 20.0 * 25.0, 5.0},
 };
 
 double VolumeMaille(const Zarvel3D::ParametresZarvel& p, const PieceCourbe& piece, std::size_t& triangles)

@@ -62,7 +62,8 @@ Moteur NouveauMoteur()
 // the two others.
 void Equerre(Zarvel3D::Zarvel& z, bool arete_dessus)
 {
-    const double l[][4] = {{0, 0, 40, 0}, {40, 0, 40, 8}, {40, 8, 8, 8}, {8, 8, 8, 30}, {8, 30, 0, 30}, {0, 30, 0, 0}};
+    const double l[][4] = {{0, 0, 40, 0}, {40, 0, 40, 8}, {40, 8, 8, 8},
+                           {8, 8, 8, 30}, {8, 30, 0, 30}, {0, 30, 0, 0}};
     for (const auto& s : l)
     {
         essais::Ligne(z, 2, s[0], s[1], s[2], s[3]);
@@ -104,8 +105,9 @@ TEST(VerificationProjections, UneAreteVisibleAbsenteDuPlanEstSignalee)
     Zarvel3D::i18n::defLangue(Zarvel3D::i18n::LANG_EN);
     ASSERT_EQ(z->Generation(Zarvel3D::ZARVEL_TROIS_VUES, 0.0), 0) << z->Diagnostic();
     Zarvel3D::i18n::defLangue(Zarvel3D::i18n::LANG_FR);
-    EXPECT_EQ(std::string(z->Ecarts()).rfind("View 8: visible edge of the solid missing from the plan at (8, ", 0),
-              0u)
+    EXPECT_EQ(
+        std::string(z->Ecarts()).rfind("View 8: visible edge of the solid missing from the plan at (8, ", 0),
+        0u)
         << z->Ecarts();
 }
 

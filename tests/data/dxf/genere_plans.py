@@ -318,6 +318,18 @@ _bride_tournee = contour([(0, 0), (60, 0), (60, 8), (45, 8), (45, 28), (15, 28),
     ("l", 22, 0, 22, 28, "h"), ("l", 38, 0, 38, 28, "h")]
 piece("bride_tournee", math.pi * 900 * 8 + math.pi * 225 * 20 - math.pi * 64 * 28, 60, 28, 60,
       _bride_tournee, _bride_tournee, [("c", 30, 30, r, "v") for r in (30, 15, 8)])
+# Curves drawn as chains of short lines: a cylinder whose top view is a 24-sided polygon, a bracket
+# whose rounded corner is 6 lines.
+def _polygone_cercle(cx, cy, r, n, a0=0.0, a1=360.0):
+    pts = [(cx + r * math.cos(math.radians(a0 + (a1 - a0) * k / n)), cy + r * math.sin(math.radians(a0 + (a1 - a0) * k / n)))
+           for k in range(n + 1)]
+    return pts
+_facettes = _polygone_cercle(10, 10, 10, 24)
+piece("cylindre_facettes", math.pi * 100 * 30, 20, 30, 20, rect(0, 0, 20, 30), rect(0, 0, 20, 30),
+      [("l",) + _facettes[k] + _facettes[k + 1] + ("v",) for k in range(24)])
+_coin_arrondi = [(0, 0), (40, 0)] + _polygone_cercle(30, 20, 10, 6, 0.0, 90.0) + [(0, 30)]
+piece("equerre_arrondie", 25 * (1200 - 100 + 25 * math.pi), 40, 30, 25, contour(_coin_arrondi),
+      rect(0, 0, 25, 30) + [("l", 0, 20, 25, 20, "v")], rect(0, 0, 40, 25) + [("l", 30, 0, 30, 25, "v")])
 # Near misses: the same parts with one stray line on the front face, which no solid draws.
 _trait_isole = [("l", 20, 4, 40, 4, "v")]
 PRESQUE = {
@@ -339,7 +351,7 @@ def ecrit_tout():
         plan_trois_vues(p, "iso").ecrit("piece_%s_iso.dxf" % nom)
     for nom in ("equerre", "profil_u", "percages", "poche", "coin", "cube15", "plaque_trous", "trous_croises",
                 "cone", "demi_sphere", "boule", "arbre_epaule", "chambrage", "fraisure", "pointe_foret",
-                "bride_tournee"):
+                "bride_tournee", "cylindre_facettes", "equerre_arrondie"):
         plan_trois_vues(PIECES[nom][0], "ansi").ecrit("piece_%s_ansi.dxf" % nom)
     for nom, p in PRESQUE.items():
         for disposition in ("iso", "ansi"):

@@ -34,8 +34,8 @@ std::optional<std::array<double, 2>> CentreCirculaire(const moteur::VueDessin& v
         {
             continue;
         }
-        const bool cercle = e.type == moteur::TypeElement::Ellipse && std::fabs(e.largeur - e.hauteur) <= tol &&
-                            e.fin - e.debut >= 360.0 - 1e-9;
+        const bool cercle = e.type == moteur::TypeElement::Ellipse &&
+                            std::fabs(e.largeur - e.hauteur) <= tol && e.fin - e.debut >= 360.0 - 1e-9;
         if (!cercle)
         {
             return std::nullopt;
@@ -303,7 +303,8 @@ std::vector<OutilRevolution> OutilsRevolution(const moteur::Dessin& dessin,
             {
                 continue;
             }
-            auto g = std::find_if(groupes.begin(), groupes.end(), [&](const auto& x)
+            auto g = std::find_if(groupes.begin(), groupes.end(),
+                                  [&](const auto& x)
                                   { return std::hypot(x.first.u - c.u, x.first.v - c.v) <= tolerance; });
             if (g == groupes.end())
             {
@@ -329,8 +330,9 @@ std::vector<OutilRevolution> OutilsRevolution(const moteur::Dessin& dessin,
                     continue;
                 }
                 const int axe_s = profil.u == bout.w ? profil.v : profil.u;
-                const auto bord = ProfilRayon(TraitsProfil(*vp, profil, axe_s),
-                                              point_axe[static_cast<std::size_t>(axe_s)], r_max, longueur, tolerance);
+                const auto bord =
+                    ProfilRayon(TraitsProfil(*vp, profil, axe_s), point_axe[static_cast<std::size_t>(axe_s)],
+                                r_max, longueur, tolerance);
                 if (bord.size() < 3)
                 {
                     continue;

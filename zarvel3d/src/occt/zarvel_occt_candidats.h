@@ -50,7 +50,7 @@ struct OutilRevolution
     int vue_profil;
     TopoDS_Shape outil;
 };
-std::vector<OutilRevolution> OutilsRevolution(const moteur::Dessin& dessin, const std::array<VueCandidat, 3>& vues,
-                                           double tolerance);
+std::vector<OutilRevolution> OutilsRevolution(const moteur::Dessin& dessin,
+                                              const std::array<VueCandidat, 3>& vues, double tolerance);
 
 } // namespace Zarvel3D::occt::candidats

@@ -4,8 +4,8 @@
 // declarations expose Open CASCADE types and never reach the public headers.
 
 #include "../engine/zarvel_dessin.h"
-#include "zarvel_occt_projection.h"
 #include "zarvel3d/zarvel3d.h"
+#include "zarvel_occt_projection.h"
 
 #include <TopoDS_Face.hxx>
 #include <TopoDS_Shape.hxx>

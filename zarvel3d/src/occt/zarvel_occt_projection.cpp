@@ -11,15 +11,15 @@
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepBndLib.hxx>
+#include <TopoDS.hxx>
+#include <gp_Ax2.hxx>
+
 #include <Bnd_Box.hxx>
 #include <GCPnts_TangentialDeflection.hxx>
 #include <HLRAlgo_Projector.hxx>
 #include <HLRBRep_Algo.hxx>
 #include <HLRBRep_HLRToShape.hxx>
 #include <TopExp_Explorer.hxx>
-#include <TopoDS.hxx>
-#include <gp_Ax2.hxx>
-
 #include <algorithm>
 #include <cmath>
 

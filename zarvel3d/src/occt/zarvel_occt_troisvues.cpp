@@ -18,6 +18,7 @@
 // Coordinates of the part: x (width), y (height) and d (depth from the front
 // face, d = -z), each view normalised so that its silhouette starts at 0.
 
+#include "zarvel_occt_arcs.h"
 #include "zarvel_occt_candidats.h"
 #include "zarvel_occt_generation.h"
 #include "zarvel_occt_outils.h"
@@ -275,7 +276,8 @@ bool MemeBoite(const TopoDS_Shape& a, const TopoDS_Shape& b, double tol)
 
 // The base with every tool of revolution whose profile view is `vue` cut
 // away; a null shape when there is none or a cut fails.
-TopoDS_Shape CoupeOutils(const TopoDS_Shape& base, const std::vector<candidats::OutilRevolution>& outils, int vue)
+TopoDS_Shape CoupeOutils(const TopoDS_Shape& base, const std::vector<candidats::OutilRevolution>& outils,
+                         int vue)
 {
     TopoDS_Shape coupee = base;
     bool coupe_faite = false;
@@ -298,9 +300,15 @@ TopoDS_Shape CoupeOutils(const TopoDS_Shape& base, const std::vector<candidats::
 
 } // namespace
 
-ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGeneration& reglages,
+ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const ReglagesGeneration& reglages,
                                int contours_max)
 {
+    // Arcs drawn as chains of short lines are read as the arcs they stand for.
+    moteur::Dessin dessin = dessin_recu;
+    for (int id : {moteur::VueFace, moteur::VueCote, moteur::VueDessus})
+    {
+        arcs::RemplaceChaines(*dessin.Vue(id), reglages.tolerance);
+    }
     return Protege(
         [&]() -> ResultatSolide
         {
@@ -619,7 +627,7 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin, const ReglagesGener
                 const std::array<double, 3> etendues{etendue[static_cast<std::size_t>(v.axes.u)],
                                                      etendue[static_cast<std::size_t>(v.axes.v)],
                                                      etendue[static_cast<std::size_t>(v.axes.w)]};
-                pour_candidats[i] = {v.axes.id,           v.axes.u,           v.axes.v, v.axes.w,
+                pour_candidats[i] = {v.axes.id,          v.axes.u,           v.axes.v,          v.axes.w,
                                      v.regions.boite[0], v.regions.boite[1], v.regions.matiere, etendues};
             }
             // Parts of revolution: their outlines alone only bound them.
