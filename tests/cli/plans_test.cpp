@@ -232,6 +232,12 @@ TEST(Zarvel_cli_plans, TrousSansTraitsCachesEtRevolutionsEnPremierEtTroisiemeDie
             EXPECT_EQ(c.r.statut, 0) << plan << "\n" << c.r.sortie;
             EXPECT_NEAR(c.volume, volume, 0.005 * volume) << plan << "\n" << c.r.sortie;
             EXPECT_EQ(c.r.sortie.find(avertissement), std::string::npos) << plan << "\n" << c.r.sortie;
+            // Front and top views alone determine the parts of revolution and the counterbored plate.
+            const std::string deux_vues = std::string("deux_vues_") + nom + "_" + disposition + ".dxf";
+            if (!cli::Existe(Plan(deux_vues))) continue;
+            const Conversion d = Convertit(deux_vues, "");
+            EXPECT_EQ(d.r.statut, 0) << deux_vues << "\n" << d.r.sortie;
+            EXPECT_NEAR(d.volume, volume, 0.005 * volume) << deux_vues << "\n" << d.r.sortie;
         }
     }
 }

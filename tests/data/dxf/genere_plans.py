@@ -359,6 +359,10 @@ def ecrit_tout():
     # Two-view plans: a tube and a cylinder (front and top views).
     plan_trois_vues(PIECES["tube"][0], "iso", vues="ft").ecrit("deux_vues_tube.dxf")
     plan_trois_vues(PIECES["cylindre"][0], "iso", vues="ft").ecrit("deux_vues_cylindre.dxf")
+    # Parts of revolution and a counterbored plate from their front and top views.
+    for nom in ("cone", "demi_sphere", "chambrage", "bride_tournee"):
+        for disposition in ("iso", "ansi"):
+            plan_trois_vues(PIECES[nom][0], disposition, vues="ft").ecrit("deux_vues_%s_%s.dxf" % (nom, disposition))
     # Square bar: two equal rectangles, the third view cannot be deduced.
     plan_trois_vues(PIECES["profil_u"][0], "iso", vues="fs").ecrit("deux_vues_ambigue.dxf")
 
