@@ -330,6 +330,15 @@ piece("cylindre_facettes", math.pi * 100 * 30, 20, 30, 20, rect(0, 0, 20, 30), r
 _coin_arrondi = [(0, 0), (40, 0)] + _polygone_cercle(30, 20, 10, 6, 0.0, 90.0) + [(0, 30)]
 piece("equerre_arrondie", 25 * (1200 - 100 + 25 * math.pi), 40, 30, 25, contour(_coin_arrondi),
       rect(0, 0, 25, 30) + [("l", 0, 20, 25, 20, "v")], rect(0, 0, 40, 25) + [("l", 30, 0, 30, 25, "v")])
+# Corners cut off by oblique planes, whose outlines stay whole rectangles: one corner (top right
+# front), then two (also the top left back one).
+piece("coin_coupe", 40 * 30 * 20 - 10 * 10 * 8 / 6, 40, 30, 20,
+      rect(0, 0, 40, 30) + [("l", 30, 30, 40, 20, "v")], rect(0, 0, 20, 30) + [("l", 0, 20, 8, 30, "v")],
+      rect(0, 0, 40, 20) + [("l", 30, 0, 40, 8, "v")])
+piece("coins_coupes", 40 * 30 * 20 - 2 * 10 * 10 * 8 / 6, 40, 30, 20,
+      rect(0, 0, 40, 30) + [("l", 30, 30, 40, 20, "v"), ("l", 10, 30, 0, 20, "h")],
+      rect(0, 0, 20, 30) + [("l", 0, 20, 8, 30, "v"), ("l", 20, 20, 12, 30, "h")],
+      rect(0, 0, 40, 20) + [("l", 30, 0, 40, 8, "v"), ("l", 10, 20, 0, 12, "v")])
 # Near misses: the same parts with one stray line on the front face, which no solid draws.
 _trait_isole = [("l", 20, 4, 40, 4, "v")]
 PRESQUE = {
@@ -337,6 +346,9 @@ PRESQUE = {
                      rect(0, 0, 60, 40) + [("c", x, y, 4, "v") for x, y in _trous_plaque]),
     "trous_croises": (40, 30, 30, rect(0, 0, 40, 30) + [("c", 10, 15, 4, "v")] + [("l", 20, 4, 35, 4, "v")],
                       rect(0, 0, 30, 30) + [("c", 15, 24, 3, "v")], rect(0, 0, 40, 30)),
+    # A cut-off corner whose side view lacks the cut's edge.
+    "coin_coupe": (40, 30, 20, rect(0, 0, 40, 30) + [("l", 30, 30, 40, 20, "v")], rect(0, 0, 20, 30),
+                   rect(0, 0, 40, 20) + [("l", 30, 0, 40, 8, "v")]),
     # A counterbore whose larger circle is missing from the top view.
     "chambrage": (40, 20, 40, _chambrage(20), _chambrage(20), rect(0, 0, 40, 40) + [("c", 20, 20, 4, "v")]),
     # A cone whose top view shows one circle more than a cone has.
@@ -351,7 +363,7 @@ def ecrit_tout():
         plan_trois_vues(p, "iso").ecrit("piece_%s_iso.dxf" % nom)
     for nom in ("equerre", "profil_u", "percages", "poche", "coin", "cube15", "plaque_trous", "trous_croises",
                 "cone", "demi_sphere", "boule", "arbre_epaule", "chambrage", "fraisure", "pointe_foret",
-                "bride_tournee", "cylindre_facettes", "equerre_arrondie"):
+                "bride_tournee", "cylindre_facettes", "equerre_arrondie", "coin_coupe", "coins_coupes"):
         plan_trois_vues(PIECES[nom][0], "ansi").ecrit("piece_%s_ansi.dxf" % nom)
     for nom, p in PRESQUE.items():
         for disposition in ("iso", "ansi"):

@@ -280,7 +280,190 @@ TopoDS_Shape OutilTourne(const VueCandidat& p, const std::array<double, 3>& poin
     return revolution.IsDone() ? revolution.Shape() : TopoDS_Shape();
 }
 
+using Point3 = std::array<double, 3>;
+
+// Ends of the drawn lines of a view, in its coordinates from its origin.
+std::vector<std::array<double, 2>> Extremites(const moteur::VueDessin& vue, const VueCandidat& v)
+{
+    std::vector<std::array<double, 2>> points;
+    for (const moteur::ElementDessin& e : vue.elements)
+    {
+        if (!e.axe && e.type == moteur::TypeElement::Ligne)
+        {
+            points.push_back({e.x1 - v.du, e.y1 - v.dv});
+            points.push_back({e.x2 - v.du, e.y2 - v.dv});
+        }
+    }
+    return points;
+}
+
+bool Contient(const std::vector<std::array<double, 2>>& points, double u, double v, double tol)
+{
+    return std::any_of(points.begin(), points.end(),
+                       [&](const auto& p)
+                       { return std::fabs(p[0] - u) <= tol && std::fabs(p[1] - v) <= tol; });
+}
+
+std::array<double, 2> Projete(const Point3& p, const VueCandidat& v)
+{
+    return {p[static_cast<std::size_t>(v.u)], p[static_cast<std::size_t>(v.v)]};
+}
+
+// Corners in space: points whose projections in the three views are drawn
+// ends of lines.
+std::vector<Point3> Sommets3D(const std::array<std::vector<std::array<double, 2>>, 3>& extremites,
+                              const std::array<VueCandidat, 3>& vues, double tol)
+{
+    std::vector<Point3> sommets;
+    const VueCandidat &a = vues[0], &b = vues[1], &c = vues[2];
+    // The axis a and b share, and where each of b's axes goes.
+    for (const auto& pa : extremites[0])
+    {
+        for (const auto& pb : extremites[1])
+        {
+            Point3 p{NAN, NAN, NAN};
+            p[static_cast<std::size_t>(a.u)] = pa[0];
+            p[static_cast<std::size_t>(a.v)] = pa[1];
+            const std::size_t bu = static_cast<std::size_t>(b.u), bv = static_cast<std::size_t>(b.v);
+            const double deja_u = p[bu], deja_v = p[bv];
+            if ((!std::isnan(deja_u) && std::fabs(deja_u - pb[0]) > tol) ||
+                (!std::isnan(deja_v) && std::fabs(deja_v - pb[1]) > tol))
+            {
+                continue;
+            }
+            p[bu] = pb[0];
+            p[bv] = pb[1];
+            const auto pc = Projete(p, c);
+            const bool doublon = std::any_of(sommets.begin(), sommets.end(),
+                                             [&](const Point3& q) {
+                                                 return std::fabs(q[0] - p[0]) <= tol &&
+                                                        std::fabs(q[1] - p[1]) <= tol &&
+                                                        std::fabs(q[2] - p[2]) <= tol;
+                                             });
+            if (!doublon && Contient(extremites[2], pc[0], pc[1], tol))
+            {
+                sommets.push_back(p);
+            }
+        }
+    }
+    return sommets;
+}
+
+// Whether some view draws a line from the projection of p to that of q (not a point).
+bool Relies(const moteur::Dessin& dessin, const std::array<VueCandidat, 3>& vues, const Point3& p,
+            const Point3& q, double tol)
+{
+    for (const VueCandidat& v : vues)
+    {
+        const auto a = Projete(p, v), b = Projete(q, v);
+        if (std::hypot(a[0] - b[0], a[1] - b[1]) <= tol)
+        {
+            continue;
+        }
+        for (const moteur::ElementDessin& e : dessin.Vue(v.id)->elements)
+        {
+            if (e.axe || e.type != moteur::TypeElement::Ligne)
+            {
+                continue;
+            }
+            const double x1 = e.x1 - v.du, y1 = e.y1 - v.dv, x2 = e.x2 - v.du, y2 = e.y2 - v.dv;
+            const bool direct =
+                std::hypot(x1 - a[0], y1 - a[1]) <= tol && std::hypot(x2 - b[0], y2 - b[1]) <= tol;
+            const bool inverse =
+                std::hypot(x1 - b[0], y1 - b[1]) <= tol && std::hypot(x2 - a[0], y2 - a[1]) <= tol;
+            if (direct || inverse)
+            {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+std::vector<gp_Pln> PlansObliques(const moteur::Dessin& dessin, const std::array<VueCandidat, 3>& vues,
+                                  double tolerance)
+{
+    std::array<std::vector<std::array<double, 2>>, 3> extremites;
+    for (std::size_t i = 0; i < vues.size(); ++i)
+    {
+        extremites[i] = Extremites(*dessin.Vue(vues[i].id), vues[i]);
+    }
+    const std::vector<Point3> sommets = Sommets3D(extremites, vues, tolerance);
+    std::vector<gp_Pln> plans;
+    // Busy drawings would make too many triples to try.
+    constexpr std::size_t sommets_max = 200, plans_max = 32;
+    if (sommets.size() > sommets_max)
+    {
+        return plans;
+    }
+    auto ajoute = [&](const Point3& p1, const Point3& p2, const Point3& q)
+    {
+        const gp_Vec a(gp_Pnt(VersModele(p1).XYZ()), gp_Pnt(VersModele(p2).XYZ()));
+        const gp_Vec b(gp_Pnt(VersModele(p1).XYZ()), gp_Pnt(VersModele(q).XYZ()));
+        const gp_Vec n = a.Crossed(b);
+        if (n.Magnitude() <= tolerance * std::max(a.Magnitude(), b.Magnitude()))
+        {
+            return;
+        }
+        const gp_Pln plan(gp_Pnt(VersModele(p1).XYZ()), gp_Dir(n));
+        // A plane of one of the part's own axes is a sweep's business.
+        const gp_Dir d = plan.Axis().Direction();
+        if (std::max({std::fabs(d.X()), std::fabs(d.Y()), std::fabs(d.Z())}) > 1.0 - 1e-9)
+        {
+            return;
+        }
+        for (const gp_Pln& autre : plans)
+        {
+            if (autre.Axis().Direction().IsParallel(d, 1e-6) && autre.Distance(plan.Location()) <= tolerance)
+            {
+                return;
+            }
+        }
+        if (plans.size() < plans_max)
+        {
+            plans.push_back(plan);
+        }
+    };
+    for (std::size_t i = 0; i < vues.size(); ++i)
+    {
+        for (const moteur::ElementDessin& e : dessin.Vue(vues[i].id)->elements)
+        {
+            const double u1 = e.x1 - vues[i].du, v1 = e.y1 - vues[i].dv, u2 = e.x2 - vues[i].du,
+                         v2 = e.y2 - vues[i].dv;
+            if (e.axe || e.type != moteur::TypeElement::Ligne || std::fabs(u2 - u1) <= tolerance ||
+                std::fabs(v2 - v1) <= tolerance)
+            {
+                continue;
+            }
+            for (const Point3& p1 : sommets)
+            {
+                const auto a = Projete(p1, vues[i]);
+                if (std::hypot(a[0] - u1, a[1] - v1) > tolerance)
+                {
+                    continue;
+                }
+                for (const Point3& p2 : sommets)
+                {
+                    const auto b = Projete(p2, vues[i]);
+                    if (std::hypot(b[0] - u2, b[1] - v2) > tolerance)
+                    {
+                        continue;
+                    }
+                    for (const Point3& q : sommets)
+                    {
+                        if (Relies(dessin, vues, p1, q, tolerance) || Relies(dessin, vues, p2, q, tolerance))
+                        {
+                            ajoute(p1, p2, q);
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return plans;
+}
 
 std::vector<OutilRevolution> OutilsRevolution(const moteur::Dessin& dessin,
                                               const std::array<VueCandidat, 3>& vues, double tolerance)

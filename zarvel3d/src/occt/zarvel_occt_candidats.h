@@ -7,6 +7,7 @@
 
 #include <TopoDS_Face.hxx>
 #include <TopoDS_Shape.hxx>
+#include <gp_Pln.hxx>
 
 #include <array>
 #include <vector>
@@ -50,6 +51,14 @@ struct OutilRevolution
     int vue_profil;
     TopoDS_Shape outil;
 };
+/// Planes of oblique cuts (a cut-off corner, a chamfer, the sides of a
+/// pyramidal pocket): each through the two ends of an oblique line of one view
+/// and a third point, in space, that a line of another view joins to one of
+/// them. The points in space are the corners whose three projections are
+/// drawn ends of lines. In the model's coordinates.
+std::vector<gp_Pln> PlansObliques(const moteur::Dessin& dessin, const std::array<VueCandidat, 3>& vues,
+                                  double tolerance);
+
 std::vector<OutilRevolution> OutilsRevolution(const moteur::Dessin& dessin,
                                               const std::array<VueCandidat, 3>& vues, double tolerance);
 

@@ -26,8 +26,10 @@
 
 #include <BRepAlgoAPI_Common.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
+#include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepClass_FaceClassifier.hxx>
 #include <BRepGProp.hxx>
+#include <BRepPrimAPI_MakeHalfSpace.hxx>
 #include <BRepPrimAPI_MakePrism.hxx>
 #include <TopoDS.hxx>
 #include <gp_Pnt2d.hxx>
@@ -272,6 +274,33 @@ bool MemeBoite(const TopoDS_Shape& a, const TopoDS_Shape& b, double tol)
     const gp_Pnt a0 = ba.CornerMin(), a1 = ba.CornerMax(), b0 = bb.CornerMin(), b1 = bb.CornerMax();
     return a0.X() <= b0.X() + tol && a0.Y() <= b0.Y() + tol && a0.Z() <= b0.Z() + tol &&
            a1.X() >= b1.X() - tol && a1.Y() >= b1.Y() - tol && a1.Z() >= b1.Z() - tol;
+}
+
+// The solid cut by a plane, the side holding less of it taken away; a null
+// shape when the plane leaves it whole or splits it in several.
+TopoDS_Shape CoupePlan(const TopoDS_Shape& solide, const gp_Pln& plan, double marge)
+{
+    const TopoDS_Face face = BRepBuilderAPI_MakeFace(plan).Face();
+    const gp_Vec normale(plan.Axis().Direction());
+    TopoDS_Shape garde;
+    double volume_garde = 0.0;
+    const double volume = Volume(solide);
+    for (double sens : {1.0, -1.0})
+    {
+        const gp_Pnt dehors = plan.Location().Translated(sens * marge * normale);
+        BRepAlgoAPI_Cut coupe(solide, BRepPrimAPI_MakeHalfSpace(face, dehors).Solid());
+        if (!coupe.IsDone() || coupe.HasErrors() || NombreSolides(coupe.Shape()) != 1)
+        {
+            continue;
+        }
+        const double reste = Volume(coupe.Shape());
+        if (reste > volume_garde && reste < volume * (1.0 - 1e-9))
+        {
+            garde = coupe.Shape();
+            volume_garde = reste;
+        }
+    }
+    return garde;
 }
 
 // The base with every tool of revolution whose profile view is `vue` cut
@@ -680,6 +709,18 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                     }
                     return sans_profondeur.empty() ? TopoDS_Shape() : percee;
                 });
+            // Oblique cuts, one plane after the other on the best solid so far.
+            std::vector<gp_Pln> plans;
+            choix.Essaie(
+                [&]
+                {
+                    plans = candidats::PlansObliques(dessin, pour_candidats, tol);
+                    return TopoDS_Shape();
+                });
+            for (const gp_Pln& plan : plans)
+            {
+                choix.Essaie([&] { return CoupePlan(choix.Meilleur().solide, plan, marge); });
+            }
             return choix.Meilleur();
         });
 }
