@@ -244,6 +244,19 @@ TEST(Zarvel_cli_plans, TrousSansTraitsCachesEtRevolutionsEnPremierEtTroisiemeDie
     }
 }
 
+TEST(Zarvel_cli_plans, VuesDecaleesDUnMillemeSontUneSeuleTaille)
+{
+    // A top view 0.05 narrower than the front view: converted, with the warning.
+    const Conversion presque = Convertit("presque_largeur.dxf", "");
+    EXPECT_EQ(presque.r.statut, 0) << presque.r.sortie;
+    EXPECT_NEAR(presque.volume, 100 * 20 * 30, 0.005 * 60000) << presque.r.sortie;
+    EXPECT_NE(presque.r.sortie.find(avertissement), std::string::npos) << presque.r.sortie;
+    // 1 narrower: no views that fit together, and no file.
+    const Conversion mauvais = Convertit("mauvais_largeur.dxf", "");
+    EXPECT_EQ(mauvais.r.statut, 1) << mauvais.r.sortie;
+    EXPECT_TRUE(std::isnan(mauvais.volume)) << mauvais.r.sortie;
+}
+
 TEST(Zarvel_cli_plans, VuesQuAucunSolideNeReproduitAvertissentOuEchouentAvecE)
 {
     for (const char* nom :

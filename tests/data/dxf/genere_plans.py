@@ -375,6 +375,11 @@ def ecrit_tout():
     for nom in ("cone", "demi_sphere", "chambrage", "bride_tournee"):
         for disposition in ("iso", "ansi"):
             plan_trois_vues(PIECES[nom][0], disposition, vues="ft").ecrit("deux_vues_%s_%s.dxf" % (nom, disposition))
+    # A top view drawn 0.05 narrower than the front view (a twentieth of a percent): one width, and a
+    # warning; 1 narrower: views that disagree.
+    for nom, ecart in (("presque_largeur", 0.05), ("mauvais_largeur", 1.0)):
+        plan_trois_vues((100, 20, 30, rect(0, 0, 100, 20), rect(0, 0, 30, 20), rect(0, 0, 100 - ecart, 30)),
+                        "iso").ecrit("%s.dxf" % nom)
     # Square bar: two equal rectangles, the third view cannot be deduced.
     plan_trois_vues(PIECES["profil_u"][0], "iso", vues="fs").ecrit("deux_vues_ambigue.dxf")
 

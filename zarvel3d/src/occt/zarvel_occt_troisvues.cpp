@@ -405,7 +405,11 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                         mesures.push_back(v.regions.boite[3] - v.regions.boite[1]);
                     }
                 }
-                if (mesures.size() != 2 || std::fabs(mesures[0] - mesures[1]) > 2.0 * tol)
+                // Hand-drawn views may miss each other by a hair (an arc of 29.84
+                // beside one of 30): a thousandth of the size is one size, and the
+                // check then says where the drawing strays.
+                if (mesures.size() != 2 ||
+                    std::fabs(mesures[0] - mesures[1]) > std::max(2.0 * tol, 1e-3 * std::max(mesures[0], mesures[1])))
                 {
                     static const MessageMoteur noms[] = {MessageMoteur::Largeur, MessageMoteur::Hauteur,
                                                          MessageMoteur::Profondeur};
