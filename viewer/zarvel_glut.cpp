@@ -373,12 +373,12 @@ std::vector<LigneATH> LignesATH(int largeur, int hauteur, float const vecteur[3]
     lignes.push_back({10, 27, texte});
     std::snprintf(texte, sizeof texte, "%.1f FPS", 1.0 / (static_cast<float>(millisecondes) * 0.001));
     lignes.push_back({largeur - 100, hauteur - 25, texte});
-    Zarvel3D::PModele3D const& modele = scene.Modele();
-    std::snprintf(texte, sizeof texte, "%u Sommets", static_cast<unsigned int>(modele.sommets.size()));
+    // The counts are read without the model: an imported mesh would otherwise derive it.
+    std::snprintf(texte, sizeof texte, "%u Sommets", static_cast<unsigned int>(scene.NombreSommets()));
     lignes.push_back({10, hauteur - 25, texte});
-    std::snprintf(texte, sizeof texte, "%u Segments", static_cast<unsigned int>(modele.segments.size()));
+    std::snprintf(texte, sizeof texte, "%u Segments", static_cast<unsigned int>(scene.NombreSegments()));
     lignes.push_back({10, hauteur - 42, texte});
-    std::snprintf(texte, sizeof texte, "%u Faces", static_cast<unsigned int>(modele.surfaces.size()));
+    std::snprintf(texte, sizeof texte, "%u Faces", static_cast<unsigned int>(scene.NombreSurfaces()));
     lignes.push_back({10, hauteur - 59, texte});
     return lignes;
 }
