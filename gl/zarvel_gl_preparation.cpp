@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace PGL
 {
@@ -54,6 +56,26 @@ bool ImprimanteUtilisable(Params_Zarvel_GL const& p)
 {
     const float m = PlusGrandeDimension(p.dimensions_imprimante);
     return p.imprimante_3d && std::isfinite(m) && m > 0.0f;
+}
+
+// The arrays of a buffer reserved for `vertices`, cut into slices taken in turn from each array,
+// in the order in which the buffer's Ajout fills them together.
+void AjoutTranches(std::vector<std::pair<void const*, std::size_t>>& blocs, PTampon_GL const& tampon,
+                   std::size_t vertices)
+{
+    constexpr std::size_t Tranches = 64;
+    unsigned char const* debuts[3] = {reinterpret_cast<unsigned char const*>(tampon.Vertices().data()),
+                                      reinterpret_cast<unsigned char const*>(tampon.Couleurs().data()),
+                                      reinterpret_cast<unsigned char const*>(tampon.Normales().data())};
+    const std::size_t octets[3] = {vertices * sizeof(PVertex_GL), vertices * sizeof(PCouleur_GL),
+                                   tampon.Primitive() == GL_TRIANGLES ? vertices * sizeof(PVertex_GL) : 0};
+    for (std::size_t i = 0; i < Tranches; ++i)
+        for (int k = 0; k < 3; ++k)
+        {
+            const std::size_t debut = octets[k] * i / Tranches;
+            const std::size_t fin = octets[k] * (i + 1) / Tranches;
+            if (fin > debut) blocs.emplace_back(debuts[k] + debut, fin - debut);
+        }
 }
 
 // The model of a scene built element by element (or whose mesh was changed): its PModele3D.
@@ -265,8 +287,20 @@ void Zarvel_GL::PrepareModele(Zarvel3D::PScene3D const& scene, bool couleurs_pro
     // arrays, so that the scene never derives its much larger PModele3D for the viewer.
     auto remplit = [&](auto const& source)
     {
+        const std::size_t vertices_surfaces = 3 * source.NombreTriangles();
+        const std::size_t vertices_filaire = 2 * source.NombreSegments();
         tampon_centres.Reserve(static_cast<unsigned int>(source.NombreSurfaces()));
-        tampon_surfaces.Reserve(static_cast<unsigned int>(3 * source.NombreTriangles()));
+        tampon_surfaces.Reserve(static_cast<unsigned int>(vertices_surfaces));
+        tampon_filaire.Reserve(static_cast<unsigned int>(vertices_filaire));
+        tampon_sommets.Reserve(static_cast<unsigned int>(source.NombreSommets()));
+        // The buffers' pages are cleared by the kernel on the second processor while this one
+        // fills them: for a large mesh that clearing costs as much as the filling.
+        Zarvel3D::PreparationPages pages;
+        std::vector<std::pair<void const*, std::size_t>> blocs;
+        AjoutTranches(blocs, tampon_surfaces, vertices_surfaces);
+        AjoutTranches(blocs, tampon_filaire, vertices_filaire);
+        AjoutTranches(blocs, tampon_sommets, source.NombreSommets());
+        pages.Lance(std::move(blocs));
         source.Surfaces(
             lissage, [&](Zarvel3D::Pvec3 const& centre_surface)
             { tampon_centres.Ajout(t(centre_surface), params_scene.couleur_centres); },
@@ -284,7 +318,6 @@ void Zarvel_GL::PrepareModele(Zarvel3D::PScene3D const& scene, bool couleurs_pro
 
         // With surfaces, every edge takes the edge colour unless own colours were asked for.
         const bool couleur_unique = !couleurs_propres && source.NombreSurfaces() != 0;
-        tampon_filaire.Reserve(static_cast<unsigned int>(2 * source.NombreSegments()));
         source.Segments(
             [&](Zarvel3D::Pvec3 const& p1, Zarvel3D::Pvec3 const& p2, Zarvel3D::PCouleur3D const& couleur_propre)
             {
@@ -294,7 +327,6 @@ void Zarvel_GL::PrepareModele(Zarvel3D::PScene3D const& scene, bool couleurs_pro
                 tampon_filaire.Ajout(t(p1), t(p2), couleur);
             });
 
-        tampon_sommets.Reserve(static_cast<unsigned int>(source.NombreSommets()));
         source.Sommets(
             [&](Zarvel3D::Pvec3 const& position, Zarvel3D::PCouleur3D const& couleur_propre)
             {

@@ -69,7 +69,13 @@ void EcritCaptureEtQuitte()
                   << std::endl;
         std::exit(1);
     }
-    std::exit(0);
+    // The picture is written, flushed and renamed into place, and nothing else is left to write:
+    // the process ends without tearing down the scene, the renderer's buffers and the driver,
+    // which for a large mesh takes a noticeable part of a capture's time. The system reclaims
+    // the memory.
+    std::cout.flush();
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 } // namespace

@@ -19,7 +19,9 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <thread>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #define ZARVEL3D_EXPORT __attribute__((visibility("default")))
@@ -57,6 +59,33 @@ public:
     static void operator delete[](void* bloc) noexcept;
     static void operator delete(void* bloc, const std::nothrow_t&) noexcept;
     static void operator delete[](void* bloc, const std::nothrow_t&) noexcept;
+};
+
+/// Makes blocks of memory resident ahead of their first use, on a thread of its own. The kernel
+/// clears each page at its first touch, which costs about as much as the work that fills a large
+/// array; populated from another thread, that clearing runs on a second processor while the
+/// caller computes. Pages are populated without being written, so the caller may write the
+/// blocks meanwhile; give the blocks in the order the caller writes them. The blocks must stay
+/// allocated until Attend returns (the destructor waits).
+class ZARVEL3D_EXPORT PreparationPages
+{
+public:
+    PreparationPages() = default;
+    PreparationPages(const PreparationPages&) = delete;
+    PreparationPages& operator=(const PreparationPages&) = delete;
+    PreparationPages(PreparationPages&&) = delete;
+    PreparationPages& operator=(PreparationPages&&) = delete;
+    ~PreparationPages() { Attend(); }
+
+    /// Starts populating `blocs` (start, bytes), in order, after waiting for an earlier start.
+    /// Does nothing when the blocks are small, when no thread can start, or, on the thread, once
+    /// the kernel refuses to populate.
+    void Lance(std::vector<std::pair<const void*, std::size_t>> blocs);
+    /// Waits until the thread is done.
+    void Attend();
+
+private:
+    std::thread fil;
 };
 
 /// Standard allocator over AllocationMemoire. Default construction of elements is
