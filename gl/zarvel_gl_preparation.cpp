@@ -287,23 +287,28 @@ void Zarvel_GL::PrepareModele(Zarvel3D::PScene3D const& scene, bool couleurs_pro
     // arrays, so that the scene never derives its much larger PModele3D for the viewer.
     auto remplit = [&](auto const& source)
     {
+        const bool sommets = !params_scene.sans_sommets;
         const std::size_t vertices_surfaces = 3 * source.NombreTriangles();
         const std::size_t vertices_filaire = 2 * source.NombreSegments();
-        tampon_centres.Reserve(static_cast<unsigned int>(source.NombreSurfaces()));
+        const std::size_t vertices_sommets = sommets ? source.NombreSommets() : 0;
+        if (sommets) tampon_centres.Reserve(static_cast<unsigned int>(source.NombreSurfaces()));
         tampon_surfaces.Reserve(static_cast<unsigned int>(vertices_surfaces));
         tampon_filaire.Reserve(static_cast<unsigned int>(vertices_filaire));
-        tampon_sommets.Reserve(static_cast<unsigned int>(source.NombreSommets()));
+        tampon_sommets.Reserve(static_cast<unsigned int>(vertices_sommets));
         // The buffers' pages are cleared by the kernel on the second processor while this one
         // fills them: for a large mesh that clearing costs as much as the filling.
         Zarvel3D::PreparationPages pages;
         std::vector<std::pair<void const*, std::size_t>> blocs;
         AjoutTranches(blocs, tampon_surfaces, vertices_surfaces);
         AjoutTranches(blocs, tampon_filaire, vertices_filaire);
-        AjoutTranches(blocs, tampon_sommets, source.NombreSommets());
+        AjoutTranches(blocs, tampon_sommets, vertices_sommets);
         pages.Lance(std::move(blocs));
         source.Surfaces(
-            lissage, [&](Zarvel3D::Pvec3 const& centre_surface)
-            { tampon_centres.Ajout(t(centre_surface), params_scene.couleur_centres); },
+            lissage,
+            [&](Zarvel3D::Pvec3 const& centre_surface)
+            {
+                if (sommets) tampon_centres.Ajout(t(centre_surface), params_scene.couleur_centres);
+            },
             [&](Zarvel3D::Pvec3 const& a, Zarvel3D::Pvec3 const& b, Zarvel3D::Pvec3 const& c, PVertex_GL const& normale,
                 PVertex_GL const (&normales)[3], Zarvel3D::PCouleur3D const& couleur_propre)
             {
@@ -327,14 +332,15 @@ void Zarvel_GL::PrepareModele(Zarvel3D::PScene3D const& scene, bool couleurs_pro
                 tampon_filaire.Ajout(t(p1), t(p2), couleur);
             });
 
-        source.Sommets(
-            [&](Zarvel3D::Pvec3 const& position, Zarvel3D::PCouleur3D const& couleur_propre)
-            {
-                const PCouleur_GL couleur = (couleurs_propres && couleur_propre.definie)
-                                                ? CouleurPropre(couleur_propre, 1.0f)
-                                                : params_scene.couleur_sommets;
-                tampon_sommets.Ajout(t(position), couleur);
-            });
+        if (sommets)
+            source.Sommets(
+                [&](Zarvel3D::Pvec3 const& position, Zarvel3D::PCouleur3D const& couleur_propre)
+                {
+                    const PCouleur_GL couleur = (couleurs_propres && couleur_propre.definie)
+                                                    ? CouleurPropre(couleur_propre, 1.0f)
+                                                    : params_scene.couleur_sommets;
+                    tampon_sommets.Ajout(t(position), couleur);
+                });
     };
     Zarvel3D::PMaillage3D maillage;
     if (scene.Maillage(maillage))

@@ -136,6 +136,8 @@ void Zarvel_glut::CreeRendu(unsigned int mode, unsigned int couleur)
     PGL::Params_Zarvel_GL params_scene(100.0f, 0, false);
     // A capture draws the scene once: drawn from memory, it is not copied into VBOs first.
     params_scene.sans_vbo = !Capture().empty();
+    // Nor does it highlight anything: the vertices and surface centres are not prepared.
+    params_scene.sans_sommets = !Capture().empty();
     delete rendu;
     rendu = new PGL::Zarvel_GL(params, params_scene);
     rendu->defAffichage(static_cast<int>(mode));

@@ -576,3 +576,32 @@ TEST(PrepareScene, MaillageCompactCommeLeModele)
         }
     }
 }
+
+// Without vertices, the vertex and centre buffers stay empty and every other buffer is the one a
+// full preparation gives, for a built scene and for an imported mesh.
+TEST(PrepareScene, SansSommetsLaisseLeResteIdentique)
+{
+    outils::Repertoire rep;
+    outils::EcritBinaire(rep / "cube.stl", outils::Cube(2.0));
+    Zarvel3D::PScene3D importee;
+    ASSERT_TRUE(importee.ImportSTL((rep / "cube.stl").c_str(), 0, false, nullptr, nullptr));
+    Zarvel3D::PScene3D construite;
+    ConstruitDeuxFaces(construite);
+    for (Zarvel3D::PScene3D const* scene : {&importee, &construite})
+    {
+        Zarvel_GL complet(ParamsGL(), ParamsScene());
+        complet.PrepareScene(scene);
+        PGL::Params_Zarvel_GL params = ParamsScene();
+        params.sans_sommets = true;
+        Zarvel_GL partiel(ParamsGL(), params);
+        partiel.PrepareScene(scene);
+        ASSERT_GT(complet.TamponSommets().NombreVertices(), 0u);
+        ASSERT_GT(complet.TamponCentres().NombreVertices(), 0u);
+        EXPECT_EQ(partiel.TamponSommets().NombreVertices(), 0u);
+        EXPECT_EQ(partiel.TamponCentres().NombreVertices(), 0u);
+        AttendMemesTampons(partiel.TamponSurfaces(), complet.TamponSurfaces(), "surfaces");
+        AttendMemesTampons(partiel.TamponFilaire(), complet.TamponFilaire(), "filaire");
+        AttendMemesTampons(partiel.TamponProjections(), complet.TamponProjections(), "projections");
+        EXPECT_EQ(partiel.EchelleScene(), complet.EchelleScene());
+    }
+}
