@@ -1278,6 +1278,9 @@ struct Params_Zarvel_GL
     /// The prepared buffers get no VBO and are drawn from memory: for a scene drawn once, the
     /// upload would only copy it (false by default).
     bool sans_vbo;
+    /// The vertex and surface-centre buffers stay empty: no display mode draws them, so a renderer
+    /// that highlights no vertex or surface (a capture) needs neither (false by default).
+    bool sans_sommets;
 
     /// Opacity, RAL index and unfolded patterns; every other field at its default.
     Params_Zarvel_GL(float opacite, int id_couleur, bool developpes);

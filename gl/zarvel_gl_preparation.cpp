@@ -4,7 +4,10 @@
 #include "zarvel3d/zarvel3d.h"
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace PGL
 {
@@ -55,14 +58,141 @@ bool ImprimanteUtilisable(Params_Zarvel_GL const& p)
     return p.imprimante_3d && std::isfinite(m) && m > 0.0f;
 }
 
-std::size_t NombreTrianglesVisibles(Zarvel3D::PModele3D const& modele)
+// The arrays of a buffer reserved for `vertices`, cut into slices taken in turn from each array,
+// in the order in which the buffer's Ajout fills them together.
+void AjoutTranches(std::vector<std::pair<void const*, std::size_t>>& blocs, PTampon_GL const& tampon,
+                   std::size_t vertices)
 {
-    std::size_t nombre = 0;
-    for (Zarvel3D::PSurface3D const& surface : modele.surfaces)
-        for (Zarvel3D::PTriangle3D const& triangle : surface.triangles)
-            if (triangle.visible) ++nombre;
-    return nombre;
+    constexpr std::size_t Tranches = 64;
+    unsigned char const* debuts[3] = {reinterpret_cast<unsigned char const*>(tampon.Vertices().data()),
+                                      reinterpret_cast<unsigned char const*>(tampon.Couleurs().data()),
+                                      reinterpret_cast<unsigned char const*>(tampon.Normales().data())};
+    const std::size_t octets[3] = {vertices * sizeof(PVertex_GL), vertices * sizeof(PCouleur_GL),
+                                   tampon.Primitive() == GL_TRIANGLES ? vertices * sizeof(PVertex_GL) : 0};
+    for (std::size_t i = 0; i < Tranches; ++i)
+        for (int k = 0; k < 3; ++k)
+        {
+            const std::size_t debut = octets[k] * i / Tranches;
+            const std::size_t fin = octets[k] * (i + 1) / Tranches;
+            if (fin > debut) blocs.emplace_back(debuts[k] + debut, fin - debut);
+        }
 }
+
+// The model of a scene built element by element (or whose mesh was changed): its PModele3D.
+class SourceModele
+{
+public:
+    explicit SourceModele(Zarvel3D::PModele3D const& m) : modele(m) {}
+
+    std::size_t NombreSurfaces() const { return modele.surfaces.size(); }
+    std::size_t NombreTriangles() const
+    {
+        std::size_t nombre = 0;
+        for (Zarvel3D::PSurface3D const& surface : modele.surfaces)
+            for (Zarvel3D::PTriangle3D const& triangle : surface.triangles)
+                if (triangle.visible) ++nombre;
+        return nombre;
+    }
+    std::size_t NombreSegments() const { return modele.segments.size(); }
+    std::size_t NombreSommets() const { return modele.sommets.size(); }
+
+    // centre(point) once per surface, then triangle(a, b, c, normal, corner normals, colour) for
+    // each of its visible triangles; with lissage the corner normals are the vertices' normals.
+    template <typename Centre, typename Triangle> void Surfaces(bool lissage, Centre centre, Triangle triangle) const
+    {
+        Zarvel3D::PListe<Zarvel3D::PSommet3D> const& sommets = modele.sommets;
+        for (Zarvel3D::PSurface3D const& surface : modele.surfaces)
+        {
+            // One centre per surface, even when all its triangles are hidden.
+            centre(surface.centre);
+            for (Zarvel3D::PTriangle3D const& t : surface.triangles)
+            {
+                if (!t.visible) continue;
+                const PVertex_GL normale = VersFloat(t.normale);
+                PVertex_GL normales[3] = {normale, normale, normale};
+                if (lissage)
+                    for (int k = 0; k < 3; ++k)
+                    {
+                        // A corner that names no vertex of the model keeps the triangle's normal.
+                        const int id = t.sommets[k].id;
+                        if (id >= 0 && static_cast<std::size_t>(id) < sommets.size())
+                            normales[k] = VersFloat(sommets[id].normale);
+                    }
+                triangle(t.sommets[0], t.sommets[1], t.sommets[2], normale, normales, t.couleur);
+            }
+        }
+    }
+    // segment(p1, p2, colour) for each visible edge.
+    template <typename Segment> void Segments(Segment segment) const
+    {
+        for (Zarvel3D::PSegment3D const& s : modele.segments)
+            if (s.visible) segment(s.p1, s.p2, s.couleur);
+    }
+    // sommet(position, colour) for each visible vertex.
+    template <typename Sommet> void Sommets(Sommet sommet) const
+    {
+        for (Zarvel3D::PSommet3D const& s : modele.sommets)
+            if (s.visible) sommet(s.position, s.couleur);
+    }
+
+private:
+    Zarvel3D::PModele3D const& modele;
+};
+
+// An imported mesh read in its compact arrays, in the order and with the values of the model the
+// library would derive from them (every element visible, no own colour but the triangles').
+class SourceMaillage
+{
+public:
+    explicit SourceMaillage(Zarvel3D::PMaillage3D const& m) : maillage(m) {}
+
+    std::size_t NombreSurfaces() const { return maillage.nombre_surfaces; }
+    std::size_t NombreTriangles() const { return maillage.nombre_triangles; }
+    std::size_t NombreSegments() const { return maillage.nombre_segments; }
+    std::size_t NombreSommets() const { return maillage.nombre_sommets; }
+
+    template <typename Centre, typename Triangle> void Surfaces(bool lissage, Centre centre, Triangle triangle) const
+    {
+        for (std::size_t s = 0; s < maillage.nombre_surfaces; ++s)
+        {
+            centre(Point(maillage.centres + 3 * s));
+            for (std::size_t i = maillage.debut_surfaces[s]; i < maillage.debut_surfaces[s + 1]; ++i)
+            {
+                const std::size_t t = maillage.Triangle(i);
+                std::uint32_t const* coins = maillage.triangles + 3 * t;
+                double n[3];
+                maillage.NormaleTriangle(t, n);
+                const PVertex_GL normale = VersFloat(Zarvel3D::Pvec3(n[0], n[1], n[2]));
+                PVertex_GL normales[3] = {normale, normale, normale};
+                if (lissage)
+                    for (int k = 0; k < 3; ++k)
+                    {
+                        maillage.NormaleSommet(coins[k], n);
+                        normales[k] = VersFloat(Zarvel3D::Pvec3(n[0], n[1], n[2]));
+                    }
+                triangle(Sommet(coins[0]), Sommet(coins[1]), Sommet(coins[2]), normale, normales, maillage.couleur);
+            }
+        }
+    }
+    template <typename Segment> void Segments(Segment segment) const
+    {
+        const Zarvel3D::PCouleur3D sans_couleur;
+        for (std::size_t e = 0; e < maillage.nombre_segments; ++e)
+            segment(Sommet(maillage.segments[2 * e]), Sommet(maillage.segments[2 * e + 1]), sans_couleur);
+    }
+    template <typename SommetF> void Sommets(SommetF sommet) const
+    {
+        const Zarvel3D::PCouleur3D sans_couleur;
+        for (std::size_t v = 0; v < maillage.nombre_sommets; ++v)
+            sommet(Sommet(v), sans_couleur);
+    }
+
+private:
+    static Zarvel3D::Pvec3 Point(double const* p) { return Zarvel3D::Pvec3(p[0], p[1], p[2]); }
+    Zarvel3D::Pvec3 Sommet(std::size_t v) const { return Point(maillage.positions + 3 * v); }
+
+    Zarvel3D::PMaillage3D const& maillage;
+};
 
 } // namespace
 
@@ -152,59 +282,71 @@ void Zarvel_GL::PrepareModele(Zarvel3D::PScene3D const& scene, bool couleurs_pro
 
     const int alpha_entier = static_cast<int>(2.55f * params_scene.opacite_solide);
     const float alpha = static_cast<float>(alpha_entier) / 255.0f;
-    Zarvel3D::PModele3D const& modele = scene.Modele();
-    Zarvel3D::PListe<Zarvel3D::PSommet3D> const& sommets = modele.sommets;
 
-    tampon_centres.Reserve(static_cast<unsigned int>(modele.surfaces.size()));
-    tampon_surfaces.Reserve(static_cast<unsigned int>(3 * NombreTrianglesVisibles(modele)));
-    for (Zarvel3D::PSurface3D const& surface : modele.surfaces)
+    // The same buffers from either form of the model: an imported mesh is read in its compact
+    // arrays, so that the scene never derives its much larger PModele3D for the viewer.
+    auto remplit = [&](auto const& source)
     {
-        // One centre per surface, even when all its triangles are hidden.
-        tampon_centres.Ajout(t(surface.centre), params_scene.couleur_centres);
-        for (Zarvel3D::PTriangle3D const& triangle : surface.triangles)
-        {
-            if (!triangle.visible) continue;
-            const PVertex_GL normale = VersFloat(triangle.normale);
-            PVertex_GL normales[3] = {normale, normale, normale};
-            if (lissage)
-                for (int k = 0; k < 3; ++k)
+        const bool sommets = !params_scene.sans_sommets;
+        const std::size_t vertices_surfaces = 3 * source.NombreTriangles();
+        const std::size_t vertices_filaire = 2 * source.NombreSegments();
+        const std::size_t vertices_sommets = sommets ? source.NombreSommets() : 0;
+        if (sommets) tampon_centres.Reserve(static_cast<unsigned int>(source.NombreSurfaces()));
+        tampon_surfaces.Reserve(static_cast<unsigned int>(vertices_surfaces));
+        tampon_filaire.Reserve(static_cast<unsigned int>(vertices_filaire));
+        tampon_sommets.Reserve(static_cast<unsigned int>(vertices_sommets));
+        // The buffers' pages are cleared by the kernel on the second processor while this one
+        // fills them: for a large mesh that clearing costs as much as the filling.
+        Zarvel3D::PreparationPages pages;
+        std::vector<std::pair<void const*, std::size_t>> blocs;
+        AjoutTranches(blocs, tampon_surfaces, vertices_surfaces);
+        AjoutTranches(blocs, tampon_filaire, vertices_filaire);
+        AjoutTranches(blocs, tampon_sommets, vertices_sommets);
+        pages.Lance(std::move(blocs));
+        source.Surfaces(
+            lissage,
+            [&](Zarvel3D::Pvec3 const& centre_surface)
+            {
+                if (sommets) tampon_centres.Ajout(t(centre_surface), params_scene.couleur_centres);
+            },
+            [&](Zarvel3D::Pvec3 const& a, Zarvel3D::Pvec3 const& b, Zarvel3D::Pvec3 const& c, PVertex_GL const& normale,
+                PVertex_GL const (&normales)[3], Zarvel3D::PCouleur3D const& couleur_propre)
+            {
+                PCouleur_GL couleur;
+                if (couleur_propre.definie)
+                    couleur = CouleurPropre(couleur_propre, 1.0f);
+                else
+                    SelectionCouleur(couleur, normale);
+                couleur.alpha = alpha;
+                tampon_surfaces.Ajout(t(a), t(b), t(c), normales[0], normales[1], normales[2], couleur);
+            });
+
+        // With surfaces, every edge takes the edge colour unless own colours were asked for.
+        const bool couleur_unique = !couleurs_propres && source.NombreSurfaces() != 0;
+        source.Segments(
+            [&](Zarvel3D::Pvec3 const& p1, Zarvel3D::Pvec3 const& p2, Zarvel3D::PCouleur3D const& couleur_propre)
+            {
+                const PCouleur_GL couleur = (!couleur_unique && couleur_propre.definie)
+                                                ? CouleurPropre(couleur_propre, 1.0f)
+                                                : params_scene.couleur_segments;
+                tampon_filaire.Ajout(t(p1), t(p2), couleur);
+            });
+
+        if (sommets)
+            source.Sommets(
+                [&](Zarvel3D::Pvec3 const& position, Zarvel3D::PCouleur3D const& couleur_propre)
                 {
-                    // A corner that names no vertex of the model keeps the triangle's normal.
-                    const int id = triangle.sommets[k].id;
-                    if (id >= 0 && static_cast<std::size_t>(id) < sommets.size())
-                        normales[k] = VersFloat(sommets[id].normale);
-                }
-            PCouleur_GL couleur;
-            if (triangle.couleur.definie)
-                couleur = CouleurPropre(triangle.couleur, 1.0f);
-            else
-                SelectionCouleur(couleur, normale);
-            couleur.alpha = alpha;
-            tampon_surfaces.Ajout(t(triangle.sommets[0]), t(triangle.sommets[1]), t(triangle.sommets[2]), normales[0],
-                                  normales[1], normales[2], couleur);
-        }
-    }
-
-    // With surfaces, every edge takes the edge colour unless own colours were asked for.
-    const bool couleur_unique = !couleurs_propres && !modele.surfaces.empty();
-    tampon_filaire.Reserve(static_cast<unsigned int>(2 * modele.segments.size()));
-    for (Zarvel3D::PSegment3D const& segment : modele.segments)
-    {
-        if (!segment.visible) continue;
-        const PCouleur_GL couleur = (!couleur_unique && segment.couleur.definie)
-                                        ? CouleurPropre(segment.couleur, 1.0f)
-                                        : params_scene.couleur_segments;
-        tampon_filaire.Ajout(t(segment.p1), t(segment.p2), couleur);
-    }
-
-    tampon_sommets.Reserve(static_cast<unsigned int>(sommets.size()));
-    for (Zarvel3D::PSommet3D const& sommet : sommets)
-    {
-        if (!sommet.visible) continue;
-        const PCouleur_GL couleur = (couleurs_propres && sommet.couleur.definie) ? CouleurPropre(sommet.couleur, 1.0f)
-                                                                                 : params_scene.couleur_sommets;
-        tampon_sommets.Ajout(t(sommet.position), couleur);
-    }
+                    const PCouleur_GL couleur = (couleurs_propres && couleur_propre.definie)
+                                                    ? CouleurPropre(couleur_propre, 1.0f)
+                                                    : params_scene.couleur_sommets;
+                    tampon_sommets.Ajout(t(position), couleur);
+                });
+    };
+    Zarvel3D::PMaillage3D maillage;
+    if (scene.Maillage(maillage))
+        remplit(SourceMaillage(maillage));
+    else
+        remplit(SourceModele(scene.Modele()));
 }
 
 void Zarvel_GL::PrepareListes(Zarvel3D::PScene3D const& scene)

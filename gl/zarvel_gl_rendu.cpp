@@ -49,7 +49,8 @@ Params_Zarvel_GL::Params_Zarvel_GL(float opacite, int id_couleur, bool developpe
       imprimante_3d(false), dimensions_imprimante{0.0f, 0.0f, 0.0f}, mode_affichage(0),
       couleur_sommets(0.488f, 0.703f, 0.859f, 1.0f), couleur_segments(0.508f, 0.508f, 0.508f, 1.0f),
       couleur_imprimante(0.4f, 0.4f, 0.4f, 1.0f), couleur_point(0.101f, 0.449f, 0.687f, 1.0f),
-      couleur_centre_segment(0.0f, 0.0f, 0.0f, 1.0f), couleur_centres(0.508f, 0.156f, 0.781f, 1.0f), sans_vbo(false)
+      couleur_centre_segment(0.0f, 0.0f, 0.0f, 1.0f), couleur_centres(0.508f, 0.156f, 0.781f, 1.0f), sans_vbo(false),
+      sans_sommets(false)
 {
 }
 

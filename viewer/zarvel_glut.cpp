@@ -136,11 +136,22 @@ void Zarvel_glut::CreeRendu(unsigned int mode, unsigned int couleur)
     PGL::Params_Zarvel_GL params_scene(100.0f, 0, false);
     // A capture draws the scene once: drawn from memory, it is not copied into VBOs first.
     params_scene.sans_vbo = !Capture().empty();
+    // Nor does it highlight anything: the vertices and surface centres are not prepared.
+    params_scene.sans_sommets = !Capture().empty();
     delete rendu;
     rendu = new PGL::Zarvel_GL(params, params_scene);
     rendu->defAffichage(static_cast<int>(mode));
     rendu->defIdCouleurScene(Zarvel3D::RAL::RechercheIndex(couleur));
     rendu->PrepareScene(SceneZ3DPtr_GL());
+    Zarvel3D::PScene3D const* preparee = SceneZ3DPtr_GL();
+    resume = preparee ? Resume(*preparee) : ResumeScene();
+    if (!Capture().empty())
+    {
+        // The frame is drawn from the renderer's buffers alone: the imported mesh or the engine
+        // would only raise the capture's peak memory while it draws.
+        LibereScene(scene);
+        LibereMoteur(moteur_z3d);
+    }
 }
 
 void Zarvel_glut::defCapture(char const* chemin)
@@ -360,8 +371,25 @@ void GereCamera()
 
 // ---- Heads-up display lines ---------------------------------------------------------------------
 
+ResumeScene Resume(Zarvel3D::PScene3D const& scene)
+{
+    // The counts are read without the model: an imported mesh would otherwise derive it.
+    ResumeScene resume;
+    resume.sommets = scene.NombreSommets();
+    resume.segments = scene.NombreSegments();
+    resume.surfaces = scene.NombreSurfaces();
+    resume.echelle = static_cast<float>(scene.EchelleAffichage());
+    return resume;
+}
+
 std::vector<LigneATH> LignesATH(int largeur, int hauteur, float const vecteur[3], float echelle,
                                 Params_glut const& p, int millisecondes, Zarvel3D::PScene3D const& scene)
+{
+    return LignesATH(largeur, hauteur, vecteur, echelle, p, millisecondes, Resume(scene));
+}
+
+std::vector<LigneATH> LignesATH(int largeur, int hauteur, float const vecteur[3], float echelle,
+                                Params_glut const& p, int millisecondes, ResumeScene const& resume)
 {
     char texte[128];
     std::vector<LigneATH> lignes;
@@ -373,12 +401,11 @@ std::vector<LigneATH> LignesATH(int largeur, int hauteur, float const vecteur[3]
     lignes.push_back({10, 27, texte});
     std::snprintf(texte, sizeof texte, "%.1f FPS", 1.0 / (static_cast<float>(millisecondes) * 0.001));
     lignes.push_back({largeur - 100, hauteur - 25, texte});
-    Zarvel3D::PModele3D const& modele = scene.Modele();
-    std::snprintf(texte, sizeof texte, "%u Sommets", static_cast<unsigned int>(modele.sommets.size()));
+    std::snprintf(texte, sizeof texte, "%u Sommets", static_cast<unsigned int>(resume.sommets));
     lignes.push_back({10, hauteur - 25, texte});
-    std::snprintf(texte, sizeof texte, "%u Segments", static_cast<unsigned int>(modele.segments.size()));
+    std::snprintf(texte, sizeof texte, "%u Segments", static_cast<unsigned int>(resume.segments));
     lignes.push_back({10, hauteur - 42, texte});
-    std::snprintf(texte, sizeof texte, "%u Faces", static_cast<unsigned int>(modele.surfaces.size()));
+    std::snprintf(texte, sizeof texte, "%u Faces", static_cast<unsigned int>(resume.surfaces));
     lignes.push_back({10, hauteur - 59, texte});
     return lignes;
 }

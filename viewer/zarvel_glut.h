@@ -41,6 +41,18 @@ struct Params_glut
 
 class Zarvel_glut;
 
+/// What the heads-up display shows of the scene: the model's counts and the display scale.
+struct ResumeScene
+{
+    unsigned long long sommets = 0;
+    unsigned long long segments = 0;
+    unsigned long long surfaces = 0;
+    float echelle = 1.0f; ///< the scene's display scale as a float
+};
+
+/// The summary of a scene, read without deriving its model.
+ResumeScene Resume(Zarvel3D::PScene3D const& scene);
+
 /// The running viewer, set by Lance_glut; the callbacks reach the renderer through it.
 extern Zarvel_glut* inst_glut_stat;
 /// The settings, and the copy saved by the constructor and by the space key.
@@ -84,8 +96,11 @@ public:
     /// Releases the renderer and the engine (not the scene): the exit handler's share.
     void LibereRenduEtMoteur();
     /// Creates the renderer from the viewer's fixed parameters, with the display mode and the
-    /// colour, and prepares the scene.
+    /// colour, prepares the scene and keeps its summary. For a capture, the scene and the engine
+    /// are then released: the frame needs only the prepared buffers and the summary.
     void CreeRendu(unsigned int mode, unsigned int couleur);
+    /// The summary of the scene kept by the last CreeRendu (zero counts before).
+    ResumeScene const& ResumeZ3D() const { return resume; }
 
     /// With a path, the viewer writes its first complete frame to that PNG file and ends the
     /// process: status 0 when written, 1 with an error line otherwise.
@@ -98,6 +113,7 @@ private:
     Zarvel3D::PScene3D* scene;
     Zarvel3D::Zarvel* moteur_z3d;
     PGL::Zarvel_GL* rendu;
+    ResumeScene resume;
 };
 
 // ---- Frame loop (window system) -------------------------------------------------------------------
@@ -165,6 +181,9 @@ struct LigneATH
 /// frame rate from the milliseconds since the previous layer, and the model's counts.
 std::vector<LigneATH> LignesATH(int largeur, int hauteur, float const vecteur[3], float echelle,
                                 Params_glut const& p, int millisecondes, Zarvel3D::PScene3D const& scene);
+/// The same with the counts of a scene's summary.
+std::vector<LigneATH> LignesATH(int largeur, int hauteur, float const vecteur[3], float echelle,
+                                Params_glut const& p, int millisecondes, ResumeScene const& resume);
 /// Draws the cross-hair and the six lines (nothing for a window of 0 width or height).
 void affichage_ATH();
 /// Draws text at (x, y) in pixels from the bottom left; a length of 0 takes the whole text.

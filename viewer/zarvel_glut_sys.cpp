@@ -69,7 +69,13 @@ void EcritCaptureEtQuitte()
                   << std::endl;
         std::exit(1);
     }
-    std::exit(0);
+    // The picture is written, flushed and renamed into place, and nothing else is left to write:
+    // the process ends without tearing down the scene, the renderer's buffers and the driver,
+    // which for a large mesh takes a noticeable part of a capture's time. The system reclaims
+    // the memory.
+    std::cout.flush();
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 } // namespace
@@ -229,7 +235,7 @@ void affiche_texte(int x, int y, char const* texte, unsigned int longueur)
 void affichage_ATH()
 {
     if (!inst_glut_stat) return;
-    Zarvel3D::PScene3D const& scene = inst_glut_stat->SceneZ3D_GL();
+    ResumeScene const& resume = inst_glut_stat->ResumeZ3D();
     PGL::Zarvel_GL* rendu = Zarvel_glut::ZarvelGL();
     const int largeur = Parametres.largeur;
     const int hauteur = Parametres.hauteur;
@@ -265,10 +271,9 @@ void affichage_ATH()
 
     const PGL::PVertex_GL axe = rendu->MatriceCamera().AxeZ();
     const float vecteur[3] = {axe.X, axe.Y, axe.Z};
-    const float echelle = static_cast<float>(scene.EchelleAffichage());
     const int maintenant = TempsEcoule();
     const std::vector<LigneATH> lignes =
-        LignesATH(largeur, hauteur, vecteur, echelle, Parametres, maintenant - CptChrono, scene);
+        LignesATH(largeur, hauteur, vecteur, resume.echelle, Parametres, maintenant - CptChrono, resume);
     CptChrono = TempsEcoule();
     for (LigneATH const& ligne : lignes)
         affiche_texte(ligne.x, ligne.y, ligne.texte.c_str(), 0);

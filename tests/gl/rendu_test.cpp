@@ -2,12 +2,14 @@
 // contents of the nine buffers prepared from scenes built here with the library's public types.
 #include "zarvel_gl.h"
 
+#include "../zarvel3d/maillage_outils.h"
 #include "zarvel3d/zarvel3d.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <future>
 
 using PGL::PCouleur_GL;
@@ -477,4 +479,129 @@ TEST(PrepareScene, LaSceneEstDeverrouillee)
         scene.DeVerrouille();
     });
     EXPECT_EQ(verrou.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+}
+
+namespace
+{
+
+// The same array, byte for byte.
+template <typename T> ::testing::AssertionResult MemesOctets(PGL::PTableau_GL<T> const& a, PGL::PTableau_GL<T> const& b)
+{
+    if (a.size() != b.size())
+        return ::testing::AssertionFailure() << a.size() << " against " << b.size() << " elements";
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::memcmp(&a[i], &b[i], sizeof(T)) != 0) return ::testing::AssertionFailure() << "element " << i;
+    return ::testing::AssertionSuccess();
+}
+
+void AttendMemesTampons(PGL::PTampon_GL const& a, PGL::PTampon_GL const& b, char const* nom)
+{
+    SCOPED_TRACE(nom);
+    EXPECT_TRUE(MemesOctets(a.Vertices(), b.Vertices()));
+    EXPECT_TRUE(MemesOctets(a.Couleurs(), b.Couleurs()));
+    EXPECT_TRUE(MemesOctets(a.Normales(), b.Normales()));
+}
+
+void AttendMemePreparation(Zarvel_GL const& a, Zarvel_GL const& b)
+{
+    EXPECT_EQ(a.EchelleScene(), b.EchelleScene());
+    EXPECT_EQ(a.CentreScene().x, b.CentreScene().x);
+    EXPECT_EQ(a.CentreScene().y, b.CentreScene().y);
+    EXPECT_EQ(a.CentreScene().z, b.CentreScene().z);
+    AttendMemesTampons(a.TamponSommets(), b.TamponSommets(), "sommets");
+    AttendMemesTampons(a.TamponFilaire(), b.TamponFilaire(), "filaire");
+    AttendMemesTampons(a.TamponImprimante(), b.TamponImprimante(), "imprimante");
+    AttendMemesTampons(a.TamponProjections(), b.TamponProjections(), "projections");
+    AttendMemesTampons(a.TamponDivers(), b.TamponDivers(), "divers");
+    AttendMemesTampons(a.TamponTextes(), b.TamponTextes(), "textes");
+    AttendMemesTampons(a.TamponDeveloppes(), b.TamponDeveloppes(), "developpes");
+    AttendMemesTampons(a.TamponSurfaces(), b.TamponSurfaces(), "surfaces");
+    AttendMemesTampons(a.TamponCentres(), b.TamponCentres(), "centres");
+}
+
+} // namespace
+
+// An imported mesh is prepared from its compact arrays; the same scene whose model was taken
+// over for editing is prepared from the model. Both give the same nine buffers, whatever the
+// settings: smooth or flat, own colours or not, RAL or false colours, opacity, build volume.
+TEST(PrepareScene, MaillageCompactCommeLeModele)
+{
+    outils::Repertoire rep;
+    outils::EcritBinaire(rep / "tore.stl", outils::Tore(24, 16));
+    outils::Maillage cubes = outils::Cube(2.0);
+    const outils::Maillage second = outils::Cube(1.0, {5, 0, 0});
+    cubes.insert(cubes.end(), second.begin(), second.end());
+    outils::EcritTexte(rep / "cubes.stl", outils::TexteAscii(cubes, false));
+    // An open fan with a sharp fold, a degenerate triangle and normals that are not unit length.
+    outils::EcritTexte(rep / "ouvert.stl",
+                       "solid o\n"
+                       "facet normal 0 0 5\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 0 1 0\nendloop\nendfacet\n"
+                       "facet normal 0 0 0\nouter loop\nvertex 0 0 0\nvertex 0 1 0\nvertex -1 0 0.2\nendloop\nendfacet\n"
+                       "facet normal 0 -3 0\nouter loop\nvertex 0 0 0\nvertex 0 0 1\nvertex 1 0 0\nendloop\nendfacet\n"
+                       "facet normal 0 0 0\nouter loop\nvertex 1 0 0\nvertex 1 0 0\nvertex 0 1 0\nendloop\nendfacet\n"
+                       "endsolid o\n");
+    struct Cas
+    {
+        char const* fichier;
+        unsigned int ral_import;
+    };
+    for (Cas const& cas : {Cas{"tore.stl", 0}, Cas{"cubes.stl", 9010}, Cas{"ouvert.stl", 0}, Cas{"tore.stl", 3020}})
+    {
+        SCOPED_TRACE(cas.fichier);
+        Zarvel3D::PScene3D scene;
+        ASSERT_TRUE(scene.ImportSTL((rep / cas.fichier).c_str(), cas.ral_import, false, nullptr, nullptr));
+        Zarvel3D::PScene3D modele(scene);
+        modele.ModeleEdition();
+        Zarvel3D::PMaillage3D vue;
+        ASSERT_FALSE(modele.Maillage(vue));
+        ASSERT_TRUE(scene.Maillage(vue));
+
+        for (int reglage = 0; reglage < 4; ++reglage)
+        {
+            SCOPED_TRACE(reglage);
+            const bool couleurs_propres = reglage == 1 || reglage == 3;
+            const bool lissage = reglage >= 2;
+            Zarvel_GL compact(ParamsGL(), ParamsScene(reglage == 3 ? 40.0f : 100.0f));
+            Zarvel_GL complet(ParamsGL(), ParamsScene(reglage == 3 ? 40.0f : 100.0f));
+            for (Zarvel_GL* rendu : {&compact, &complet})
+            {
+                if (reglage == 1) rendu->defIdCouleurScene(Ral9010());
+                if (reglage == 2) rendu->defImprimante3D(true, 200.0f, 150.0f, 100.0f);
+            }
+            compact.PrepareScenePriv(&scene, couleurs_propres, lissage);
+            complet.PrepareScenePriv(&modele, couleurs_propres, lissage);
+            EXPECT_EQ(compact.TamponSurfaces().NombreVertices(), 3 * vue.nombre_triangles);
+            EXPECT_EQ(compact.TamponCentres().NombreVertices(), vue.nombre_surfaces);
+            AttendMemePreparation(compact, complet);
+        }
+    }
+}
+
+// Without vertices, the vertex and centre buffers stay empty and every other buffer is the one a
+// full preparation gives, for a built scene and for an imported mesh.
+TEST(PrepareScene, SansSommetsLaisseLeResteIdentique)
+{
+    outils::Repertoire rep;
+    outils::EcritBinaire(rep / "cube.stl", outils::Cube(2.0));
+    Zarvel3D::PScene3D importee;
+    ASSERT_TRUE(importee.ImportSTL((rep / "cube.stl").c_str(), 0, false, nullptr, nullptr));
+    Zarvel3D::PScene3D construite;
+    ConstruitDeuxFaces(construite);
+    for (Zarvel3D::PScene3D const* scene : {&importee, &construite})
+    {
+        Zarvel_GL complet(ParamsGL(), ParamsScene());
+        complet.PrepareScene(scene);
+        PGL::Params_Zarvel_GL params = ParamsScene();
+        params.sans_sommets = true;
+        Zarvel_GL partiel(ParamsGL(), params);
+        partiel.PrepareScene(scene);
+        ASSERT_GT(complet.TamponSommets().NombreVertices(), 0u);
+        ASSERT_GT(complet.TamponCentres().NombreVertices(), 0u);
+        EXPECT_EQ(partiel.TamponSommets().NombreVertices(), 0u);
+        EXPECT_EQ(partiel.TamponCentres().NombreVertices(), 0u);
+        AttendMemesTampons(partiel.TamponSurfaces(), complet.TamponSurfaces(), "surfaces");
+        AttendMemesTampons(partiel.TamponFilaire(), complet.TamponFilaire(), "filaire");
+        AttendMemesTampons(partiel.TamponProjections(), complet.TamponProjections(), "projections");
+        EXPECT_EQ(partiel.EchelleScene(), complet.EchelleScene());
+    }
 }

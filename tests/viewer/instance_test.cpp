@@ -6,6 +6,8 @@
 namespace
 {
 
+const float VecteurNul[3] = {0.0f, 0.0f, 0.0f};
+
 // An engine that counts its destructions; its scene is its own member.
 class MoteurCompte : public Zarvel3D::Zarvel
 {
@@ -150,6 +152,51 @@ TEST_F(Instance_glut, NettoyageGardeLaScene)
     EXPECT_EQ(Zarvel_glut::ZarvelGL(), nullptr);
     ASSERT_EQ(vue.SceneZ3DPtr_GL(), scene);
     EXPECT_EQ(vue.SceneZ3D_GL().Modele().sommets.size(), 5u);
+}
+
+TEST_F(Instance_glut, ResumeGardeDeLaScenePreparee)
+{
+    // The interactive viewer keeps its scene beside the summary that its display shows.
+    Factice::sys.cree_rendu = true;
+    auto* scene = new Zarvel3D::PScene3D;
+    ConstruitScene(*scene);
+    ASSERT_TRUE(scene->defEchelleAffichage(0.25));
+    Zarvel_glut vue(scene, 1024, 768, false, 0, 0);
+    EXPECT_EQ(vue.SceneZ3DPtr_GL(), scene);
+    EXPECT_EQ(vue.ResumeZ3D().sommets, 5u);
+    EXPECT_EQ(vue.ResumeZ3D().segments, 3u);
+    EXPECT_EQ(vue.ResumeZ3D().surfaces, 2u);
+    EXPECT_EQ(vue.ResumeZ3D().echelle, 0.25f);
+}
+
+TEST_F(Instance_glut, CaptureLibereSceneEtMoteurApresLaPreparation)
+{
+    // A capture draws from the prepared buffers and the summary: the scene and the engine go
+    // as soon as the scene is prepared, each once.
+    Factice::sys.cree_rendu = true;
+    struct GardeCapture
+    {
+        GardeCapture() { Zarvel_glut::defCapture("capture.png"); }
+        ~GardeCapture() { Zarvel_glut::defCapture(nullptr); }
+    } garde;
+    int detruits = 0;
+    {
+        auto* moteur = new MoteurCompte(detruits);
+        ConstruitScene(*moteur->ScenePtr());
+        Zarvel_glut vue(moteur, 1024, 768, false, 0, 0);
+        EXPECT_EQ(detruits, 1);
+        EXPECT_EQ(vue.SceneZ3DPtr_GL(), nullptr);
+        ASSERT_NE(Zarvel_glut::ZarvelGL(), nullptr);
+        EXPECT_EQ(Zarvel_glut::ZarvelGL()->TamponSurfaces().NombreVertices(), 9u);
+        EXPECT_EQ(vue.ResumeZ3D().sommets, 5u);
+        EXPECT_EQ(vue.ResumeZ3D().surfaces, 2u);
+        const std::vector<LigneATH> lignes =
+            LignesATH(1024, 768, VecteurNul, vue.ResumeZ3D().echelle, Parametres, 20, vue.ResumeZ3D());
+        ASSERT_EQ(lignes.size(), 6u);
+        EXPECT_EQ(lignes[3].texte, "5 Sommets");
+        Nettoyage();
+    }
+    EXPECT_EQ(detruits, 1);
 }
 
 } // namespace

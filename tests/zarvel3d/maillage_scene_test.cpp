@@ -242,3 +242,122 @@ TEST(MaillageScene, NormalesRecalculeesEnSimplePrecision)
     }
     EXPECT_EQ(vus, tore.size());
 }
+
+// The public view of the compact arrays gives, element for element, the model the scene derives
+// from them: vertices, normals, surfaces in order, centres, edges and colour.
+TEST(MaillageScene, VueCompacteCommeLeModele)
+{
+    Repertoire rep;
+    outils::Maillage cubes = outils::Cube(2.0);
+    const outils::Maillage second = outils::Cube(1.0, {5, 0, 0});
+    cubes.insert(cubes.end(), second.begin(), second.end());
+    outils::EcritBinaire(rep / "tore.stl", ToreBruite(24, 16));
+    outils::EcritTexte(rep / "cubes.stl", outils::TexteAscii(Melange(cubes, 3), false));
+    outils::EcritBinaire(rep / "particularites.stl", Particularites(), false);
+    for (const char* nom : {"tore.stl", "cubes.stl", "particularites.stl"})
+    {
+        SCOPED_TRACE(nom);
+        PScene3D scene;
+        ASSERT_TRUE(scene.ImportSTL((rep / nom).c_str(), std::string(nom) == "cubes.stl" ? 9010 : 0, false,
+                                    nullptr, nullptr));
+        Zarvel3D::PMaillage3D vue;
+        ASSERT_TRUE(scene.Maillage(vue));
+        // Counted before the model exists, then compared with it.
+        EXPECT_EQ(scene.NombreSommets(), vue.nombre_sommets);
+        EXPECT_EQ(scene.NombreSegments(), vue.nombre_segments);
+        EXPECT_EQ(scene.NombreSurfaces(), vue.nombre_surfaces);
+        const Zarvel3D::PModele3D& m = scene.Modele();
+        ASSERT_EQ(vue.nombre_sommets, m.sommets.size());
+        ASSERT_EQ(vue.nombre_surfaces, m.surfaces.size());
+        ASSERT_EQ(vue.nombre_segments, m.segments.size());
+        ASSERT_EQ(vue.nombre_triangles, scene.NombreTriangles());
+        for (std::size_t v = 0; v < vue.nombre_sommets; ++v)
+        {
+            double n[3];
+            vue.NormaleSommet(v, n);
+            const Zarvel3D::PSommet3D& s = m.sommets[v];
+            ASSERT_EQ(vue.positions[3 * v], s.position.x);
+            ASSERT_EQ(vue.positions[3 * v + 1], s.position.y);
+            ASSERT_EQ(vue.positions[3 * v + 2], s.position.z);
+            ASSERT_EQ(n[0], s.normale.x);
+            ASSERT_EQ(n[1], s.normale.y);
+            ASSERT_EQ(n[2], s.normale.z);
+        }
+        std::size_t places = 0;
+        for (std::size_t s = 0; s < vue.nombre_surfaces; ++s)
+        {
+            const Zarvel3D::PSurface3D& surface = m.surfaces[s];
+            EXPECT_EQ(vue.centres[3 * s], surface.centre.x);
+            EXPECT_EQ(vue.centres[3 * s + 1], surface.centre.y);
+            EXPECT_EQ(vue.centres[3 * s + 2], surface.centre.z);
+            ASSERT_EQ(vue.debut_surfaces[s + 1] - vue.debut_surfaces[s], surface.triangles.size());
+            for (std::size_t i = vue.debut_surfaces[s]; i < vue.debut_surfaces[s + 1]; ++i, ++places)
+            {
+                const Zarvel3D::PTriangle3D& t = surface.triangles[i - vue.debut_surfaces[s]];
+                const std::size_t numero = vue.Triangle(i);
+                ASSERT_LT(numero, vue.nombre_triangles);
+                for (int k = 0; k < 3; ++k)
+                    ASSERT_EQ(static_cast<int>(vue.triangles[3 * numero + static_cast<std::size_t>(k)]),
+                              t.sommets[k].id);
+                double n[3];
+                vue.NormaleTriangle(numero, n);
+                ASSERT_EQ(n[0], t.normale.x);
+                ASSERT_EQ(n[1], t.normale.y);
+                ASSERT_EQ(n[2], t.normale.z);
+                ASSERT_EQ(vue.couleur.definie, t.couleur.definie);
+                ASSERT_EQ(vue.couleur.rouge, t.couleur.rouge);
+            }
+        }
+        EXPECT_EQ(places, vue.nombre_triangles);
+        for (std::size_t e = 0; e < vue.nombre_segments; ++e)
+        {
+            EXPECT_EQ(static_cast<int>(vue.segments[2 * e]), m.segments[e].p1.id);
+            EXPECT_EQ(static_cast<int>(vue.segments[2 * e + 1]), m.segments[e].p2.id);
+        }
+    }
+}
+
+// The compact form is offered only while the scene holds it unchanged; a copy shares it, and a
+// refusal empties the view given.
+TEST(MaillageScene, VueCompacteSeulementPourUnImportIntact)
+{
+    Repertoire rep;
+    outils::EcritBinaire(rep / "cube.stl", outils::Cube(3.0));
+    PScene3D scene;
+    ASSERT_TRUE(scene.ImportSTL((rep / "cube.stl").c_str(), 0, false, nullptr, nullptr));
+    Zarvel3D::PMaillage3D vue;
+    ASSERT_TRUE(scene.Maillage(vue));
+    EXPECT_EQ(vue.nombre_triangles, 12u);
+    EXPECT_EQ(scene.NombreSurfaces(), 6u);
+    EXPECT_EQ(scene.NombreSommets(), 8u);
+    EXPECT_EQ(scene.NombreSegments(), 12u);
+
+    PScene3D copie(scene);
+    Zarvel3D::PMaillage3D vue_copie;
+    ASSERT_TRUE(copie.Maillage(vue_copie));
+    EXPECT_EQ(vue_copie.positions, vue.positions);
+    copie.ModeleEdition();
+    EXPECT_FALSE(copie.Maillage(vue_copie));
+    EXPECT_EQ(vue_copie.positions, nullptr);
+    EXPECT_EQ(vue_copie.nombre_triangles, 0u);
+    // The edited copy counts its own model; the source still has its compact form.
+    copie.ModeleEdition().sommets.pop_back();
+    EXPECT_EQ(copie.NombreSommets(), 7u);
+    EXPECT_EQ(copie.NombreSurfaces(), 6u);
+    EXPECT_TRUE(scene.Maillage(vue));
+    EXPECT_EQ(scene.NombreSommets(), 8u);
+
+    // Appended to a model, a mesh goes into the model.
+    PScene3D ajout;
+    ajout.AjoutSommet(Zarvel3D::Pvec3(0, 0, 0), Zarvel3D::Pvec3());
+    ASSERT_TRUE(ajout.ImportSTL((rep / "cube.stl").c_str(), 0, true, nullptr, nullptr));
+    EXPECT_FALSE(ajout.Maillage(vue_copie));
+    EXPECT_EQ(ajout.NombreSommets(), 9u);
+    EXPECT_EQ(ajout.NombreSegments(), 12u);
+
+    scene.Vide();
+    EXPECT_FALSE(scene.Maillage(vue));
+    EXPECT_EQ(scene.NombreSommets(), 0u);
+    EXPECT_EQ(scene.NombreSurfaces(), 0u);
+    EXPECT_EQ(scene.NombreSegments(), 0u);
+}

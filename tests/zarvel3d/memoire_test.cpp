@@ -1,4 +1,3 @@
-#include "memoire.h"
 #include "zarvel3d/zarvel3d.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +42,7 @@ TEST(PreparationPages, ContenuInchangePendantLesEcritures)
         a[i] = static_cast<std::uint32_t>(3 * i + 1);
     }
     {
-        Zarvel3D::interne::PreparationPages pages;
+        Zarvel3D::PreparationPages pages;
         pages.Lance({{a, n * sizeof(std::uint32_t)}, {b, n * sizeof(std::uint32_t)}});
         for (std::size_t i = 1000; i < n; ++i)
         {

@@ -10,7 +10,12 @@ namespace Zarvel3D
 namespace interne
 {
 
-void MaillageScene::NormaleTriangle(std::size_t t, double n[3]) const
+namespace
+{
+
+// The model's normal of triangle t from the arrays, for the scene's mesh and for its public view.
+void NormaleTriangleTableaux(const double* positions, const std::uint32_t* triangles, const float* normales,
+                             std::size_t t, double n[3])
 {
     const double lx = normales[3 * t], ly = normales[3 * t + 1], lz = normales[3 * t + 2];
     const double l = std::sqrt(lx * lx + ly * ly + lz * lz);
@@ -24,11 +29,10 @@ void MaillageScene::NormaleTriangle(std::size_t t, double n[3]) const
     // The corners' normal is kept as a float (single precision is plenty for a direction), so
     // it is rounded to one here. The empty asm keeps each rounding: GCC 12 at -O2 vectorises
     // the double-float-double round trip of x and y and drops it.
-    const double* p = positions.Donnees();
     double c[3];
-    NormaleUnitaire(p + 3 * static_cast<std::size_t>(triangles[3 * t]),
-                    p + 3 * static_cast<std::size_t>(triangles[3 * t + 1]),
-                    p + 3 * static_cast<std::size_t>(triangles[3 * t + 2]), c);
+    NormaleUnitaire(positions + 3 * static_cast<std::size_t>(triangles[3 * t]),
+                    positions + 3 * static_cast<std::size_t>(triangles[3 * t + 1]),
+                    positions + 3 * static_cast<std::size_t>(triangles[3 * t + 2]), c);
     for (int k = 0; k < 3; ++k)
     {
         float arrondie = static_cast<float>(c[k]);
@@ -37,7 +41,7 @@ void MaillageScene::NormaleTriangle(std::size_t t, double n[3]) const
     }
 }
 
-void MaillageScene::NormaleSommet(std::size_t v, double n[3]) const
+void NormaleSommetTableau(const float* sommes_normales, std::size_t v, double n[3])
 {
     const double x = sommes_normales[3 * v], y = sommes_normales[3 * v + 1], z = sommes_normales[3 * v + 2];
     const double l = std::sqrt(x * x + y * y + z * z);
@@ -49,6 +53,37 @@ void MaillageScene::NormaleSommet(std::size_t v, double n[3]) const
         return;
     }
     n[0] = n[1] = n[2] = 0.0;
+}
+
+} // namespace
+
+void MaillageScene::NormaleTriangle(std::size_t t, double n[3]) const
+{
+    NormaleTriangleTableaux(positions.Donnees(), triangles.Donnees(), normales.Donnees(), t, n);
+}
+
+void MaillageScene::NormaleSommet(std::size_t v, double n[3]) const
+{
+    NormaleSommetTableau(sommes_normales.Donnees(), v, n);
+}
+
+PMaillage3D MaillageScene::Vue() const
+{
+    PMaillage3D vue;
+    vue.nombre_sommets = NombreSommets();
+    vue.nombre_triangles = NombreTriangles();
+    vue.nombre_surfaces = NombreSurfaces();
+    vue.nombre_segments = NombreSegments();
+    vue.positions = positions.Donnees();
+    vue.sommes_normales = sommes_normales.Donnees();
+    vue.triangles = triangles.Donnees();
+    vue.normales = normales.Donnees();
+    vue.ordre = ordre.Taille() != 0 ? ordre.Donnees() : nullptr;
+    vue.debut_surfaces = debut_surfaces.Donnees();
+    vue.centres = centres.Donnees();
+    vue.segments = segments.Donnees();
+    vue.couleur = couleur;
+    return vue;
 }
 
 const PModele3D& MaillageScene::Modele() const
@@ -129,4 +164,15 @@ void MaillageScene::Derive(std::uint32_t decalage, PModele3D& sortie) const
 }
 
 } // namespace interne
+
+void PMaillage3D::NormaleTriangle(std::size_t t, double n[3]) const
+{
+    interne::NormaleTriangleTableaux(positions, triangles, normales, t, n);
+}
+
+void PMaillage3D::NormaleSommet(std::size_t v, double n[3]) const
+{
+    interne::NormaleSommetTableau(sommes_normales, v, n);
+}
+
 } // namespace Zarvel3D

@@ -48,12 +48,12 @@ public:
     {
         return ordre.Taille() != 0 ? ordre[i] : static_cast<std::uint32_t>(i);
     }
-    /// The model's normal of triangle `t`: the normal read when it is finite and not zero
-    /// (normalised), otherwise the unit normal of its corners stored as a float (zero for a
-    /// degenerate triangle).
+    /// The model's normal of triangle `t` (PMaillage3D::NormaleTriangle).
     void NormaleTriangle(std::size_t t, double n[3]) const;
-    /// The model's normal of vertex `v`: its sum of normals made unit, or zero.
+    /// The model's normal of vertex `v` (PMaillage3D::NormaleSommet).
     void NormaleSommet(std::size_t v, double n[3]) const;
+    /// The public read-only view of these arrays.
+    PMaillage3D Vue() const;
 
     /// The scene model of this mesh, derived on the first call (thread-safe) and kept.
     const PModele3D& Modele() const;

@@ -2,8 +2,6 @@
 // that memory created by the library is always released by it. Large blocks are aligned on
 // 2 MiB and marked for transparent huge pages: first-touch page faults dominate the cost of
 // filling big meshes otherwise.
-#include "memoire.h"
-
 #include "zarvel3d/zarvel3d.h"
 
 #include <algorithm>
@@ -127,9 +125,6 @@ void PBase::operator delete[](void* bloc, const std::nothrow_t&) noexcept
     LiberationMemoire(bloc);
 }
 
-namespace interne
-{
-
 void PreparationPages::Lance(std::vector<std::pair<const void*, std::size_t>> blocs)
 {
     Attend();
@@ -181,7 +176,5 @@ void PreparationPages::Attend()
         fil.join();
     }
 }
-
-} // namespace interne
 
 } // namespace Zarvel3D

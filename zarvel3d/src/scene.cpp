@@ -88,6 +88,13 @@ const PModele3D& PScene3D::Modele() const
     return maillage != nullptr ? maillage->Modele() : impl->modele.Lit();
 }
 
+bool PScene3D::Maillage(PMaillage3D& maillage) const
+{
+    const interne::MaillageScene* compact = impl->maillage.get();
+    maillage = compact != nullptr ? compact->Vue() : PMaillage3D();
+    return compact != nullptr;
+}
+
 const PListe<PSegment3D>& PScene3D::Projections() const
 {
     return impl->projections.Lit();
@@ -120,6 +127,24 @@ unsigned long long PScene3D::NombreTriangles() const
         n += s.triangles.size();
     }
     return n;
+}
+
+unsigned long long PScene3D::NombreSommets() const
+{
+    const interne::MaillageScene* compact = impl->maillage.get();
+    return compact != nullptr ? compact->NombreSommets() : impl->modele.Lit().sommets.size();
+}
+
+unsigned long long PScene3D::NombreSegments() const
+{
+    const interne::MaillageScene* compact = impl->maillage.get();
+    return compact != nullptr ? compact->NombreSegments() : impl->modele.Lit().segments.size();
+}
+
+unsigned long long PScene3D::NombreSurfaces() const
+{
+    const interne::MaillageScene* compact = impl->maillage.get();
+    return compact != nullptr ? compact->NombreSurfaces() : impl->modele.Lit().surfaces.size();
 }
 
 bool PScene3D::ContientSolide() const

@@ -19,7 +19,9 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <thread>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #define ZARVEL3D_EXPORT __attribute__((visibility("default")))
@@ -57,6 +59,33 @@ public:
     static void operator delete[](void* bloc) noexcept;
     static void operator delete(void* bloc, const std::nothrow_t&) noexcept;
     static void operator delete[](void* bloc, const std::nothrow_t&) noexcept;
+};
+
+/// Makes blocks of memory resident ahead of their first use, on a thread of its own. The kernel
+/// clears each page at its first touch, which costs about as much as the work that fills a large
+/// array; populated from another thread, that clearing runs on a second processor while the
+/// caller computes. Pages are populated without being written, so the caller may write the
+/// blocks meanwhile; give the blocks in the order the caller writes them. The blocks must stay
+/// allocated until Attend returns (the destructor waits).
+class ZARVEL3D_EXPORT PreparationPages
+{
+public:
+    PreparationPages() = default;
+    PreparationPages(const PreparationPages&) = delete;
+    PreparationPages& operator=(const PreparationPages&) = delete;
+    PreparationPages(PreparationPages&&) = delete;
+    PreparationPages& operator=(PreparationPages&&) = delete;
+    ~PreparationPages() { Attend(); }
+
+    /// Starts populating `blocs` (start, bytes), in order, after waiting for an earlier start.
+    /// Does nothing when the blocks are small, when no thread can start, or, on the thread, once
+    /// the kernel refuses to populate.
+    void Lance(std::vector<std::pair<const void*, std::size_t>> blocs);
+    /// Waits until the thread is done.
+    void Attend();
+
+private:
+    std::thread fil;
 };
 
 /// Standard allocator over AllocationMemoire. Default construction of elements is
@@ -349,6 +378,41 @@ struct PModele3D
     PListe<PSurface3D> surfaces;
 };
 
+/// Read-only view of a mesh that a scene holds in the compact form of an STL import (see
+/// PScene3D::Maillage): plain arrays owned by the scene, from which it derives its PModele3D.
+/// Vertex v of the view is vertex v of Modele(), surface s is surface s, edge e is segment e, and
+/// place i of surface s (debut_surfaces[s] <= i < debut_surfaces[s + 1]) is triangle
+/// i - debut_surfaces[s] of that surface. Every triangle and vertex is visible; only the
+/// triangles may carry an own colour (`couleur`).
+struct ZARVEL3D_EXPORT PMaillage3D
+{
+    std::size_t nombre_sommets = 0;                ///< vertices
+    std::size_t nombre_triangles = 0;              ///< triangles over all surfaces
+    std::size_t nombre_surfaces = 0;               ///< surfaces
+    std::size_t nombre_segments = 0;               ///< edge segments (sharp and boundary edges)
+    const double* positions = nullptr;             ///< x, y, z of each vertex
+    const float* sommes_normales = nullptr;        ///< per vertex: sum of its triangles' unit normals
+    const std::uint32_t* triangles = nullptr;      ///< three vertex indices per triangle, in file order
+    const float* normales = nullptr;               ///< per triangle: the normal as read (zero: none)
+    const std::uint32_t* ordre = nullptr;          ///< the triangles in surface order; null: file order
+    const std::uint32_t* debut_surfaces = nullptr; ///< nombre_surfaces + 1 places into the order
+    const double* centres = nullptr;               ///< x, y, z of each surface's centre
+    const std::uint32_t* segments = nullptr;       ///< two vertex indices per edge segment
+    PCouleur3D couleur;                            ///< own colour of every triangle (or none)
+
+    /// The triangle (index into `triangles` and `normales`) at place `i` of the surface order.
+    std::uint32_t Triangle(std::size_t i) const
+    {
+        return ordre != nullptr ? ordre[i] : static_cast<std::uint32_t>(i);
+    }
+    /// Writes into n the unit normal that Modele() gives triangle t: the normal read when it is
+    /// finite and not zero (normalised), otherwise the normal of its corners (zero for a
+    /// degenerate triangle).
+    void NormaleTriangle(std::size_t t, double n[3]) const;
+    /// Writes into n the normal that Modele() gives vertex v: its sum of normals made unit, or zero.
+    void NormaleSommet(std::size_t v, double n[3]) const;
+};
+
 /// A 3D scene: the model, the lists of projections, miscellaneous elements, texts and unfolded
 /// patterns, the centre, the display scale and the unfolding scale. Copies are independent and
 /// cheap: a copy shares the model and the lists with its source (no element is copied) until one
@@ -408,9 +472,15 @@ public:
     /// changed scene to content of its own, and an older reference keeps showing the content the
     /// other scene still holds (and dangles once none does). Ask again after a change. A mesh
     /// read by ImportSTL is held in a compact form (about 24 bytes per triangle and 36 per vertex)
-    /// that the exports read directly; its PModele3D (about 136 bytes per triangle and 72 per
+    /// that the exports and Maillage read directly; its PModele3D (about 136 bytes per triangle and 72 per
     /// vertex) is built on the first call, once for the scene and its copies.
     const PModele3D& Modele() const;
+    /// The compact form of the model, read only, without deriving Modele(): true with `maillage`
+    /// filled while the scene holds a mesh that ImportSTL read in place of the model (not
+    /// appended) and that nothing changed since; otherwise false with `maillage` emptied, and the
+    /// model is only in Modele(). The arrays stay valid while this scene or a copy of it holds the
+    /// mesh: until the change (Vide, an edition, another import) of the last scene that holds it.
+    bool Maillage(PMaillage3D& maillage) const;
     const PListe<PSegment3D>& Projections() const;
     const PListe<PElement3D>& Divers() const;
     const PListe<PTexte3D>& Textes() const;
@@ -423,6 +493,11 @@ public:
     double EchelleDeveloppes() const { return echelle_developpes; }
     /// Total number of triangles over all surfaces.
     unsigned long long NombreTriangles() const;
+    /// Number of vertices, of edge segments and of surfaces of the model, without deriving it
+    /// from a compact mesh.
+    unsigned long long NombreSommets() const;
+    unsigned long long NombreSegments() const;
+    unsigned long long NombreSurfaces() const;
     /// True when the scene holds a solid (then .step export is possible).
     bool ContientSolide() const;
     /// Last diagnostic left by a failing operation on this scene ("" when none).

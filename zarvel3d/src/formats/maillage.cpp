@@ -2,7 +2,6 @@
 #include "formats/maillage.h"
 
 #include "maillage_scene.h"
-#include "memoire.h"
 #include "progression.h"
 
 #include <cmath>

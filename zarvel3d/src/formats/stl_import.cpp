@@ -3,7 +3,6 @@
 #include "fichier_entree.h"
 #include "formats/maillage.h"
 #include "maillage_scene.h"
-#include "memoire.h"
 #include "progression.h"
 #include "scene_priv.h"
 
@@ -579,7 +578,7 @@ bool LitBinaire(Fichier& f, Lecture& l, interne::MaillageIndexe& m)
     // A closed mesh has about half as many vertices as triangles.
     interne::Soudeur soudeur(m, n / 2 + 16);
     // The arrays the triangles fill are made resident on the other processor meanwhile.
-    interne::PreparationPages pages;
+    PreparationPages pages;
     pages.Lance({{m.triangles.Donnees(), 3 * n * sizeof(std::uint32_t)},
                  {m.normales.Donnees(), 3 * n * sizeof(float)},
                  {m.positions.Donnees(), m.positions.Capacite() * sizeof(double)}});
