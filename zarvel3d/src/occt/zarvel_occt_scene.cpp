@@ -273,6 +273,14 @@ bool MailleToreEntier(const TopoDS_Face& face, double angle, double fleche)
     const gp_Trsf vers_face = face.Location().Transformation().Inverted();
     Handle(Poly_Triangulation) triangulation =
         new Poly_Triangulation(nu * nv, 2 * nu * nv, Standard_True, Standard_True);
+    std::vector<double> cos_v(static_cast<std::size_t>(nv));
+    std::vector<double> sin_v(static_cast<std::size_t>(nv));
+    for (int j = 0; j < nv; ++j)
+    {
+        const double v = vmin + (vmax - vmin) * j / nv;
+        cos_v[static_cast<std::size_t>(j)] = std::cos(v);
+        sin_v[static_cast<std::size_t>(j)] = std::sin(v);
+    }
     for (int i = 0; i < nu; ++i)
     {
         const double u = umin + (umax - umin) * i / nu;
@@ -280,14 +288,15 @@ bool MailleToreEntier(const TopoDS_Face& face, double angle, double fleche)
         const gp_XYZ tangente = y * std::cos(u) - x * std::sin(u);
         for (int j = 0; j < nv; ++j)
         {
-            const double v = vmin + (vmax - vmin) * j / nv;
+            const double cv = cos_v[static_cast<std::size_t>(j)];
+            const double sv = sin_v[static_cast<std::size_t>(j)];
             const int n = 1 + i * nv + j;
-            const gp_XYZ point = centre + radial * (grand + petit * std::cos(v)) + z * (petit * std::sin(v));
+            const gp_XYZ point = centre + radial * (grand + petit * cv) + z * (petit * sv);
             triangulation->SetNode(n, gp_Pnt(point).Transformed(vers_face));
-            triangulation->SetUVNode(n, gp_Pnt2d(u, v));
+            triangulation->SetUVNode(n, gp_Pnt2d(u, vmin + (vmax - vmin) * j / nv));
             // The surface's normal, d/du x d/dv, whatever the handedness of its frame.
-            const gp_XYZ du = tangente * (grand + petit * std::cos(v));
-            const gp_XYZ dv = radial * (-petit * std::sin(v)) + z * (petit * std::cos(v));
+            const gp_XYZ du = tangente * (grand + petit * cv);
+            const gp_XYZ dv = radial * (-petit * sv) + z * (petit * cv);
             triangulation->SetNormal(n, gp_Dir(du.Crossed(dv)).Transformed(vers_face));
         }
     }
@@ -397,10 +406,21 @@ struct Boite
     double max[3];
 };
 
-Boite BoiteForme(const TopoDS_Shape& forme)
+// Box of a shape: of its mesh nodes once it is meshed (a curved face's exact
+// extent costs a numerical search per face, seconds for a ring of tori, and
+// differs from its nodes' by less than the chord deviation); before that, the
+// looser box of its surfaces' bounds, enough to size the deviation.
+Boite BoiteForme(const TopoDS_Shape& forme, bool maillee)
 {
     Bnd_Box b;
-    BRepBndLib::AddOptimal(forme, b, Standard_False, Standard_False);
+    if (maillee)
+    {
+        BRepBndLib::AddOptimal(forme, b, Standard_True, Standard_False);
+    }
+    else
+    {
+        BRepBndLib::Add(forme, b, Standard_False);
+    }
     Boite r{};
     b.Get(r.min[0], r.min[1], r.min[2], r.max[0], r.max[1], r.max[2]);
     return r;
@@ -553,10 +573,10 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
                  PScene3D& scene, std::string& diagnostic)
 {
     scene.Vide();
-    const Boite boite = BoiteForme(solide);
-    const double diagonale =
-        std::sqrt(std::pow(boite.max[0] - boite.min[0], 2) + std::pow(boite.max[1] - boite.min[1], 2) +
-                  std::pow(boite.max[2] - boite.min[2], 2));
+    const Boite etendue = BoiteForme(solide, false);
+    const double diagonale = std::sqrt(std::pow(etendue.max[0] - etendue.min[0], 2) +
+                                       std::pow(etendue.max[1] - etendue.min[1], 2) +
+                                       std::pow(etendue.max[2] - etendue.min[2], 2));
     const double angle = AngleMaillage(solide, p);
     IMeshTools_Parameters reglages;
     // The mesher splits a curve wherever its tangent turns by half this
@@ -575,6 +595,7 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
         AjouteDiagnostic(diagnostic, Texte(MessageMoteur::EchecMaillage));
         return StatutEchecMaillage;
     }
+    const Boite boite = BoiteForme(solide, true);
 
     PCouleur3D couleur_solide;
     const unsigned int index_ral = RAL::RechercheIndex(p.couleur_ral);
@@ -597,6 +618,18 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
     TopTools_IndexedMapOfShape faces;
     TopExp::MapShapes(solide, TopAbs_FACE, faces);
     std::vector<unsigned int> premier_noeud(static_cast<std::size_t>(faces.Extent()) + 1, 0);
+    // The lists are sized once: grown element by element, a mesh of a
+    // million triangles is copied a dozen times over.
+    std::size_t noeuds = static_cast<std::size_t>(sommets.Extent());
+    for (int f = 1; f <= faces.Extent(); ++f)
+    {
+        TopLoc_Location lieu;
+        const Handle(Poly_Triangulation)& triangulation =
+            BRep_Tool::Triangulation(TopoDS::Face(faces(f)), lieu);
+        noeuds += triangulation.IsNull() ? 0 : static_cast<std::size_t>(triangulation->NbNodes());
+    }
+    scene.ModeleEdition().sommets.reserve(noeuds);
+    scene.ModeleEdition().surfaces.reserve(static_cast<std::size_t>(faces.Extent()));
     for (int f = 1; f <= faces.Extent(); ++f)
     {
         const TopoDS_Face& face = TopoDS::Face(faces(f));
@@ -643,6 +676,8 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
             scene.ModeleEdition().sommets[index].visible = 0;
         }
         const unsigned int surface = scene.AjoutSurface();
+        scene.ModeleEdition().surfaces[surface].triangles.reserve(
+            static_cast<std::size_t>(triangulation->NbTriangles()));
         const unsigned int base = premier_noeud[static_cast<std::size_t>(f)];
         for (int t = 1; t <= triangulation->NbTriangles(); ++t)
         {
