@@ -77,10 +77,10 @@ if(TARGET Zarvel3D)
     " COMPONENT ${ZARVEL_INSTALL_COMPONENT})
 endif()
 
-# The library's modules (solid modelling, export formats) go beside it, where it looks for them.
+# The library's modules (solid modelling, STEP writer, export formats) go beside it, where it looks for them.
 # They are opened by path, not linked, so they need no development link.
 set(ZARVEL_MODULES "")
-foreach(module Zarvel3D_solides Zarvel3D_formats)
+foreach(module Zarvel3D_solides Zarvel3D_step Zarvel3D_formats)
   if(TARGET ${module})
     list(APPEND ZARVEL_MODULES ${module})
   endif()

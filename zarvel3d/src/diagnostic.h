@@ -53,6 +53,7 @@ enum class Message
     ErreurNoyau,
     ModuleSolidesAbsent,
     ModuleFormatsAbsent,
+    ModuleStepAbsent,
 };
 
 /// Formats the message in the language in force, with printf-style arguments. Exported for the

@@ -96,6 +96,8 @@ const interne::Traduction<interne::Message> traductions[] = {
      "Solid modelling module '%s' missing or unusable: %s."},
     {interne::Message::ModuleFormatsAbsent, "Module d'export 3MF et glTF '%s' absent ou inutilisable : %s.",
      "3MF and glTF export module '%s' missing or unusable: %s."},
+    {interne::Message::ModuleStepAbsent, "Module d'export STEP '%s' absent ou inutilisable : %s.",
+     "STEP export module '%s' missing or unusable: %s."},
 };
 
 } // namespace

@@ -25,7 +25,7 @@ void Charge(Chargement& c)
     c.table = interne::TableModule<TableSolides>(
         nom_module, variable_module, entree_module, version_table,
         [](const TableSolides& t)
-        { return t.generation != nullptr && t.export_step != nullptr && t.liberation != nullptr; },
+        { return t.generation != nullptr && t.liberation != nullptr; },
         c.chemin, c.raison);
 }
 

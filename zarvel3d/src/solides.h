@@ -1,12 +1,13 @@
 #pragma once
 // The solid modelling module libZarvel3D_solides.so.1 and its loading.
 //
-// Everything that needs the modelling kernel (solid generation, STEP export, the solid kept by a
-// scene) lives in that module, not in libZarvel3D.so.1. The kernel's toolkits are large: linking
-// them made every program that uses the library pay tens of milliseconds of symbol relocation at
-// start-up, even one that only converts meshes or prints its usage. The library loads the module
-// with dlopen the first time a solid is needed and never unloads it. Both sides are built together
-// by the same compiler, so the table below passes C++ types; only its size and version are checked.
+// Everything that needs the modelling kernel (solid generation, the solid kept by a scene; the
+// STEP export of a solid is in a module of its own, see step.h) lives in that module, not in
+// libZarvel3D.so.1. The kernel's toolkits are large: linking them made every program that uses the library
+// pay tens of milliseconds of symbol relocation at start-up, even one that only converts meshes or prints its
+// usage. The library loads the module with dlopen the first time a solid is needed and never unloads it. Both
+// sides are built together by the same compiler, so the table below passes C++ types; only its size and
+// version are checked.
 
 #include "engine/zarvel_dessin.h"
 #include "zarvel3d/zarvel3d.h"
@@ -24,7 +25,7 @@ constexpr const char* variable_module = "ZARVEL3D_MODULE_SOLIDES";
 /// Name of the module's entry point, a TableSolides::Entree.
 constexpr const char* entree_module = "ZarvelTableSolides";
 /// Raised whenever the table's layout or meaning changes.
-constexpr int version_table = 2;
+constexpr int version_table = 3;
 
 /// What the module offers. A solid is an opaque block of the module's, released by `liberation`.
 struct TableSolides
@@ -43,10 +44,6 @@ struct TableSolides
     int (*generation)(const moteur::Dessin& dessin, const ParametresZarvel& parametres, modezarvel_t mode,
                       double parametre, PScene3D& scene, void*& solide, std::string& diagnostic,
                       std::string& ecarts);
-
-    /// Writes `solide` as STEP to `chemin`. False with `erreur` filled when the kernel fails
-    /// (an empty `erreur`: the translator refused the solid).
-    bool (*export_step)(const void* solide, const char* chemin, std::string& erreur);
 
     /// Releases a solid of `generation`.
     void (*liberation)(void* solide);

@@ -187,7 +187,7 @@ TEST(ChargementModule, ModuleAbsent)
 
 TEST(ChargementModule, ModuleDUneAutreVersion)
 {
-    DansUnProcessusNeuf([] { EchecSansModule(ZARVEL_FAUX_MODULE, "table 3/"); });
+    DansUnProcessusNeuf([] { EchecSansModule(ZARVEL_FAUX_MODULE, "table 4/"); });
 }
 
 TEST(ChargementModule, BibliothequeSansPointDEntree)

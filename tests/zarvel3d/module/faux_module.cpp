@@ -5,9 +5,8 @@
 
 const Zarvel3D::solides::TableSolides* ZarvelTableSolides()
 {
-    static const Zarvel3D::solides::TableSolides table = {sizeof(Zarvel3D::solides::TableSolides),
-                                                          Zarvel3D::solides::version_table + 1, nullptr,
-                                                          nullptr, nullptr};
+    static const Zarvel3D::solides::TableSolides table = {
+        sizeof(Zarvel3D::solides::TableSolides), Zarvel3D::solides::version_table + 1, nullptr, nullptr};
     return &table;
 }
 

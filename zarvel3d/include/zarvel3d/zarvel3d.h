@@ -238,8 +238,9 @@ struct ParametresZarvel
     std::uint32_t couleur_ral = 9010;
     /// Offset 44. Largest chord deviation of the generated mesh from curved edges and faces, in
     /// drawing units; 0 (or a value that is not positive and finite): 0.015 % of the diagonal of
-    /// the model's box, which keeps cylinders, cones, spheres and tori within 0.1 % of their
-    /// volume. The divisions above stay a lower bound, and no segment turns by more than 10 degrees.
+    /// the model's box, finer where the curved faces need it to keep the mesh within 0.1 % of the
+    /// solid's volume. The divisions above stay a lower bound, and no segment turns by more than
+    /// 10 degrees.
     float fleche = 0.0f;
 };
 

@@ -7,7 +7,7 @@
 #include "maillage_scene.h"
 #include "progression.h"
 #include "scene_priv.h"
-#include "solides.h"
+#include "step.h"
 
 #include <algorithm>
 #include <cctype>
@@ -384,8 +384,8 @@ bool EcritPLY(const Source& source, unsigned long long triangles, FichierAtomiqu
 
 bool EcritSTEP(const void* solide, FichierAtomique& f, std::string& erreur, const char* chemin)
 {
-    // A scene holds a solid only when the module made it, so the module is already loaded here.
-    const solides::TableSolides* module = solides::Module(erreur);
+    // The translator toolkits are loaded by the first STEP export only (see step.h).
+    const step::TableStep* module = step::Module(erreur);
     if (module == nullptr)
     {
         return false;
@@ -395,7 +395,7 @@ bool EcritSTEP(const void* solide, FichierAtomique& f, std::string& erreur, cons
         erreur = f.Erreur();
         return false;
     }
-    if (!module->export_step(solide, f.CheminEcriture().c_str(), erreur))
+    if (!module->ecriture(solide, f.CheminEcriture().c_str(), erreur))
     {
         if (erreur.empty())
         {

@@ -13,11 +13,6 @@
 
 #include <Standard_Failure.hxx>
 
-#include <IFSelect_ReturnStatus.hxx>
-#include <Message.hxx>
-#include <Message_Messenger.hxx>
-#include <Message_Printer.hxx>
-#include <STEPControl_Writer.hxx>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -82,50 +77,6 @@ int Generation(const moteur::Dessin& dessin, const ParametresZarvel& parametres,
     }
 }
 
-// The kernel's translators report their statistics through the default messenger, on the
-// standard output by default; the library prints nothing, so its printers are held to failures
-// for the time of a translation and restored afterwards.
-class SilenceNoyau
-{
-public:
-    SilenceNoyau()
-    {
-        const Message_SequenceOfPrinters& imprimantes = Message::DefaultMessenger()->Printers();
-        for (Message_SequenceOfPrinters::Iterator i(imprimantes); i.More(); i.Next())
-        {
-            niveaux.emplace_back(i.Value(), i.Value()->GetTraceLevel());
-            i.Value()->SetTraceLevel(Message_Fail);
-        }
-    }
-    ~SilenceNoyau()
-    {
-        for (auto& n : niveaux)
-            n.first->SetTraceLevel(n.second);
-    }
-    SilenceNoyau(const SilenceNoyau&) = delete;
-    SilenceNoyau& operator=(const SilenceNoyau&) = delete;
-
-private:
-    std::vector<std::pair<Handle(Message_Printer), Message_Gravity>> niveaux;
-};
-
-bool ExportStep(const void* solide, const char* chemin, std::string& erreur)
-{
-    try
-    {
-        const SilenceNoyau silence;
-        STEPControl_Writer ecrivain;
-        return ecrivain.Transfer(*static_cast<const TopoDS_Shape*>(solide), STEPControl_AsIs) ==
-                   IFSelect_RetDone &&
-               ecrivain.Write(chemin) == IFSelect_RetDone;
-    }
-    catch (const Standard_Failure& e)
-    {
-        erreur = ErreurNoyau(e);
-        return false;
-    }
-}
-
 void Liberation(void* solide)
 {
     delete static_cast<TopoDS_Shape*>(solide);
@@ -156,6 +107,6 @@ const Zarvel3D::solides::TableSolides* ZarvelTableSolides()
 {
     static const Zarvel3D::solides::TableSolides table = {
         sizeof(Zarvel3D::solides::TableSolides), Zarvel3D::solides::version_table, Zarvel3D::occt::Generation,
-        Zarvel3D::occt::ExportStep, Zarvel3D::occt::Liberation};
+        Zarvel3D::occt::Liberation};
     return &table;
 }

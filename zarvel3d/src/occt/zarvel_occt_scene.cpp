@@ -8,13 +8,20 @@
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>
+#include <BRepGProp.hxx>
 #include <BRepLib.hxx>
+#include <BRepMesh_Context.hxx>
 #include <BRepMesh_IncrementalMesh.hxx>
+#include <BRepTools.hxx>
+#include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
 #include <TopoDS.hxx>
+#include <TopoDS_Compound.hxx>
+#include <gp_Torus.hxx>
 
 #include <ElSLib.hxx>
 #include <GCPnts_TangentialDeflection.hxx>
+#include <GProp_GProps.hxx>
 #include <GeomLProp_SLProps.hxx>
 #include <Geom_Surface.hxx>
 #include <IMeshTools_Parameters.hxx>
@@ -155,63 +162,209 @@ PCouleur3D CouleurProjection(const moteur::ElementDessin& e)
 // No segment of the mesh turns by more than this.
 constexpr double angle_max_maillage = 10.0 * M_PI / 180.0;
 
-// Smallest radius of the circles among the solid's edges and of its spheres
-// and tori (tube radius); 0 when it has none.
-double PlusPetitRayon(const TopoDS_Shape& solide)
+// Share of the solid's volume the faceted mesh may gain or lose.
+constexpr double ecart_volume_max = 1e-3;
+
+// Directions in which a face is curved: 0 for a plane, 1 for a cylinder, a
+// cone or an extrusion, 2 for any other surface.
+int DirectionsCourbees(const BRepAdaptor_Surface& surface)
 {
-    double rayon = 0.0;
-    auto retient = [&rayon](double r)
+    switch (surface.GetType())
     {
-        if (r > 0.0 && (rayon == 0.0 || r < rayon))
-        {
-            rayon = r;
-        }
-    };
-    for (TopExp_Explorer exp(solide, TopAbs_EDGE); exp.More(); exp.Next())
-    {
-        const TopoDS_Edge& arete = TopoDS::Edge(exp.Current());
-        if (!BRep_Tool::Degenerated(arete))
-        {
-            const BRepAdaptor_Curve courbe(arete);
-            if (courbe.GetType() == GeomAbs_Circle)
-            {
-                retient(courbe.Circle().Radius());
-            }
-        }
+    case GeomAbs_Plane:
+        return 0;
+    case GeomAbs_Cylinder:
+    case GeomAbs_Cone:
+    case GeomAbs_SurfaceOfExtrusion:
+        return 1;
+    default:
+        return 2;
     }
-    for (TopExp_Explorer exp(solide, TopAbs_FACE); exp.More(); exp.Next())
-    {
-        const BRepAdaptor_Surface surface(TopoDS::Face(exp.Current()), Standard_False);
-        if (surface.GetType() == GeomAbs_Sphere)
-        {
-            retient(surface.Sphere().Radius());
-        }
-        else if (surface.GetType() == GeomAbs_Torus)
-        {
-            retient(surface.Torus().MinorRadius());
-        }
-    }
-    return rayon;
 }
 
-// Chord deviation of the mesh: the caller's, or a share of the model's size
-// that keeps a faceted cylinder, cone, sphere or torus within 0.1 % of its
-// volume. An inscribed polygon loses about 4/3 of its relative chord deviation
-// in area, so the share is also held under 0.05 % of the smallest radius.
+// Chord deviation of the mesh: the caller's, or 0.015 % of the model's
+// diagonal, finer where the curved faces need it to keep the mesh's volume
+// within 0.1 % of the solid's. A facet whose chords stray by at most f from a
+// curve lies on average 2/3 f from it (parabolic segments), in each direction
+// the face is curved, so faceting a face of area A moves at most 2/3 f A of
+// volume per curved direction; the curved faces share the budget, a quarter
+// of it kept in reserve for the approximation. Planar faces cost nothing: a
+// plate with small holes gets the finesse its holes need, not the one a
+// radius-based rule would give every curve.
 double FlecheMaillage(const TopoDS_Shape& solide, double diagonale, const ParametresZarvel& p)
 {
     if (std::isfinite(p.fleche) && p.fleche > 0.0f)
     {
         return p.fleche;
     }
-    double fleche = 1.5e-4 * diagonale;
-    const double rayon = PlusPetitRayon(solide);
-    if (rayon > 0.0)
+    double aire_courbee = 0.0;
+    for (TopExp_Explorer exp(solide, TopAbs_FACE); exp.More(); exp.Next())
     {
-        // A sliver of a radius must not fill the whole part with triangles.
-        fleche = std::max(std::min(fleche, 5e-4 * rayon), 1e-5 * diagonale);
+        const TopoDS_Face& face = TopoDS::Face(exp.Current());
+        const int directions = DirectionsCourbees(BRepAdaptor_Surface(face, Standard_False));
+        if (directions > 0)
+        {
+            GProp_GProps proprietes;
+            BRepGProp::SurfaceProperties(face, proprietes);
+            aire_courbee += directions * std::fabs(proprietes.Mass());
+        }
     }
-    return std::max(fleche, 1e-7);
+    const double volume = std::fabs(Volume(solide));
+    double fleche = 1.5e-4 * diagonale;
+    if (aire_courbee > 0.0 && volume > 0.0)
+    {
+        fleche = std::min(fleche, 0.75 * ecart_volume_max * volume / (2.0 / 3.0 * aire_courbee));
+    }
+    // A thin shell must not fill the whole part with triangles.
+    return std::max(fleche, std::max(1e-5 * diagonale, 1e-7));
+}
+
+// Segments of a full turn on a circle of radius `rayon`: no segment turns by
+// more than `angle` nor strays by more than `fleche` from the circle.
+int SegmentsTour(double rayon, double angle, double fleche)
+{
+    double pas = angle;
+    if (rayon > fleche)
+    {
+        pas = std::min(pas, 2.0 * std::acos(1.0 - fleche / rayon));
+    }
+    return std::max(3, static_cast<int>(std::ceil(2.0 * M_PI / pas - 1e-9)));
+}
+
+// A whole torus (the void a circle leaves when turned a full turn): its only
+// edges are seams, so no other face shares its nodes and it can be meshed as
+// a grid of the two angles, with the surface's own normals. The mesher would
+// triangulate the same nodes one insertion at a time, for minutes on a large
+// ring. Returns false, the face untouched, for any other face.
+bool MailleToreEntier(const TopoDS_Face& face, double angle, double fleche)
+{
+    const BRepAdaptor_Surface surface(face);
+    if (surface.GetType() != GeomAbs_Torus)
+    {
+        return false;
+    }
+    for (TopExp_Explorer exp(face, TopAbs_EDGE); exp.More(); exp.Next())
+    {
+        const TopoDS_Edge& arete = TopoDS::Edge(exp.Current());
+        if (!BRep_Tool::Degenerated(arete) && !BRep_Tool::IsClosed(arete, face))
+        {
+            return false;
+        }
+    }
+    double umin = 0.0, umax = 0.0, vmin = 0.0, vmax = 0.0;
+    BRepTools::UVBounds(face, umin, umax, vmin, vmax);
+    constexpr double tolerance_tour = 1e-9;
+    if (std::fabs(umax - umin - 2.0 * M_PI) > tolerance_tour ||
+        std::fabs(vmax - vmin - 2.0 * M_PI) > tolerance_tour)
+    {
+        return false;
+    }
+    const gp_Torus tore = surface.Torus();
+    const double grand = tore.MajorRadius();
+    const double petit = tore.MinorRadius();
+    const int nu = SegmentsTour(grand + petit, angle, fleche);
+    const int nv = SegmentsTour(petit, angle, fleche);
+    const gp_Ax3& repere = tore.Position();
+    const gp_XYZ centre = repere.Location().XYZ();
+    const gp_XYZ x = repere.XDirection().XYZ();
+    const gp_XYZ y = repere.YDirection().XYZ();
+    const gp_XYZ z = repere.Direction().XYZ();
+    // Nodes are stored in the face's own frame, as the mesher stores them.
+    const gp_Trsf vers_face = face.Location().Transformation().Inverted();
+    Handle(Poly_Triangulation) triangulation =
+        new Poly_Triangulation(nu * nv, 2 * nu * nv, Standard_True, Standard_True);
+    std::vector<double> cos_v(static_cast<std::size_t>(nv));
+    std::vector<double> sin_v(static_cast<std::size_t>(nv));
+    for (int j = 0; j < nv; ++j)
+    {
+        const double v = vmin + (vmax - vmin) * j / nv;
+        cos_v[static_cast<std::size_t>(j)] = std::cos(v);
+        sin_v[static_cast<std::size_t>(j)] = std::sin(v);
+    }
+    for (int i = 0; i < nu; ++i)
+    {
+        const double u = umin + (umax - umin) * i / nu;
+        const gp_XYZ radial = x * std::cos(u) + y * std::sin(u);
+        const gp_XYZ tangente = y * std::cos(u) - x * std::sin(u);
+        for (int j = 0; j < nv; ++j)
+        {
+            const double cv = cos_v[static_cast<std::size_t>(j)];
+            const double sv = sin_v[static_cast<std::size_t>(j)];
+            const int n = 1 + i * nv + j;
+            const gp_XYZ point = centre + radial * (grand + petit * cv) + z * (petit * sv);
+            triangulation->SetNode(n, gp_Pnt(point).Transformed(vers_face));
+            triangulation->SetUVNode(n, gp_Pnt2d(u, vmin + (vmax - vmin) * j / nv));
+            // The surface's normal, d/du x d/dv, whatever the handedness of its frame.
+            const gp_XYZ du = tangente * (grand + petit * cv);
+            const gp_XYZ dv = radial * (-petit * sv) + z * (petit * cv);
+            triangulation->SetNormal(n, gp_Dir(du.Crossed(dv)).Transformed(vers_face));
+        }
+    }
+    int t = 1;
+    for (int i = 0; i < nu; ++i)
+    {
+        for (int j = 0; j < nv; ++j)
+        {
+            const int a = 1 + i * nv + j;
+            const int b = 1 + ((i + 1) % nu) * nv + j;
+            const int c = 1 + ((i + 1) % nu) * nv + (j + 1) % nv;
+            const int d = 1 + i * nv + (j + 1) % nv;
+            triangulation->SetTriangle(t++, Poly_Triangle(a, b, c));
+            triangulation->SetTriangle(t++, Poly_Triangle(a, c, d));
+        }
+    }
+    triangulation->Deflection(fleche);
+    BRep_Builder().UpdateFace(face, triangulation);
+    return true;
+}
+
+// Meshes every face of the solid: whole tori as grids, the others with the
+// kernel's mesher. Its Delabella triangulation is used first, several times
+// faster than the default one on faces with many boundary nodes (a plate with
+// holes); faces it leaves without a mesh get the default triangulation.
+bool Maille(const TopoDS_Shape& solide, const IMeshTools_Parameters& reglages, double angle)
+{
+    TopoDS_Compound reste;
+    BRep_Builder constructeur;
+    constructeur.MakeCompound(reste);
+    bool vide = true;
+    TopTools_IndexedMapOfShape faces;
+    TopExp::MapShapes(solide, TopAbs_FACE, faces);
+    for (int f = 1; f <= faces.Extent(); ++f)
+    {
+        const TopoDS_Face& face = TopoDS::Face(faces(f));
+        if (!MailleToreEntier(face, angle, reglages.Deflection))
+        {
+            constructeur.Add(reste, face);
+            vide = false;
+        }
+    }
+    if (vide)
+    {
+        return true;
+    }
+    auto complet = [&faces]()
+    {
+        for (int f = 1; f <= faces.Extent(); ++f)
+        {
+            TopLoc_Location lieu;
+            if (BRep_Tool::Triangulation(TopoDS::Face(faces(f)), lieu).IsNull())
+            {
+                return false;
+            }
+        }
+        return true;
+    };
+    BRepMesh_IncrementalMesh maillage;
+    maillage.SetShape(reste);
+    maillage.ChangeParameters() = reglages;
+    maillage.Perform(new BRepMesh_Context(IMeshTools_MeshAlgoType_Delabella));
+    if (maillage.IsDone() && complet())
+    {
+        return true;
+    }
+    BRepMesh_IncrementalMesh repli(reste, reglages);
+    return repli.IsDone() && complet();
 }
 
 // Angle between successive points of the mesh: a full turn gets
@@ -253,10 +406,21 @@ struct Boite
     double max[3];
 };
 
-Boite BoiteForme(const TopoDS_Shape& forme)
+// Box of a shape: of its mesh nodes once it is meshed (a curved face's exact
+// extent costs a numerical search per face, seconds for a ring of tori, and
+// differs from its nodes' by less than the chord deviation); before that, the
+// looser box of its surfaces' bounds, enough to size the deviation.
+Boite BoiteForme(const TopoDS_Shape& forme, bool maillee)
 {
     Bnd_Box b;
-    BRepBndLib::AddOptimal(forme, b, Standard_False, Standard_False);
+    if (maillee)
+    {
+        BRepBndLib::AddOptimal(forme, b, Standard_True, Standard_False);
+    }
+    else
+    {
+        BRepBndLib::Add(forme, b, Standard_False);
+    }
     Boite r{};
     b.Get(r.min[0], r.min[1], r.min[2], r.max[0], r.max[1], r.max[2]);
     return r;
@@ -409,10 +573,10 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
                  PScene3D& scene, std::string& diagnostic)
 {
     scene.Vide();
-    const Boite boite = BoiteForme(solide);
-    const double diagonale =
-        std::sqrt(std::pow(boite.max[0] - boite.min[0], 2) + std::pow(boite.max[1] - boite.min[1], 2) +
-                  std::pow(boite.max[2] - boite.min[2], 2));
+    const Boite etendue = BoiteForme(solide, false);
+    const double diagonale = std::sqrt(std::pow(etendue.max[0] - etendue.min[0], 2) +
+                                       std::pow(etendue.max[1] - etendue.min[1], 2) +
+                                       std::pow(etendue.max[2] - etendue.min[2], 2));
     const double angle = AngleMaillage(solide, p);
     IMeshTools_Parameters reglages;
     // The mesher splits a curve wherever its tangent turns by half this
@@ -426,12 +590,12 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
     reglages.DeflectionInterior = reglages.Deflection;
     reglages.MinSize = std::max(p.tolerance, 1e-7);
     reglages.InParallel = p.taches != 1;
-    BRepMesh_IncrementalMesh maillage(solide, reglages);
-    if (!maillage.IsDone())
+    if (!Maille(solide, reglages, angle))
     {
         AjouteDiagnostic(diagnostic, Texte(MessageMoteur::EchecMaillage));
         return StatutEchecMaillage;
     }
+    const Boite boite = BoiteForme(solide, true);
 
     PCouleur3D couleur_solide;
     const unsigned int index_ral = RAL::RechercheIndex(p.couleur_ral);
@@ -454,6 +618,18 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
     TopTools_IndexedMapOfShape faces;
     TopExp::MapShapes(solide, TopAbs_FACE, faces);
     std::vector<unsigned int> premier_noeud(static_cast<std::size_t>(faces.Extent()) + 1, 0);
+    // The lists are sized once: grown element by element, a mesh of a
+    // million triangles is copied a dozen times over.
+    std::size_t noeuds = static_cast<std::size_t>(sommets.Extent());
+    for (int f = 1; f <= faces.Extent(); ++f)
+    {
+        TopLoc_Location lieu;
+        const Handle(Poly_Triangulation)& triangulation =
+            BRep_Tool::Triangulation(TopoDS::Face(faces(f)), lieu);
+        noeuds += triangulation.IsNull() ? 0 : static_cast<std::size_t>(triangulation->NbNodes());
+    }
+    scene.ModeleEdition().sommets.reserve(noeuds);
+    scene.ModeleEdition().surfaces.reserve(static_cast<std::size_t>(faces.Extent()));
     for (int f = 1; f <= faces.Extent(); ++f)
     {
         const TopoDS_Face& face = TopoDS::Face(faces(f));
@@ -473,7 +649,16 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
         {
             const gp_Pnt point = triangulation->Node(n).Transformed(transformation);
             Pvec3 normale;
-            if (triangulation->HasUVNodes() && !support.IsNull())
+            if (triangulation->HasNormals())
+            {
+                gp_Dir d = triangulation->Normal(n).Transformed(transformation);
+                if (inverse)
+                {
+                    d.Reverse();
+                }
+                normale = Pvec3(d.X(), d.Y(), d.Z());
+            }
+            else if (triangulation->HasUVNodes() && !support.IsNull())
             {
                 const gp_Pnt2d uv = triangulation->UVNode(n);
                 GeomLProp_SLProps proprietes(support, uv.X(), uv.Y(), 1, 1e-9);
@@ -491,6 +676,8 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
             scene.ModeleEdition().sommets[index].visible = 0;
         }
         const unsigned int surface = scene.AjoutSurface();
+        scene.ModeleEdition().surfaces[surface].triangles.reserve(
+            static_cast<std::size_t>(triangulation->NbTriangles()));
         const unsigned int base = premier_noeud[static_cast<std::size_t>(f)];
         for (int t = 1; t <= triangulation->NbTriangles(); ++t)
         {
