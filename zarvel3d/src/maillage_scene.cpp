@@ -13,17 +13,27 @@ namespace interne
 namespace
 {
 
+// The unit vector along a float triple; false, `n` untouched, for a zero or non-finite one.
+bool Unitaire(const float* v, double n[3])
+{
+    const double x = v[0], y = v[1], z = v[2];
+    const double l = std::sqrt(x * x + y * y + z * z);
+    if (!(l > 0.0 && std::isfinite(l)))
+    {
+        return false;
+    }
+    n[0] = x / l;
+    n[1] = y / l;
+    n[2] = z / l;
+    return true;
+}
+
 // The model's normal of triangle t from the arrays, for the scene's mesh and for its public view.
 void NormaleTriangleTableaux(const double* positions, const std::uint32_t* triangles, const float* normales,
                              std::size_t t, double n[3])
 {
-    const double lx = normales[3 * t], ly = normales[3 * t + 1], lz = normales[3 * t + 2];
-    const double l = std::sqrt(lx * lx + ly * ly + lz * lz);
-    if (l > 0.0 && std::isfinite(l))
+    if (Unitaire(normales + 3 * t, n))
     {
-        n[0] = lx / l;
-        n[1] = ly / l;
-        n[2] = lz / l;
         return;
     }
     // The corners' normal is kept as a float (single precision is plenty for a direction), so
@@ -43,16 +53,10 @@ void NormaleTriangleTableaux(const double* positions, const std::uint32_t* trian
 
 void NormaleSommetTableau(const float* sommes_normales, std::size_t v, double n[3])
 {
-    const double x = sommes_normales[3 * v], y = sommes_normales[3 * v + 1], z = sommes_normales[3 * v + 2];
-    const double l = std::sqrt(x * x + y * y + z * z);
-    if (l > 0.0 && std::isfinite(l))
+    if (!Unitaire(sommes_normales + 3 * v, n))
     {
-        n[0] = x / l;
-        n[1] = y / l;
-        n[2] = z / l;
-        return;
+        n[0] = n[1] = n[2] = 0.0;
     }
-    n[0] = n[1] = n[2] = 0.0;
 }
 
 } // namespace

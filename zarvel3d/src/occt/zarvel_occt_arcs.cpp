@@ -19,6 +19,15 @@ struct Point
     double y;
 };
 
+// Turn between two lines of an arc drawn as a chain.
+constexpr double virage_min = 0.2 * M_PI / 180.0;
+constexpr double virage_max = 25.0 * M_PI / 180.0;
+
+bool PetitVirage(double v)
+{
+    return std::fabs(v) >= virage_min && std::fabs(v) <= virage_max;
+}
+
 struct Cercle
 {
     double cx;
@@ -179,12 +188,11 @@ private:
 // and lie on one circle; the circle if so.
 std::optional<Cercle> Arc(const std::vector<Point>& p, std::size_t debut, std::size_t fin, double tolerance)
 {
-    const double min_virage = 0.2 * M_PI / 180.0, max_virage = 25.0 * M_PI / 180.0;
     double signe = 0.0;
     for (std::size_t i = debut + 1; i < fin; ++i)
     {
         const double v = Virage(p[i - 1], p[i], p[i + 1]);
-        if (std::fabs(v) < min_virage || std::fabs(v) > max_virage || v * signe < 0.0)
+        if (!PetitVirage(v) || v * signe < 0.0)
         {
             return std::nullopt;
         }
@@ -236,7 +244,6 @@ moteur::ElementDessin ElementArc(const moteur::ElementDessin& modele, const Cerc
 // line running on from an arc is no part of it).
 std::vector<std::pair<std::size_t, std::size_t>> Tournants(const std::vector<Point>& p)
 {
-    const double min_virage = 0.2 * M_PI / 180.0, max_virage = 25.0 * M_PI / 180.0;
     std::vector<std::pair<std::size_t, std::size_t>> runs;
     std::size_t debut = 0;
     double signe = 0.0;
@@ -245,8 +252,7 @@ std::vector<std::pair<std::size_t, std::size_t>> Tournants(const std::vector<Poi
         const double v = Virage(p[i - 1], p[i], p[i + 1]);
         const double l0 = std::hypot(p[i].x - p[i - 1].x, p[i].y - p[i - 1].y);
         const double l1 = std::hypot(p[i + 1].x - p[i].x, p[i + 1].y - p[i].y);
-        const bool petit = std::fabs(v) >= min_virage && std::fabs(v) <= max_virage &&
-                           std::max(l0, l1) <= 2.0 * std::min(l0, l1);
+        const bool petit = PetitVirage(v) && std::max(l0, l1) <= 2.0 * std::min(l0, l1);
         if (petit && v * signe >= 0.0)
         {
             signe = v;
@@ -269,7 +275,7 @@ Chaine Ouvre(const Chaine& c)
     {
         const Point& avant = c.points[(k + n - 1) % n];
         const double v = Virage(avant, c.points[k], c.points[k + 1]);
-        if (std::fabs(v) > 25.0 * M_PI / 180.0 || std::fabs(v) < 0.2 * M_PI / 180.0)
+        if (!PetitVirage(v))
         {
             Chaine o;
             for (std::size_t j = 0; j <= n; ++j)

@@ -22,6 +22,13 @@ namespace Zarvel3D::occt::candidats
 namespace
 {
 
+// A whole circle (an ellipse of equal axes over a full turn).
+bool CercleEntier(const moteur::ElementDessin& e, double tol)
+{
+    return e.type == moteur::TypeElement::Ellipse && std::fabs(e.largeur - e.hauteur) <= tol &&
+           e.fin - e.debut >= 360.0 - 1e-9;
+}
+
 // Centre of a view drawn as concentric full circles only (centre lines
 // aside), in the view's coordinates from its origin; none otherwise.
 std::optional<std::array<double, 2>> CentreCirculaire(const moteur::VueDessin& vue, const VueCandidat& v,
@@ -34,9 +41,7 @@ std::optional<std::array<double, 2>> CentreCirculaire(const moteur::VueDessin& v
         {
             continue;
         }
-        const bool cercle = e.type == moteur::TypeElement::Ellipse &&
-                            std::fabs(e.largeur - e.hauteur) <= tol && e.fin - e.debut >= 360.0 - 1e-9;
-        if (!cercle)
+        if (!CercleEntier(e, tol))
         {
             return std::nullopt;
         }
@@ -115,8 +120,7 @@ std::vector<Cercle> Cercles(const moteur::VueDessin& vue, const VueCandidat& v, 
     std::vector<Cercle> cercles;
     for (const moteur::ElementDessin& e : vue.elements)
     {
-        if (!e.axe && e.type == moteur::TypeElement::Ellipse && std::fabs(e.largeur - e.hauteur) <= tol &&
-            e.fin - e.debut >= 360.0 - 1e-9)
+        if (!e.axe && CercleEntier(e, tol))
         {
             cercles.push_back({e.cx - v.du, e.cy - v.dv, 0.5 * e.largeur});
         }

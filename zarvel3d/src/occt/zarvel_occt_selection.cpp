@@ -36,6 +36,21 @@ void Selection::Essaie(const std::function<TopoDS_Shape()>& construction)
     }
 }
 
+void Selection::Prepare(const std::function<void()>& etape)
+{
+    if (Termine())
+    {
+        return;
+    }
+    try
+    {
+        etape();
+    }
+    catch (const Standard_Failure&)
+    {
+    }
+}
+
 bool Selection::Termine() const
 {
     return meilleur.statut != StatutSucces || meilleur.ecarts.empty();

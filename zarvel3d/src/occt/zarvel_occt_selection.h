@@ -24,6 +24,9 @@ public:
     /// and has fewer mismatches than the best so far. Kernel failures while
     /// building or checking it leave the best as it was.
     void Essaie(const std::function<TopoDS_Shape()>& construction);
+    /// Runs a step that gathers candidates, under the same guard: a kernel
+    /// failure ends the step and leaves what it gathered so far.
+    void Prepare(const std::function<void()>& etape);
     /// True when the best so far reproduces the drawing (or failed).
     bool Termine() const;
     const ResultatSolide& Meilleur() const { return meilleur; }

@@ -408,8 +408,8 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                 // Hand-drawn views may miss each other by a hair (an arc of 29.84
                 // beside one of 30): a thousandth of the size is one size, and the
                 // check then says where the drawing strays.
-                if (mesures.size() != 2 ||
-                    std::fabs(mesures[0] - mesures[1]) > std::max(2.0 * tol, 1e-3 * std::max(mesures[0], mesures[1])))
+                if (mesures.size() != 2 || std::fabs(mesures[0] - mesures[1]) >
+                                               std::max(2.0 * tol, 1e-3 * std::max(mesures[0], mesures[1])))
                 {
                     static const MessageMoteur noms[] = {MessageMoteur::Largeur, MessageMoteur::Hauteur,
                                                          MessageMoteur::Profondeur};
@@ -665,14 +665,13 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
             }
             // Parts of revolution: their outlines alone only bound them.
             std::vector<TopoDS_Shape> bases{piece};
-            choix.Essaie(
+            choix.Prepare(
                 [&]
                 {
                     for (const TopoDS_Shape& tourne : candidats::Revolutions(dessin, pour_candidats, tol))
                     {
                         bases.push_back(tourne);
                     }
-                    return TopoDS_Shape();
                 });
             for (std::size_t b = 1; b < bases.size(); ++b)
             {
@@ -681,12 +680,7 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
             // Holes turned about an axis (bores, counterbores, countersinks,
             // drill points), their profile taken from one view or another.
             std::vector<candidats::OutilRevolution> outils;
-            choix.Essaie(
-                [&]
-                {
-                    outils = candidats::OutilsRevolution(dessin, pour_candidats, tol);
-                    return TopoDS_Shape();
-                });
+            choix.Prepare([&] { outils = candidats::OutilsRevolution(dessin, pour_candidats, tol); });
             for (const VueNormalisee& profil : vues)
             {
                 for (const TopoDS_Shape& base : bases)
@@ -704,8 +698,12 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                     for (const Coupe& c : sans_profondeur)
                     {
                         const TopoDS_Shape outil = balaye(c.face, vues[c.vue].axes, -marge, c.d1 + marge);
+                        if (outil.IsNull())
+                        {
+                            return TopoDS_Shape();
+                        }
                         BRepAlgoAPI_Cut coupe(percee, outil);
-                        if (outil.IsNull() || !coupe.IsDone() || coupe.HasErrors())
+                        if (!coupe.IsDone() || coupe.HasErrors())
                         {
                             return TopoDS_Shape();
                         }
@@ -715,12 +713,7 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                 });
             // Oblique cuts, one plane after the other on the best solid so far.
             std::vector<gp_Pln> plans;
-            choix.Essaie(
-                [&]
-                {
-                    plans = candidats::PlansObliques(dessin, pour_candidats, tol);
-                    return TopoDS_Shape();
-                });
+            choix.Prepare([&] { plans = candidats::PlansObliques(dessin, pour_candidats, tol); });
             for (const gp_Pln& plan : plans)
             {
                 choix.Essaie([&] { return CoupePlan(choix.Meilleur().solide, plan, marge); });
