@@ -201,6 +201,13 @@ void* AllocationTableau_GL(std::size_t octets);
 /// Releases a block of AllocationTableau_GL given with its size in bytes.
 void LiberationTableau_GL(void* bloc, std::size_t octets) noexcept;
 
+/// Grows the process's main heap by at least `octets`, asks for huge pages on it and keeps it
+/// when blocks are freed. A software GL driver allocates every frame's triangle data there and
+/// frees it at the frame's end: faulted in 4 KiB pages again at each frame, that memory costs more
+/// than the drawing. Blocks of up to 32 MiB come from the heap from then on. True when the heap
+/// grew and was advised (false under an allocator that does not use the heap, as a sanitizer's).
+bool PrepareTasPagesGeantes_GL(std::size_t octets);
+
 /// Standard allocator over AllocationTableau_GL.
 template <typename T> struct PAllocateur_GL
 {

@@ -1,9 +1,13 @@
 #include "zarvel_gl.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
+#include <vector>
 
 namespace PGL
 {
@@ -85,6 +89,38 @@ void LiberationTableau_GL(void* bloc, std::size_t octets) noexcept
         std::free(bloc);
     else
         munmap(bloc, ArrondiPageGeante(octets));
+}
+
+bool PrepareTasPagesGeantes_GL(std::size_t octets)
+{
+    // Blocks below the threshold come from the heap, and the heap's top is never given back.
+    constexpr int Seuil = 32 << 20;
+    constexpr std::size_t Bloc = std::size_t(16) << 20;
+    mallopt(M_MMAP_THRESHOLD, Seuil);
+    mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+    char* const debut = static_cast<char*>(sbrk(0));
+    // The first blocks may come from free room already on the heap: take blocks until the top
+    // has moved far enough, or stops moving (an allocator that does not use the heap).
+    std::vector<void*> blocs;
+    char* fin = debut;
+    while (static_cast<std::size_t>(fin - debut) < octets)
+    {
+        void* bloc = std::malloc(Bloc);
+        if (!bloc) break;
+        blocs.push_back(bloc);
+        char* const haut = static_cast<char*>(sbrk(0));
+        if (haut == fin && blocs.size() * Bloc > octets + Bloc) break;
+        fin = haut;
+    }
+    const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t aligne = (reinterpret_cast<std::uintptr_t>(debut) + page - 1) & ~(page - 1);
+    const std::uintptr_t haut = reinterpret_cast<std::uintptr_t>(fin) & ~(page - 1);
+    const bool conseille = haut > aligne && haut - aligne >= octets &&
+                           madvise(reinterpret_cast<void*>(aligne), haut - aligne, MADV_HUGEPAGE) == 0;
+    // Freed, the blocks join the heap's top, which keeps its pages' advice.
+    for (void* bloc : blocs)
+        std::free(bloc);
+    return conseille;
 }
 
 // ---- PTampon_GL --------------------------------------------------------------------------------

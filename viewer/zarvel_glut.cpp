@@ -25,6 +25,9 @@ constexpr unsigned char ToucheEspace = 32;
 // After Enter or Space, this many replays of any key are swallowed.
 constexpr unsigned int DelaiTouches = 100000;
 
+// The GL driver's per-frame memory, kept on huge pages for the viewer's whole life.
+constexpr std::size_t TasPilote = std::size_t(256) << 20;
+
 constexpr int BoutonMilieu = 1;
 constexpr int MoletteHaut = 3;
 constexpr int MoletteBas = 4;
@@ -92,6 +95,7 @@ void Zarvel_glut::Initialise(unsigned int largeur, unsigned int hauteur, bool pl
     Parametres.hauteur = static_cast<int>(hauteur);
     Parametres_copie = Parametres;
     inst_glut_stat = nullptr;
+    PGL::PrepareTasPagesGeantes_GL(TasPilote);
 }
 
 Zarvel_glut::~Zarvel_glut()

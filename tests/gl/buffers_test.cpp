@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -166,4 +172,52 @@ TEST(PTamponF_GL, SansSupportRienNeSeCree)
     EXPECT_FALSE(tampon.Desactive());
     EXPECT_FALSE(tampon.Reactive());
     EXPECT_EQ(tampon.Id(), 0u);
+}
+
+namespace
+{
+
+// The flags of the heap mapping that holds the given address ("hg" marks huge-page advice), and
+// its size; empty when no heap mapping holds it.
+std::string DrapeauxTas(void const* adresse, std::size_t& taille)
+{
+    std::ifstream cartes("/proc/self/smaps");
+    const auto a = reinterpret_cast<std::uintptr_t>(adresse);
+    std::string ligne;
+    bool dedans = false;
+    while (std::getline(cartes, ligne))
+    {
+        unsigned long debut = 0, fin = 0;
+        if (std::sscanf(ligne.c_str(), "%lx-%lx", &debut, &fin) == 2 && ligne.find("[heap]") != std::string::npos)
+        {
+            dedans = a >= debut && a < fin;
+            taille = fin - debut;
+        }
+        else if (dedans && ligne.rfind("VmFlags:", 0) == 0)
+            return ligne;
+    }
+    return "";
+}
+
+} // namespace
+
+TEST(TasPagesGeantes, LeSommetDuTasEstConseilleEtGarde)
+{
+    constexpr std::size_t Demande = std::size_t(64) << 20;
+    char* const avant = static_cast<char*>(sbrk(0));
+    if (!PGL::PrepareTasPagesGeantes_GL(Demande)) GTEST_SKIP() << "the allocator does not use the heap";
+    char* const apres = static_cast<char*>(sbrk(0));
+    ASSERT_GE(static_cast<std::size_t>(apres - avant), Demande);
+    std::size_t taille = 0;
+    const std::string drapeaux = DrapeauxTas(apres - 1, taille);
+    EXPECT_NE(drapeaux.find(" hg"), std::string::npos) << drapeaux;
+    EXPECT_GE(taille, Demande);
+    // Blocks below 32 MiB now come from the freed room, and freeing them gives nothing back.
+    constexpr std::size_t Moyen = std::size_t(20) << 20;
+    char* bloc = static_cast<char*>(std::malloc(Moyen));
+    ASSERT_NE(bloc, nullptr);
+    EXPECT_NE(DrapeauxTas(bloc, taille), "");
+    EXPECT_LE(bloc + Moyen, apres);
+    std::free(bloc);
+    EXPECT_EQ(static_cast<char*>(sbrk(0)), apres);
 }
