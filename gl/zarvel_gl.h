@@ -27,6 +27,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -1288,6 +1289,11 @@ struct Params_Zarvel_GL
     /// The vertex and surface-centre buffers stay empty: no display mode draws them, so a renderer
     /// that highlights no vertex or surface (a capture) needs neither (false by default).
     bool sans_sommets;
+    /// 0 (default): the surfaces are prepared once into their buffer. Otherwise they are not
+    /// prepared: the renderer keeps its copy of the scene, and each frame refills a buffer of at
+    /// most this many triangles from it and draws it, slice after slice. The picture is the same;
+    /// for a scene drawn once (a capture) the surfaces' vertices never fill memory.
+    std::uint32_t triangles_par_tranche;
 
     /// Opacity, RAL index and unfolded patterns; every other field at its default.
     Params_Zarvel_GL(float opacite, int id_couleur, bool developpes);
@@ -1419,6 +1425,7 @@ private:
     void PrepareModele(Zarvel3D::PScene3D const& scene, bool couleurs_propres, bool lissage);
     void PrepareListes(Zarvel3D::PScene3D const& scene);
     void PrepareImprimante();
+    void AfficheSurfacesParTranches() const;
 
     Params_Zarvel_GL params_scene;
     float echelle_scene;
@@ -1440,6 +1447,11 @@ private:
     PTampon_GL tampon_developpes;
     PTampon_GL tampon_surfaces;
     PTampon_GL tampon_centres;
+    /// The scene whose surfaces are drawn by slices, and the slice being drawn (see
+    /// Params_Zarvel_GL::triangles_par_tranche).
+    std::unique_ptr<Zarvel3D::PScene3D const> scene_tranches;
+    bool lissage_tranches;
+    mutable PTampon_GL tampon_tranche;
 };
 
 } // namespace PGL

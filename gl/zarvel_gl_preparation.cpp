@@ -3,6 +3,7 @@
 
 #include "zarvel3d/zarvel3d.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -96,15 +97,19 @@ public:
     std::size_t NombreSegments() const { return modele.segments.size(); }
     std::size_t NombreSommets() const { return modele.sommets.size(); }
 
-    // centre(point) once per surface, then triangle(a, b, c, normal, corner normals, colour) for
-    // each of its visible triangles; with lissage the corner normals are the vertices' normals.
-    template <typename Centre, typename Triangle> void Surfaces(bool lissage, Centre centre, Triangle triangle) const
+    // centre(point) once per surface, even when all its triangles are hidden.
+    template <typename Centre> void Centres(Centre centre) const
+    {
+        for (Zarvel3D::PSurface3D const& surface : modele.surfaces)
+            centre(surface.centre);
+    }
+    // triangle(a, b, c, normal, corner normals, colour) for each visible triangle, surface after
+    // surface; with lissage the corner normals are the vertices' normals.
+    template <typename Triangle> void Surfaces(bool lissage, Triangle triangle) const
     {
         Zarvel3D::PListe<Zarvel3D::PSommet3D> const& sommets = modele.sommets;
         for (Zarvel3D::PSurface3D const& surface : modele.surfaces)
         {
-            // One centre per surface, even when all its triangles are hidden.
-            centre(surface.centre);
             for (Zarvel3D::PTriangle3D const& t : surface.triangles)
             {
                 if (!t.visible) continue;
@@ -151,11 +156,15 @@ public:
     std::size_t NombreSegments() const { return maillage.nombre_segments; }
     std::size_t NombreSommets() const { return maillage.nombre_sommets; }
 
-    template <typename Centre, typename Triangle> void Surfaces(bool lissage, Centre centre, Triangle triangle) const
+    template <typename Centre> void Centres(Centre centre) const
+    {
+        for (std::size_t s = 0; s < maillage.nombre_surfaces; ++s)
+            centre(Point(maillage.centres + 3 * s));
+    }
+    template <typename Triangle> void Surfaces(bool lissage, Triangle triangle) const
     {
         for (std::size_t s = 0; s < maillage.nombre_surfaces; ++s)
         {
-            centre(Point(maillage.centres + 3 * s));
             for (std::size_t i = maillage.debut_surfaces[s]; i < maillage.debut_surfaces[s + 1]; ++i)
             {
                 const std::size_t t = maillage.Triangle(i);
@@ -192,6 +201,63 @@ private:
     Zarvel3D::Pvec3 Sommet(std::size_t v) const { return Point(maillage.positions + 3 * v); }
 
     Zarvel3D::PMaillage3D const& maillage;
+};
+
+// f(source) with the form the scene holds its model in.
+template <typename F> void AvecSource(Zarvel3D::PScene3D const& scene, F f)
+{
+    Zarvel3D::PMaillage3D maillage;
+    if (scene.Maillage(maillage))
+        f(SourceMaillage(maillage));
+    else
+        f(SourceModele(scene.Modele()));
+}
+
+// The source's visible triangles into `tampon`, coloured by couleur(own colour, normal). With a
+// limit, `pleine` is called each time the buffer holds that many triangles, and the buffer is
+// emptied after it.
+template <typename Source, typename Couleur, typename Pleine>
+void AjoutSurfaces(Source const& source, Transformation const& t, bool lissage, Couleur couleur, PTampon_GL& tampon,
+                   std::size_t limite, Pleine pleine)
+{
+    source.Surfaces(lissage,
+                    [&](Zarvel3D::Pvec3 const& a, Zarvel3D::Pvec3 const& b, Zarvel3D::Pvec3 const& c,
+                        PVertex_GL const& normale, PVertex_GL const (&normales)[3],
+                        Zarvel3D::PCouleur3D const& couleur_propre)
+                    {
+                        tampon.Ajout(t(a), t(b), t(c), normales[0], normales[1], normales[2],
+                                     couleur(couleur_propre, normale));
+                        if (limite != 0 && tampon.NombreVertices() >= 3 * limite)
+                        {
+                            pleine();
+                            tampon.Reinit(false);
+                        }
+                    });
+}
+
+float AlphaSurfaces(float opacite)
+{
+    const int alpha_entier = static_cast<int>(2.55f * opacite);
+    return static_cast<float>(alpha_entier) / 255.0f;
+}
+
+// A surface vertex's colour: the triangle's own, or the renderer's scene colour; then the
+// surfaces' alpha.
+struct CouleurSurface
+{
+    Zarvel_GL const& rendu;
+    float alpha;
+
+    PCouleur_GL operator()(Zarvel3D::PCouleur3D const& couleur_propre, PVertex_GL const& normale) const
+    {
+        PCouleur_GL c;
+        if (couleur_propre.definie)
+            c = CouleurPropre(couleur_propre, 1.0f);
+        else
+            rendu.SelectionCouleur(c, normale);
+        c.alpha = alpha;
+        return c;
+    }
 };
 
 } // namespace
@@ -234,6 +300,11 @@ void Zarvel_GL::PrepareScenePriv(Zarvel3D::PScene3D const* scene, bool couleurs_
     PrepareModele(*copie, couleurs_propres, lissage);
     PrepareListes(*copie);
     if (ImprimanteUtilisable(params_scene)) PrepareImprimante();
+    if (params_scene.triangles_par_tranche != 0)
+    {
+        scene_tranches = std::move(copie);
+        lissage_tranches = lissage;
+    }
 
     tampon_sommets.Transfert();
     tampon_filaire.Transfert();
@@ -280,15 +351,15 @@ void Zarvel_GL::PrepareModele(Zarvel3D::PScene3D const& scene, bool couleurs_pro
     echelle_scene = static_cast<float>(echelle);
     const Transformation t{centre, echelle};
 
-    const int alpha_entier = static_cast<int>(2.55f * params_scene.opacite_solide);
-    const float alpha = static_cast<float>(alpha_entier) / 255.0f;
+    const CouleurSurface couleur{*this, AlphaSurfaces(params_scene.opacite_solide)};
 
     // The same buffers from either form of the model: an imported mesh is read in its compact
     // arrays, so that the scene never derives its much larger PModele3D for the viewer.
     auto remplit = [&](auto const& source)
     {
         const bool sommets = !params_scene.sans_sommets;
-        const std::size_t vertices_surfaces = 3 * source.NombreTriangles();
+        const bool tranches = params_scene.triangles_par_tranche != 0;
+        const std::size_t vertices_surfaces = tranches ? 0 : 3 * source.NombreTriangles();
         const std::size_t vertices_filaire = 2 * source.NombreSegments();
         const std::size_t vertices_sommets = sommets ? source.NombreSommets() : 0;
         if (sommets) tampon_centres.Reserve(static_cast<unsigned int>(source.NombreSurfaces()));
@@ -303,23 +374,10 @@ void Zarvel_GL::PrepareModele(Zarvel3D::PScene3D const& scene, bool couleurs_pro
         AjoutTranches(blocs, tampon_filaire, vertices_filaire);
         AjoutTranches(blocs, tampon_sommets, vertices_sommets);
         pages.Lance(std::move(blocs));
-        source.Surfaces(
-            lissage,
-            [&](Zarvel3D::Pvec3 const& centre_surface)
-            {
-                if (sommets) tampon_centres.Ajout(t(centre_surface), params_scene.couleur_centres);
-            },
-            [&](Zarvel3D::Pvec3 const& a, Zarvel3D::Pvec3 const& b, Zarvel3D::Pvec3 const& c, PVertex_GL const& normale,
-                PVertex_GL const (&normales)[3], Zarvel3D::PCouleur3D const& couleur_propre)
-            {
-                PCouleur_GL couleur;
-                if (couleur_propre.definie)
-                    couleur = CouleurPropre(couleur_propre, 1.0f);
-                else
-                    SelectionCouleur(couleur, normale);
-                couleur.alpha = alpha;
-                tampon_surfaces.Ajout(t(a), t(b), t(c), normales[0], normales[1], normales[2], couleur);
-            });
+        if (sommets)
+            source.Centres([&](Zarvel3D::Pvec3 const& centre_surface)
+                           { tampon_centres.Ajout(t(centre_surface), params_scene.couleur_centres); });
+        if (!tranches) AjoutSurfaces(source, t, lissage, couleur, tampon_surfaces, 0, [] {});
 
         // With surfaces, every edge takes the edge colour unless own colours were asked for.
         const bool couleur_unique = !couleurs_propres && source.NombreSurfaces() != 0;
@@ -342,11 +400,23 @@ void Zarvel_GL::PrepareModele(Zarvel3D::PScene3D const& scene, bool couleurs_pro
                     tampon_sommets.Ajout(t(position), couleur);
                 });
     };
-    Zarvel3D::PMaillage3D maillage;
-    if (scene.Maillage(maillage))
-        remplit(SourceMaillage(maillage));
-    else
-        remplit(SourceModele(scene.Modele()));
+    AvecSource(scene, remplit);
+}
+
+void Zarvel_GL::AfficheSurfacesParTranches() const
+{
+    const Transformation t{Zarvel3D::Pvec3(centre_scene.x, centre_scene.y, centre_scene.z), echelle_scene};
+    const CouleurSurface couleur{*this, AlphaSurfaces(params_scene.opacite_solide)};
+    const std::size_t limite = params_scene.triangles_par_tranche;
+    tampon_tranche.Reinit(false);
+    AvecSource(*scene_tranches,
+               [&](auto const& source)
+               {
+                   tampon_tranche.Reserve(static_cast<unsigned int>(3 * std::min(limite, source.NombreTriangles())));
+                   AjoutSurfaces(source, t, lissage_tranches, couleur, tampon_tranche, limite,
+                                 [&] { AffichageModele(tampon_tranche); });
+               });
+    if (tampon_tranche.NombreVertices() != 0) AffichageModele(tampon_tranche);
 }
 
 void Zarvel_GL::PrepareListes(Zarvel3D::PScene3D const& scene)

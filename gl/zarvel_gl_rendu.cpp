@@ -50,7 +50,7 @@ Params_Zarvel_GL::Params_Zarvel_GL(float opacite, int id_couleur, bool developpe
       couleur_sommets(0.488f, 0.703f, 0.859f, 1.0f), couleur_segments(0.508f, 0.508f, 0.508f, 1.0f),
       couleur_imprimante(0.4f, 0.4f, 0.4f, 1.0f), couleur_point(0.101f, 0.449f, 0.687f, 1.0f),
       couleur_centre_segment(0.0f, 0.0f, 0.0f, 1.0f), couleur_centres(0.508f, 0.156f, 0.781f, 1.0f), sans_vbo(false),
-      sans_sommets(false)
+      sans_sommets(false), triangles_par_tranche(0)
 {
 }
 
@@ -66,7 +66,8 @@ Zarvel_GL::Zarvel_GL(Params_GL const& params_gl, Params_Zarvel_GL const& params)
     : Moteur_GL(params_gl), params_scene(params), echelle_scene(1.0f), id_ral(0), id_point(-1), id_segment(-1),
       id_surface(-1), tampon_sommets(GL_POINTS), tampon_filaire(GL_LINES), tampon_imprimante(GL_LINES),
       tampon_projections(GL_LINES), tampon_divers(GL_LINES), tampon_textes(GL_LINES), tampon_developpes(GL_LINES),
-      tampon_surfaces(GL_TRIANGLES), tampon_centres(GL_POINTS)
+      tampon_surfaces(GL_TRIANGLES), tampon_centres(GL_POINTS), lissage_tranches(false),
+      tampon_tranche(GL_TRIANGLES)
 {
     affichages.affiche_developpes = params.affiche_developpes;
     defIdCouleurScene(static_cast<unsigned int>(params.id_couleur_ral));
@@ -107,6 +108,8 @@ void Zarvel_GL::VideScene()
     tampon_surfaces.Reinit(true);
     tampon_centres.Reinit(true);
     tampon_textes.Reinit(true);
+    scene_tranches.reset();
+    tampon_tranche.Reinit(true);
     VideDiv();
 }
 
@@ -302,7 +305,10 @@ void Zarvel_GL::AfficheSurfaces(bool filaire) const
     }
     glColorMaterial(params.eclairage_deux_faces ? GL_FRONT_AND_BACK : GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
     glEnable(GL_COLOR_MATERIAL);
-    AffichageModele(tampon_surfaces);
+    if (scene_tranches)
+        AfficheSurfacesParTranches();
+    else
+        AffichageModele(tampon_surfaces);
     glPointSize(params.taille_points);
     if (!filaire)
     {

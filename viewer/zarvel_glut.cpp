@@ -4,6 +4,7 @@
 
 #include "zarvel_gl.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -24,6 +25,9 @@ constexpr unsigned char ToucheEntree = 13;
 constexpr unsigned char ToucheEspace = 32;
 // After Enter or Space, this many replays of any key are swallowed.
 constexpr unsigned int DelaiTouches = 100000;
+
+// A capture's surfaces are drawn in slices of this many triangles (about 4 MiB of vertices).
+constexpr std::uint32_t TrianglesParTranche = 32768;
 
 // The GL driver's per-frame memory, kept on huge pages for the viewer's whole life.
 constexpr std::size_t TasPilote = std::size_t(256) << 20;
@@ -142,6 +146,8 @@ void Zarvel_glut::CreeRendu(unsigned int mode, unsigned int couleur)
     params_scene.sans_vbo = !Capture().empty();
     // Nor does it highlight anything: the vertices and surface centres are not prepared.
     params_scene.sans_sommets = !Capture().empty();
+    // Its surfaces go from the scene to the driver slice by slice, never whole in memory.
+    if (!Capture().empty()) params_scene.triangles_par_tranche = TrianglesParTranche;
     delete rendu;
     rendu = new PGL::Zarvel_GL(params, params_scene);
     rendu->defAffichage(static_cast<int>(mode));
@@ -151,8 +157,8 @@ void Zarvel_glut::CreeRendu(unsigned int mode, unsigned int couleur)
     resume = preparee ? Resume(*preparee) : ResumeScene();
     if (!Capture().empty())
     {
-        // The frame is drawn from the renderer's buffers alone: the imported mesh or the engine
-        // would only raise the capture's peak memory while it draws.
+        // The renderer keeps what it draws (its buffers, and its copy of the scene for the
+        // surfaces' slices): the engine would only raise the capture's peak memory.
         LibereScene(scene);
         LibereMoteur(moteur_z3d);
     }

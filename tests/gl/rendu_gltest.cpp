@@ -5,6 +5,7 @@
 #include "test_helpers.h"
 
 #include "../zarvel3d/engine_dessins.h"
+#include "../zarvel3d/maillage_outils.h"
 
 #include <memory>
 
@@ -23,15 +24,18 @@ struct Options
     bool post = false;
     int mode = 1;
     bool sans_vbo = false;
+    unsigned int tranche = 0;
+    float opacite = 100.0f;
 };
 
 // The renderer as the viewer sets it up, in the 64 x 64 test window.
 std::unique_ptr<Zarvel_GL> CreeRendu(Options const& o)
 {
     PGL::Params_GL params(8.0f, 2.0f, true, false, false, o.shaders, o.post);
-    PGL::Params_Zarvel_GL scene(100.0f, 0, false);
+    PGL::Params_Zarvel_GL scene(o.opacite, 0, false);
     scene.mode_affichage = o.mode;
     scene.sans_vbo = o.sans_vbo;
+    scene.triangles_par_tranche = o.tranche;
     std::unique_ptr<Zarvel_GL> rendu(new Zarvel_GL(params, scene));
     rendu->InitialisationAffichage();
     rendu->InitialisationShaders(PGL::Shaders_GL::VShaderDefaut(), PGL::Shaders_GL::FShaderDefaut(), 1);
@@ -279,4 +283,46 @@ TEST_F(RenduGL, SansVBOLeMemeDessin)
         EXPECT_FALSE(t->VBOActif());
     // Drawn from memory, the frame is the same.
     EXPECT_LT(TestGL::PixelsDifferents(image_avec, Trame(*sans, 1.5), 3), 10);
+}
+
+// Surfaces drawn slice by slice from the scene give the frame of the prepared surfaces, for a
+// built model and for an imported mesh, flat or smooth, opaque or blended (the triangles keep
+// their order); the surface buffer then stays empty and the scene may go.
+TEST_F(RenduGL, SurfacesParTranchesLeMemeDessin)
+{
+    auto cube = CubeDessin();
+    outils::Repertoire rep;
+    outils::EcritBinaire(rep / "tore.stl", outils::Tore(24, 16));
+    auto tore = std::make_unique<Zarvel3D::PScene3D>();
+    ASSERT_TRUE(tore->ImportSTL((rep / "tore.stl").c_str(), 0, false, nullptr, nullptr));
+    struct Cas
+    {
+        Zarvel3D::PScene3D const* scene;
+        unsigned int tranche;
+        bool lissage;
+        float opacite;
+    };
+    for (Cas const& cas : {Cas{&cube->Scene(), 5, false, 100.0f}, Cas{tore.get(), 50, false, 100.0f},
+                           Cas{tore.get(), 7, true, 40.0f}, Cas{tore.get(), 100000, false, 100.0f}})
+    {
+        SCOPED_TRACE(cas.tranche);
+        Options entiere{true, true, 0, false, 0, cas.opacite};
+        std::unique_ptr<Zarvel_GL> reference = CreeRendu(entiere);
+        reference->PrepareScenePriv(cas.scene, false, cas.lissage);
+        const Image attendue = Trame(*reference, 1.5);
+        const unsigned int aretes = reference->TamponFilaire().NombreVertices();
+        reference.reset();
+        Options tranches = entiere;
+        tranches.tranche = cas.tranche;
+        std::unique_ptr<Zarvel_GL> rendu = CreeRendu(tranches);
+        {
+            Zarvel3D::PScene3D copie(*cas.scene);
+            rendu->PrepareScenePriv(&copie, false, cas.lissage);
+        }
+        EXPECT_EQ(rendu->TamponSurfaces().NombreVertices(), 0u);
+        EXPECT_EQ(rendu->TamponFilaire().NombreVertices(), aretes);
+        EXPECT_EQ(TestGL::PixelsDifferents(attendue, Trame(*rendu, 1.5), 0), 0);
+        // The model covers part of the window.
+        EXPECT_GT(TestGL::Largeur * TestGL::Hauteur - Compte(attendue, FondR, FondG, FondB, 2), 100);
+    }
 }
