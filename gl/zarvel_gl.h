@@ -1290,9 +1290,10 @@ struct Params_Zarvel_GL
     /// that highlights no vertex or surface (a capture) needs neither (false by default).
     bool sans_sommets;
     /// 0 (default): the surfaces are prepared once into their buffer. Otherwise they are not
-    /// prepared: the renderer keeps its copy of the scene, and each frame refills a buffer of at
-    /// most this many triangles from it and draws it, slice after slice. The picture is the same;
-    /// for a scene drawn once (a capture) the surfaces' vertices never fill memory.
+    /// prepared: the renderer keeps its copy of the scene, and each frame draws them in slices of
+    /// at most this many triangles, a second thread filling one slice while the other is drawn.
+    /// The picture is the same; for a scene drawn once (a capture) the surfaces' vertices never
+    /// fill memory.
     std::uint32_t triangles_par_tranche;
 
     /// Opacity, RAL index and unfolded patterns; every other field at its default.
@@ -1447,11 +1448,11 @@ private:
     PTampon_GL tampon_developpes;
     PTampon_GL tampon_surfaces;
     PTampon_GL tampon_centres;
-    /// The scene whose surfaces are drawn by slices, and the slice being drawn (see
-    /// Params_Zarvel_GL::triangles_par_tranche).
+    /// The scene whose surfaces are drawn by slices, and the two slices, one filled while the
+    /// other is drawn (see Params_Zarvel_GL::triangles_par_tranche).
     std::unique_ptr<Zarvel3D::PScene3D const> scene_tranches;
     bool lissage_tranches;
-    mutable PTampon_GL tampon_tranche;
+    mutable PTampon_GL tampons_tranches[2];
 };
 
 } // namespace PGL

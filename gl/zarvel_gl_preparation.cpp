@@ -5,6 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -214,26 +218,79 @@ template <typename F> void AvecSource(Zarvel3D::PScene3D const& scene, F f)
 }
 
 // The source's visible triangles into `tampon`, coloured by couleur(own colour, normal). With a
-// limit, `pleine` is called each time the buffer holds that many triangles, and the buffer is
-// emptied after it.
+// limit, each time the buffer holds that many triangles it is handed to `pleine`, which returns
+// the buffer to go on with, emptied here. The buffer filled last.
 template <typename Source, typename Couleur, typename Pleine>
-void AjoutSurfaces(Source const& source, Transformation const& t, bool lissage, Couleur couleur, PTampon_GL& tampon,
-                   std::size_t limite, Pleine pleine)
+PTampon_GL* AjoutSurfaces(Source const& source, Transformation const& t, bool lissage, Couleur couleur,
+                          PTampon_GL* tampon, std::size_t limite, Pleine pleine)
 {
     source.Surfaces(lissage,
                     [&](Zarvel3D::Pvec3 const& a, Zarvel3D::Pvec3 const& b, Zarvel3D::Pvec3 const& c,
                         PVertex_GL const& normale, PVertex_GL const (&normales)[3],
                         Zarvel3D::PCouleur3D const& couleur_propre)
                     {
-                        tampon.Ajout(t(a), t(b), t(c), normales[0], normales[1], normales[2],
-                                     couleur(couleur_propre, normale));
-                        if (limite != 0 && tampon.NombreVertices() >= 3 * limite)
+                        tampon->Ajout(t(a), t(b), t(c), normales[0], normales[1], normales[2],
+                                      couleur(couleur_propre, normale));
+                        if (limite != 0 && tampon->NombreVertices() >= 3 * limite)
                         {
-                            pleine();
-                            tampon.Reinit(false);
+                            tampon = &pleine(*tampon);
+                            tampon->Reinit(false);
                         }
                     });
+    return tampon;
 }
+
+// Two slice buffers between the thread that fills them and the one that draws them: a full
+// buffer waits to be drawn, a drawn one waits to be filled again.
+class RelaisTranches
+{
+public:
+    explicit RelaisTranches(PTampon_GL& libre) : libres{&libre} {}
+
+    // Filler: hands the full buffer over; the buffer to fill next, once one is free.
+    PTampon_GL& Pleine(PTampon_GL& tampon)
+    {
+        std::unique_lock<std::mutex> verrou(mutex);
+        pleins.push_back(&tampon);
+        signal.notify_all();
+        signal.wait(verrou, [&] { return !libres.empty(); });
+        PTampon_GL* suivant = libres.front();
+        libres.pop_front();
+        return *suivant;
+    }
+    // Filler: the last buffer, possibly empty; nothing follows.
+    void Fin(PTampon_GL* dernier)
+    {
+        std::lock_guard<std::mutex> verrou(mutex);
+        if (dernier && dernier->NombreVertices() != 0) pleins.push_back(dernier);
+        fini = true;
+        signal.notify_all();
+    }
+    // Drawer: the next full buffer, null when the filler has finished.
+    PTampon_GL* Suivante()
+    {
+        std::unique_lock<std::mutex> verrou(mutex);
+        signal.wait(verrou, [&] { return !pleins.empty() || fini; });
+        if (pleins.empty()) return nullptr;
+        PTampon_GL* tampon = pleins.front();
+        pleins.pop_front();
+        return tampon;
+    }
+    // Drawer: the buffer is drawn and may be filled again.
+    void Dessinee(PTampon_GL& tampon)
+    {
+        std::lock_guard<std::mutex> verrou(mutex);
+        libres.push_back(&tampon);
+        signal.notify_all();
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable signal;
+    std::deque<PTampon_GL*> pleins;
+    std::deque<PTampon_GL*> libres;
+    bool fini = false;
+};
 
 float AlphaSurfaces(float opacite)
 {
@@ -377,7 +434,9 @@ void Zarvel_GL::PrepareModele(Zarvel3D::PScene3D const& scene, bool couleurs_pro
         if (sommets)
             source.Centres([&](Zarvel3D::Pvec3 const& centre_surface)
                            { tampon_centres.Ajout(t(centre_surface), params_scene.couleur_centres); });
-        if (!tranches) AjoutSurfaces(source, t, lissage, couleur, tampon_surfaces, 0, [] {});
+        if (!tranches)
+            AjoutSurfaces(source, t, lissage, couleur, &tampon_surfaces, 0,
+                          [](PTampon_GL& tampon) -> PTampon_GL& { return tampon; });
 
         // With surfaces, every edge takes the edge colour unless own colours were asked for.
         const bool couleur_unique = !couleurs_propres && source.NombreSurfaces() != 0;
@@ -408,15 +467,41 @@ void Zarvel_GL::AfficheSurfacesParTranches() const
     const Transformation t{Zarvel3D::Pvec3(centre_scene.x, centre_scene.y, centre_scene.z), echelle_scene};
     const CouleurSurface couleur{*this, AlphaSurfaces(params_scene.opacite_solide)};
     const std::size_t limite = params_scene.triangles_par_tranche;
-    tampon_tranche.Reinit(false);
-    AvecSource(*scene_tranches,
-               [&](auto const& source)
-               {
-                   tampon_tranche.Reserve(static_cast<unsigned int>(3 * std::min(limite, source.NombreTriangles())));
-                   AjoutSurfaces(source, t, lissage_tranches, couleur, tampon_tranche, limite,
-                                 [&] { AffichageModele(tampon_tranche); });
-               });
-    if (tampon_tranche.NombreVertices() != 0) AffichageModele(tampon_tranche);
+    // The second processor fills one slice while this one draws the other: only the drawing
+    // touches GL.
+    RelaisTranches relais(tampons_tranches[1]);
+    std::thread remplissage(
+        [&]
+        {
+            PTampon_GL* dernier = nullptr;
+            try
+            {
+                AvecSource(*scene_tranches,
+                           [&](auto const& source)
+                           {
+                               const std::size_t triangles = std::min(limite, source.NombreTriangles());
+                               for (PTampon_GL& tampon : tampons_tranches)
+                               {
+                                   tampon.Reinit(false);
+                                   tampon.Reserve(static_cast<unsigned int>(3 * triangles));
+                               }
+                               dernier = AjoutSurfaces(
+                                   source, t, lissage_tranches, couleur, &tampons_tranches[0], limite,
+                                   [&](PTampon_GL& pleine) -> PTampon_GL& { return relais.Pleine(pleine); });
+                           });
+            }
+            catch (std::bad_alloc const&)
+            {
+                // What was filled is drawn; the frame lacks the rest.
+            }
+            relais.Fin(dernier);
+        });
+    while (PTampon_GL* tampon = relais.Suivante())
+    {
+        AffichageModele(*tampon);
+        relais.Dessinee(*tampon);
+    }
+    remplissage.join();
 }
 
 void Zarvel_GL::PrepareListes(Zarvel3D::PScene3D const& scene)

@@ -67,7 +67,7 @@ Zarvel_GL::Zarvel_GL(Params_GL const& params_gl, Params_Zarvel_GL const& params)
       id_surface(-1), tampon_sommets(GL_POINTS), tampon_filaire(GL_LINES), tampon_imprimante(GL_LINES),
       tampon_projections(GL_LINES), tampon_divers(GL_LINES), tampon_textes(GL_LINES), tampon_developpes(GL_LINES),
       tampon_surfaces(GL_TRIANGLES), tampon_centres(GL_POINTS), lissage_tranches(false),
-      tampon_tranche(GL_TRIANGLES)
+      tampons_tranches{PTampon_GL(GL_TRIANGLES), PTampon_GL(GL_TRIANGLES)}
 {
     affichages.affiche_developpes = params.affiche_developpes;
     defIdCouleurScene(static_cast<unsigned int>(params.id_couleur_ral));
@@ -109,7 +109,8 @@ void Zarvel_GL::VideScene()
     tampon_centres.Reinit(true);
     tampon_textes.Reinit(true);
     scene_tranches.reset();
-    tampon_tranche.Reinit(true);
+    for (PTampon_GL& tampon : tampons_tranches)
+        tampon.Reinit(true);
     VideDiv();
 }
 

@@ -171,8 +171,8 @@ TEST_F(Instance_glut, ResumeGardeDeLaScenePreparee)
 
 TEST_F(Instance_glut, CaptureLibereSceneEtMoteurApresLaPreparation)
 {
-    // A capture draws from the prepared buffers and the summary: the scene and the engine go
-    // as soon as the scene is prepared, each once.
+    // A capture draws from the prepared buffers, the renderer's copy of the scene and the
+    // summary: the scene and the engine go as soon as the scene is prepared, each once.
     Factice::sys.cree_rendu = true;
     struct GardeCapture
     {
@@ -187,7 +187,9 @@ TEST_F(Instance_glut, CaptureLibereSceneEtMoteurApresLaPreparation)
         EXPECT_EQ(detruits, 1);
         EXPECT_EQ(vue.SceneZ3DPtr_GL(), nullptr);
         ASSERT_NE(Zarvel_glut::ZarvelGL(), nullptr);
-        EXPECT_EQ(Zarvel_glut::ZarvelGL()->TamponSurfaces().NombreVertices(), 9u);
+        // The surfaces are drawn in slices from the renderer's own copy of the scene.
+        EXPECT_EQ(Zarvel_glut::ZarvelGL()->TamponSurfaces().NombreVertices(), 0u);
+        EXPECT_EQ(Zarvel_glut::ZarvelGL()->TamponFilaire().NombreVertices(), 6u);
         EXPECT_EQ(vue.ResumeZ3D().sommets, 5u);
         EXPECT_EQ(vue.ResumeZ3D().surfaces, 2u);
         const std::vector<LigneATH> lignes =
