@@ -291,6 +291,7 @@ bool Exporte(Zarvel3D::Zarvel const* zarvel, char const* chemin)
 int CheminMaillage(Zarvel_args const& args, OptionsVisualiseur const& options)
 {
     const bool bavard = args.ParamDefini('v');
+    if (!args.ParamValDefini('o')) Zarvel_glut::PrepareAffichage();
     Zarvel3D::PScene3D* scene = new Zarvel3D::PScene3D();
     bool importe = false;
     {
@@ -359,6 +360,7 @@ int CheminPlan(Zarvel_args const& args, OptionsVisualiseur const& options, char 
         }
         parametres_plan.fleche = static_cast<float>(fleche);
     }
+    if (!args.ParamValDefini('o')) Zarvel_glut::PrepareAffichage();
     Zarvel3D::ZarvelAuto* zauto = nullptr;
     {
         AffichageProgression progression("Lecture du plan");
@@ -447,6 +449,7 @@ int CheminDessinTest(Zarvel_args const& args, OptionsVisualiseur const& options,
 {
     const bool bavard = args.ParamDefini('v');
     const Zarvel3D::ParametresZarvel parametres = ParametresDessinTest();
+    if (!args.ParamDefini('x')) Zarvel_glut::PrepareAffichage();
     Zarvel3D::Zarvel* zarvel = Zarvel3D::Zarvel::Construct(parametres, nullptr);
     int statut = 0;
     if (zarvel)

@@ -102,6 +102,11 @@ public:
     /// The summary of the scene kept by the last CreeRendu (zero counts before).
     ResumeScene const& ResumeZ3D() const { return resume; }
 
+    /// Sets up the window system's GL client on another thread while the caller goes on (it
+    /// converts or imports what the viewer will show): the first set-up loads and links the GL
+    /// driver, which the viewer's own connection then finds ready. Lance_glut waits for it;
+    /// without a display it does nothing.
+    static void PrepareAffichage();
     /// With a path, the viewer writes its first complete frame to that PNG file and ends the
     /// process: status 0 when written, 1 with an error line otherwise.
     static void defCapture(char const* chemin);

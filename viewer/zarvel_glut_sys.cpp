@@ -1,10 +1,12 @@
-// The viewer's window-system seam: every glut* call of the program is in this file. Window and
-// context creation, the callbacks' registration, the frame loop, pointer warping, the clock, the
-// heads-up display's drawing and the capture of a frame.
+// The viewer's window-system seam: every glut* and X call of the program is in this file. The GL
+// client's early set-up, window and context creation, the callbacks' registration, the frame
+// loop, pointer warping, the clock, the heads-up display's drawing and the capture of a frame.
 #include "zarvel_gl.h"
 #include "zarvel_glut.h"
 
 #include <GL/freeglut.h>
+#include <GL/glx.h>
+#include <X11/Xlib.h>
 
 #include <algorithm>
 #include <cstdarg>
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <thread>
 
 namespace
 {
@@ -22,6 +25,39 @@ constexpr int ProfilCoeur = 1;                                 // GLUT_CORE_PROF
 
 // A frame may be captured once the window system has given the window its size.
 bool taille_recue = false;
+
+// The GL client's first set-up, on its own thread and its own connection. The connection stays
+// open: closing it would unload the driver again.
+void PrechauffeGL()
+{
+    static Display* const connexion = XOpenDisplay(nullptr);
+    if (connexion) glXQueryExtensionsString(connexion, DefaultScreen(connexion));
+}
+
+// The set-up's thread, waited for before the viewer's first window-system call, or at exit when
+// the program ends before the viewer starts.
+class Prechauffage
+{
+public:
+    ~Prechauffage() { Attend(); }
+    void Lance()
+    {
+        if (!fil.joinable()) fil = std::thread(PrechauffeGL);
+    }
+    void Attend()
+    {
+        if (fil.joinable()) fil.join();
+    }
+
+private:
+    std::thread fil;
+};
+
+Prechauffage& PrechauffageGL()
+{
+    static Prechauffage prechauffage;
+    return prechauffage;
+}
 
 // Without a display (or when the window system fails later) the viewer cannot go on.
 void ErreurFenetre(char const* format, va_list arguments)
@@ -92,8 +128,14 @@ int CreeFenetreGL(char const* titre)
     return glutCreateWindow(titre);
 }
 
+void Zarvel_glut::PrepareAffichage()
+{
+    PrechauffageGL().Lance();
+}
+
 void Zarvel_glut::Lance_glut(unsigned int mode, unsigned int couleur)
 {
+    PrechauffageGL().Attend();
     inst_glut_stat = this;
     int argc = 1;
     static char nom[] = "Zarvel_GL";
