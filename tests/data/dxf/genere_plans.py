@@ -339,6 +339,21 @@ piece("coins_coupes", 40 * 30 * 20 - 2 * 10 * 10 * 8 / 6, 40, 30, 20,
       rect(0, 0, 40, 30) + [("l", 30, 30, 40, 20, "v"), ("l", 10, 30, 0, 20, "h")],
       rect(0, 0, 20, 30) + [("l", 0, 20, 8, 30, "v"), ("l", 20, 20, 12, 30, "h")],
       rect(0, 0, 40, 20) + [("l", 30, 0, 40, 8, "v"), ("l", 10, 20, 0, 12, "v")])
+# Ribs, which the outlines' common part fills over the whole depth: an angle bracket with one
+# triangular rib in the middle of its depth, and one with two ribs near its ends.
+_nervure_face = contour([(0, 0), (40, 0), (40, 5), (25, 5), (5, 25), (5, 30), (0, 30)]) + [
+    ("l", 5, 5, 5, 25, "v"), ("l", 5, 5, 25, 5, "v")]
+def _nervures(*profondeurs):
+    cote = rect(0, 0, 30, 30) + [("l", 0, 5, 30, 5, "v")]
+    dessus = rect(0, 0, 40, 30) + [("l", 5, 0, 5, 30, "v")]
+    for d0, d1 in profondeurs:
+        cote += [("l", d0, 5, d0, 25, "v"), ("l", d1, 5, d1, 25, "v"), ("l", d0, 25, d1, 25, "v")]
+        dessus += [("l", 5, d0, 25, d0, "v"), ("l", 5, d1, 25, d1, "v"), ("l", 25, d0, 25, d1, "v")]
+    return cote, dessus
+piece("equerre_nervure", 40 * 5 * 30 + 5 * 25 * 30 + 20 * 20 / 2 * 5, 40, 30, 30, _nervure_face,
+      *_nervures((12.5, 17.5)))
+piece("equerre_deux_nervures", 40 * 5 * 30 + 5 * 25 * 30 + 2 * 20 * 20 / 2 * 4, 40, 30, 30, _nervure_face,
+      *_nervures((3, 7), (23, 27)))
 # Near misses: the same parts with one stray line on the front face, which no solid draws.
 _trait_isole = [("l", 20, 4, 40, 4, "v")]
 PRESQUE = {
@@ -351,6 +366,8 @@ PRESQUE = {
                    rect(0, 0, 40, 20) + [("l", 30, 0, 40, 8, "v")]),
     # A counterbore whose larger circle is missing from the top view.
     "chambrage": (40, 20, 40, _chambrage(20), _chambrage(20), rect(0, 0, 40, 40) + [("c", 20, 20, 4, "v")]),
+    # A rib whose side view lacks the line where it meets the upright.
+    "equerre_nervure": (40, 30, 30, _nervure_face, _nervures((12.5, 17.5))[0][:-1], _nervures((12.5, 17.5))[1]),
     # A cone whose top view shows one circle more than a cone has.
     "cone": (20, 25, 20, contour([(0, 0), (20, 0), (10, 25)]), contour([(0, 0), (20, 0), (10, 25)]),
              [("c", 10, 10, 10, "v"), ("c", 10, 10, 5, "v")]),
@@ -363,7 +380,8 @@ def ecrit_tout():
         plan_trois_vues(p, "iso").ecrit("piece_%s_iso.dxf" % nom)
     for nom in ("equerre", "profil_u", "percages", "poche", "coin", "cube15", "plaque_trous", "trous_croises",
                 "cone", "demi_sphere", "boule", "arbre_epaule", "chambrage", "fraisure", "pointe_foret",
-                "bride_tournee", "cylindre_facettes", "equerre_arrondie", "coin_coupe", "coins_coupes"):
+                "bride_tournee", "cylindre_facettes", "equerre_arrondie", "coin_coupe", "coins_coupes",
+                "equerre_nervure", "equerre_deux_nervures"):
         plan_trois_vues(PIECES[nom][0], "ansi").ecrit("piece_%s_ansi.dxf" % nom)
     for nom, p in PRESQUE.items():
         for disposition in ("iso", "ansi"):

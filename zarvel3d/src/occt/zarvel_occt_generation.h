@@ -7,6 +7,7 @@
 #include "zarvel3d/zarvel3d.h"
 #include "zarvel_occt_projection.h"
 
+#include <TopoDS_Edge.hxx>
 #include <TopoDS_Face.hxx>
 #include <TopoDS_Shape.hxx>
 
@@ -79,6 +80,10 @@ struct RegionsVue
     /// touching its outline, two regions meeting at a corner).
     std::size_t pinces = 0;
 };
+
+/// One drawn element as an edge in the view's plane (z = 0); a line is
+/// lengthened by `allonge` at both ends. Null for a degenerate element.
+TopoDS_Edge AreteElement(const moteur::ElementDessin& element, double tolerance, double allonge);
 
 /// Builds the closed regions of a view: lines and arcs are split where they
 /// cross or meet (ends closer than the tolerance join), the cells they enclose

@@ -85,6 +85,27 @@ bool CourbeElement(const moteur::ElementDessin& e, double tolerance, std::size_t
     return (c.t1 - c.t0) * std::min(c.a, c.b) > tolerance;
 }
 
+// The kernel's curve of an ellipse arc of the subdivision, in the plane z = 0;
+// `decalage` is added to the arc's parameters.
+Handle(Geom_Curve) CourbeNoyau(const decoupe::Courbe& c, double& decalage)
+{
+    const gp_Dir u(std::cos(c.rotation), std::sin(c.rotation), 0.0);
+    const gp_Dir v(-std::sin(c.rotation), std::cos(c.rotation), 0.0);
+    decalage = 0.0;
+    if (c.a == c.b)
+    {
+        return new Geom_Circle(gp_Circ(gp_Ax2(gp_Pnt(c.cx, c.cy, 0.0), gp::DZ(), u), c.a));
+    }
+    if (c.a > c.b)
+    {
+        return new Geom_Ellipse(gp_Elips(gp_Ax2(gp_Pnt(c.cx, c.cy, 0.0), gp::DZ(), u), c.a, c.b));
+    }
+    // The kernel wants the major axis first: a quarter turn of the frame
+    // shifts the parameter.
+    decalage = -M_PI / 2.0;
+    return new Geom_Ellipse(gp_Elips(gp_Ax2(gp_Pnt(c.cx, c.cy, 0.0), gp::DZ(), v), c.b, c.a));
+}
+
 // Builds the faces of a subdivision, sharing vertices and edges between the
 // faces that meet.
 class Faces
@@ -193,25 +214,8 @@ private:
         }
         Couvre(a.debut, c.Point(c.t0));
         Couvre(a.fin, c.Point(c.t1));
-        const gp_Dir u(std::cos(c.rotation), std::sin(c.rotation), 0.0);
-        const gp_Dir v(-std::sin(c.rotation), std::cos(c.rotation), 0.0);
-        Handle(Geom_Curve) courbe;
         double decalage = 0.0;
-        if (c.a == c.b)
-        {
-            courbe = new Geom_Circle(gp_Circ(gp_Ax2(gp_Pnt(c.cx, c.cy, 0.0), gp::DZ(), u), c.a));
-        }
-        else if (c.a > c.b)
-        {
-            courbe = new Geom_Ellipse(gp_Elips(gp_Ax2(gp_Pnt(c.cx, c.cy, 0.0), gp::DZ(), u), c.a, c.b));
-        }
-        else
-        {
-            // The kernel wants the major axis first: a quarter turn of the
-            // frame shifts the parameter.
-            courbe = new Geom_Ellipse(gp_Elips(gp_Ax2(gp_Pnt(c.cx, c.cy, 0.0), gp::DZ(), v), c.b, c.a));
-            decalage = -M_PI / 2.0;
-        }
+        const Handle(Geom_Curve) courbe = CourbeNoyau(c, decalage);
         BRepBuilderAPI_MakeEdge fabrique(courbe, Sommet(a.debut), Sommet(a.fin), c.t0 + decalage,
                                          c.t1 + decalage);
         if (fabrique.IsDone())
@@ -327,6 +331,25 @@ int ConstruitRegions(const moteur::VueDessin& vue, int id_vue, double tolerance,
     double z0 = 0.0, z1 = 0.0;
     boite_silhouette.Get(regions.boite[0], regions.boite[1], z0, regions.boite[2], regions.boite[3], z1);
     return StatutSucces;
+}
+
+TopoDS_Edge AreteElement(const moteur::ElementDessin& element, double tolerance, double allonge)
+{
+    decoupe::Courbe c;
+    if (!CourbeElement(element, tolerance, 0, c))
+    {
+        return TopoDS_Edge();
+    }
+    if (c.droite)
+    {
+        const double l = std::hypot(c.x2 - c.x1, c.y2 - c.y1);
+        const double ex = allonge * (c.x2 - c.x1) / l, ey = allonge * (c.y2 - c.y1) / l;
+        return BRepBuilderAPI_MakeEdge(gp_Pnt(c.x1 - ex, c.y1 - ey, 0.0), gp_Pnt(c.x2 + ex, c.y2 + ey, 0.0)).Edge();
+    }
+    double decalage = 0.0;
+    const Handle(Geom_Curve) courbe = CourbeNoyau(c, decalage);
+    BRepBuilderAPI_MakeEdge fabrique(courbe, c.t0 + decalage, c.t1 + decalage);
+    return fabrique.IsDone() ? fabrique.Edge() : TopoDS_Edge();
 }
 
 } // namespace Zarvel3D::occt

@@ -20,6 +20,7 @@
 
 #include "zarvel_occt_arcs.h"
 #include "zarvel_occt_candidats.h"
+#include "zarvel_occt_cellules.h"
 #include "zarvel_occt_generation.h"
 #include "zarvel_occt_outils.h"
 #include "zarvel_occt_selection.h"
@@ -278,6 +279,22 @@ bool MemeBoite(const TopoDS_Shape& a, const TopoDS_Shape& b, double tol)
 
 // The solid cut by a plane, the side holding less of it taken away; a null
 // shape when the plane leaves it whole or splits it in several.
+// Past these numbers of drawn elements or of cells, the cells are not tried:
+// each removal costs a check of the views.
+constexpr std::size_t OutilsCellulesMax = 200;
+constexpr std::size_t CellulesMax = 48;
+
+cellules::Note NoteEcarts(const std::vector<projection::Ecart>& ecarts)
+{
+    cellules::Note n;
+    n.ecarts = ecarts.size();
+    for (const projection::Ecart& e : ecarts)
+    {
+        n.longueur += e.longueur;
+    }
+    return n;
+}
+
 TopoDS_Shape CoupePlan(const TopoDS_Shape& solide, const gp_Pln& plan, double marge)
 {
     const TopoDS_Face face = BRepBuilderAPI_MakeFace(plan).Face();
@@ -718,6 +735,67 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
             {
                 choix.Essaie([&] { return CoupePlan(choix.Meilleur().solide, plan, marge); });
             }
+            // Cells that the outlines' common part fills and the views do not
+            // show (beside a rib, around the arms of a tee), taken away.
+            std::vector<TopoDS_Shape> outils_cellules;
+            choix.Prepare(
+                [&]
+                {
+                    for (const VueNormalisee& v : vues)
+                    {
+                        gp_Trsf recale;
+                        recale.SetTranslation(gp_Vec(-v.regions.boite[0], -v.regions.boite[1], 0.0));
+                        for (const moteur::ElementDessin& e : dessin.Vue(v.axes.id)->elements)
+                        {
+                            const TopoDS_Edge arete = e.axe ? TopoDS_Edge() : AreteElement(e, tol, 20.0 * tol);
+                            if (!arete.IsNull())
+                            {
+                                outils_cellules.push_back(
+                                    balaye(Place(arete, recale), v.axes, -marge, etendue_vue(v.axes) + marge));
+                            }
+                        }
+                    }
+                });
+            TopoDS_Shape sans_cellules;
+            choix.Prepare(
+                [&]
+                {
+                    if (outils_cellules.size() > OutilsCellulesMax)
+                    {
+                        return;
+                    }
+                    // From the outlines' common part, before any reading of the
+                    // inner outlines: the cells may give holes back as well.
+                    TopoDS_Shape enveloppe;
+                    for (const VueNormalisee& v : vues)
+                    {
+                        const TopoDS_Shape prisme =
+                            balaye(Groupe(v.regions.silhouette), v.axes, 0.0, etendue_vue(v.axes));
+                        enveloppe = enveloppe.IsNull() ? prisme : BRepAlgoAPI_Common(enveloppe, prisme).Shape();
+                    }
+                    const cellules::Cellules c(enveloppe, outils_cellules, tol);
+                    if (c.Nombre() < 2 || c.Nombre() > CellulesMax)
+                    {
+                        return;
+                    }
+                    auto note = [&](const TopoDS_Shape& forme, cellules::Note& n)
+                    {
+                        if (NombreSolides(forme) != 1 || !MemeBoite(forme, enveloppe, tol))
+                        {
+                            return false;
+                        }
+                        const ResultatSolide r = verifie(forme);
+                        n = NoteEcarts(r.ecarts);
+                        return r.statut == StatutSucces;
+                    };
+                    cellules::Note depart;
+                    if (!note(enveloppe, depart))
+                    {
+                        return;
+                    }
+                    sans_cellules = cellules::RetireCellules(c, depart, note, 4 * c.Nombre());
+                });
+            choix.Essaie([&] { return sans_cellules; });
             return choix.Meilleur();
         });
 }
