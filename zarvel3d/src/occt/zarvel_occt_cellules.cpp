@@ -166,6 +166,9 @@ TopoDS_Shape RetireCellules(const Cellules& cellules, const Note& depart,
                             const std::function<bool(const TopoDS_Shape&, Note&)>& note, std::size_t essais)
 {
     std::vector<bool> gardees(cellules.Nombre(), true);
+    // Cells still worth a trial: after the first round, those whose removal
+    // then gave a solid with no more mismatches than before.
+    std::vector<bool> a_essayer(cellules.Nombre(), true);
     Note courante = depart;
     TopoDS_Shape meilleure;
     // Lengths are compared to within a thousandth of the first one.
@@ -179,7 +182,7 @@ TopoDS_Shape RetireCellules(const Cellules& cellules, const Note& depart,
         TopoDS_Shape forme_choisie;
         for (std::size_t i = 0; i < gardees.size() && essais > 0; ++i)
         {
-            if (!gardees[i])
+            if (!gardees[i] || !a_essayer[i])
             {
                 continue;
             }
@@ -188,7 +191,8 @@ TopoDS_Shape RetireCellules(const Cellules& cellules, const Note& depart,
             const TopoDS_Shape forme = cellules.Assemble(gardees);
             gardees[i] = true;
             Note n;
-            if (!forme.IsNull() && note(forme, n) && Meilleure(n, note_choisie, ecart_longueur))
+            a_essayer[i] = !forme.IsNull() && note(forme, n) && n.ecarts <= courante.ecarts;
+            if (a_essayer[i] && Meilleure(n, note_choisie, ecart_longueur))
             {
                 choisie = i;
                 note_choisie = n;

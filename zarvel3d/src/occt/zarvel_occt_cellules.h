@@ -42,9 +42,10 @@ struct Note
 };
 
 /// Takes cells away as long as it lowers the note (fewer mismatches, or as
-/// many but shorter): each round, the removal that lowers it most. At most
-/// `essais` removals are tried in all. The solid of the kept cells, or a null
-/// shape when no removal helped.
+/// many but shorter): each round, the removal that lowers it most. After the
+/// first round only the cells whose removal did not add mismatches are tried
+/// again. At most `essais` removals are tried in all. The solid of the kept
+/// cells, or a null shape when no removal helped.
 TopoDS_Shape RetireCellules(const Cellules& cellules, const Note& depart,
                             const std::function<bool(const TopoDS_Shape&, Note&)>& note, std::size_t essais);
 

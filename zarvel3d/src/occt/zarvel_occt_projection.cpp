@@ -22,6 +22,7 @@
 #include <TopExp_Explorer.hxx>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace Zarvel3D::occt::projection
 {
@@ -172,7 +173,9 @@ public:
         cote = std::max({(x1 - x0) / 256.0, (y1 - y0) / 256.0, 2.0 * rayon});
         nx = static_cast<int>((x1 - x0 + 2.0 * rayon) / cote) + 1;
         ny = static_cast<int>((y1 - y0 + 2.0 * rayon) / cote) + 1;
-        cases.resize(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny));
+        // The cells' segment lists back to back: (cell, segment) pairs, then a
+        // counting sort by cell.
+        std::vector<std::pair<std::size_t, int>> paires;
         for (std::size_t i = 0; i < segments.size(); ++i)
         {
             const auto& [a, b] = segments[i];
@@ -184,10 +187,25 @@ public:
                 {
                     if (SegmentTouche(a, b, cx, cy))
                     {
-                        cases[Case(cx, cy)].push_back(static_cast<int>(i));
+                        paires.emplace_back(Case(cx, cy), static_cast<int>(i));
                     }
                 }
             }
+        }
+        debuts.assign(static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny) + 1, 0);
+        for (const auto& paire : paires)
+        {
+            ++debuts[paire.first + 1];
+        }
+        for (std::size_t c = 1; c < debuts.size(); ++c)
+        {
+            debuts[c] += debuts[c - 1];
+        }
+        contenu.resize(paires.size());
+        std::vector<std::uint32_t> place(debuts.begin(), debuts.end() - 1);
+        for (const auto& [c, i] : paires)
+        {
+            contenu[place[c]++] = i;
         }
     }
 
@@ -203,8 +221,10 @@ public:
         {
             return false;
         }
-        for (int i : cases[Case(cx, cy)])
+        const std::size_t c = Case(cx, cy);
+        for (std::uint32_t k = debuts[c]; k < debuts[c + 1]; ++k)
         {
+            const int i = contenu[k];
             if (Distance(p, segments[static_cast<std::size_t>(i)].first,
                          segments[static_cast<std::size_t>(i)].second) <= rayon)
             {
@@ -243,7 +263,9 @@ private:
     int nx = 0;
     int ny = 0;
     std::vector<std::pair<Point, Point>> segments;
-    std::vector<std::vector<int>> cases;
+    /// Segments near cell c: contenu[debuts[c]] to contenu[debuts[c + 1]].
+    std::vector<std::uint32_t> debuts;
+    std::vector<int> contenu;
 };
 
 // Runs of a polyline farther than the index's radius from every segment of
