@@ -354,6 +354,11 @@ piece("equerre_nervure", 40 * 5 * 30 + 5 * 25 * 30 + 20 * 20 / 2 * 5, 40, 30, 30
       *_nervures((12.5, 17.5)))
 piece("equerre_deux_nervures", 40 * 5 * 30 + 5 * 25 * 30 + 2 * 20 * 20 / 2 * 4, 40, 30, 30, _nervure_face,
       *_nervures((3, 7), (23, 27)))
+# A pyramidal pocket 20 wide and 10 deep in the top of a block, its apex under the square's centre.
+_poche_v = [("l", 10, 20, 20, 10, "h"), ("l", 20, 10, 30, 20, "h")]
+piece("poche_pyramide", 40 * 20 * 40 - 20 * 20 * 10 / 3, 40, 20, 40,
+      rect(0, 0, 40, 20) + _poche_v, rect(0, 0, 40, 20) + _poche_v,
+      rect(0, 0, 40, 40) + rect(10, 10, 20, 20) + [("l", 10, 10, 30, 30, "v"), ("l", 10, 30, 30, 10, "v")])
 # Near misses: the same parts with one stray line on the front face, which no solid draws.
 _trait_isole = [("l", 20, 4, 40, 4, "v")]
 PRESQUE = {
@@ -368,6 +373,9 @@ PRESQUE = {
     "chambrage": (40, 20, 40, _chambrage(20), _chambrage(20), rect(0, 0, 40, 40) + [("c", 20, 20, 4, "v")]),
     # A rib whose side view lacks the line where it meets the upright.
     "equerre_nervure": (40, 30, 30, _nervure_face, _nervures((12.5, 17.5))[0][:-1], _nervures((12.5, 17.5))[1]),
+    # A pyramidal pocket whose top view lacks one of the diagonals.
+    "poche_pyramide": (40, 20, 40, rect(0, 0, 40, 20) + _poche_v, rect(0, 0, 40, 20) + _poche_v,
+                       rect(0, 0, 40, 40) + rect(10, 10, 20, 20) + [("l", 10, 10, 30, 30, "v")]),
     # A cone whose top view shows one circle more than a cone has.
     "cone": (20, 25, 20, contour([(0, 0), (20, 0), (10, 25)]), contour([(0, 0), (20, 0), (10, 25)]),
              [("c", 10, 10, 10, "v"), ("c", 10, 10, 5, "v")]),
@@ -381,7 +389,7 @@ def ecrit_tout():
     for nom in ("equerre", "profil_u", "percages", "poche", "coin", "cube15", "plaque_trous", "trous_croises",
                 "cone", "demi_sphere", "boule", "arbre_epaule", "chambrage", "fraisure", "pointe_foret",
                 "bride_tournee", "cylindre_facettes", "equerre_arrondie", "coin_coupe", "coins_coupes",
-                "equerre_nervure", "equerre_deux_nervures"):
+                "equerre_nervure", "equerre_deux_nervures", "poche_pyramide"):
         plan_trois_vues(PIECES[nom][0], "ansi").ecrit("piece_%s_ansi.dxf" % nom)
     for nom, p in PRESQUE.items():
         for disposition in ("iso", "ansi"):
