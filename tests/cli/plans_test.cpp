@@ -247,6 +247,21 @@ TEST(Zarvel_cli_plans, TrousSansTraitsCachesEtRevolutionsEnPremierEtTroisiemeDie
     }
 }
 
+TEST(Zarvel_cli_plans, TeDeTubesPasEncoreLuMaisJamaisEnSilence)
+{
+    // Two pipes meeting at right angles are not read yet: the solid written is too big, and the
+    // program says so, in both layouts, within the test's time limit (its curves are many short
+    // lines, which must not each cut the part into cells).
+    const double pi = M_PI;
+    for (const char* plan : {"piece_te_tubes_iso.dxf", "piece_te_tubes_ansi.dxf"})
+    {
+        const Conversion c = Convertit(plan, "");
+        EXPECT_EQ(c.r.statut, 0) << plan << "\n" << c.r.sortie;
+        EXPECT_GT(c.volume, 3840 * pi) << plan;
+        EXPECT_NE(c.r.sortie.find(avertissement), std::string::npos) << plan << "\n" << c.r.sortie;
+    }
+}
+
 TEST(Zarvel_cli_plans, VuesDecaleesDUnMillemeSontUneSeuleTaille)
 {
     // A top view 0.05 narrower than the front view: converted, with the warning.

@@ -359,6 +359,35 @@ _poche_v = [("l", 10, 20, 20, 10, "h"), ("l", 20, 10, 30, 20, "h")]
 piece("poche_pyramide", 40 * 20 * 40 - 20 * 20 * 10 / 3, 40, 20, 40,
       rect(0, 0, 40, 20) + _poche_v, rect(0, 0, 40, 20) + _poche_v,
       rect(0, 0, 40, 40) + rect(10, 10, 20, 20) + [("l", 10, 10, 30, 30, "v"), ("l", 10, 30, 30, 10, "v")])
+# A tee of two pipes: the main one (outer radius 10, bore 6) along the width, a branch (outer
+# radius 7, bore 4) rising from its axis. The curves where they meet, seen from the front, are
+# drawn as chains of short lines.
+def _croisement(rayon_branche, rayon_principal, n=64):
+    """Front-view curve where a branch of the given radius meets a main cylinder (axis y = 10)."""
+    return [(30 + x, 10 + math.sqrt(rayon_principal ** 2 - rayon_branche ** 2 + x * x))
+            for x in (rayon_branche * (2 * k / n - 1) for k in range(n + 1))]
+def _chaine(points, kind):
+    return [("l",) + points[k] + points[k + 1] + (kind,) for k in range(len(points) - 1)]
+def _volume_sous_branche(r, rayon_principal, n=400):
+    """Volume of a branch of radius r from the main cylinder's surface up to y = 35."""
+    total = 0.0
+    for i in range(n):
+        u = -r + (i + 0.5) * 2 * r / n
+        corde = 2 * math.sqrt(r * r - u * u)
+        total += corde * (35 - 10 - math.sqrt(rayon_principal ** 2 - u * u)) * 2 * r / n
+    return total
+_te_exterieur = _croisement(7, 10)
+_te_alesage = _croisement(4, 6)
+piece("te_tubes", 3840 * math.pi + _volume_sous_branche(7, 10) - _volume_sous_branche(4, 6), 60, 35, 20,
+      contour([(0, 0), (60, 0), (60, 20), (37, 20), (37, 35), (23, 35), (23, 20), (0, 20)]) +
+      _chaine(_te_exterieur, "v") + _chaine(_te_alesage, "h") +
+      [("l", 0, 4, 60, 4, "h"), ("l", 0, 16, 26, 16, "h"), ("l", 34, 16, 60, 16, "h"), ("l", 26, 16, 26, 35, "h"),
+       ("l", 34, 16, 34, 35, "h")],
+      [("c", 10, 10, 10, "v"), ("c", 10, 10, 6, "v"), ("l", 3, 10 + math.sqrt(51), 3, 35, "v"),
+       ("l", 17, 10 + math.sqrt(51), 17, 35, "v"), ("l", 3, 35, 17, 35, "v"),
+       ("l", 6, 10 + math.sqrt(20), 6, 35, "h"), ("l", 14, 10 + math.sqrt(20), 14, 35, "h")],
+      rect(0, 0, 60, 20) + [("c", 30, 10, 7, "v"), ("c", 30, 10, 4, "v"), ("l", 0, 4, 60, 4, "h"),
+                            ("l", 0, 16, 60, 16, "h")])
 # Near misses: the same parts with one stray line on the front face, which no solid draws.
 _trait_isole = [("l", 20, 4, 40, 4, "v")]
 PRESQUE = {
@@ -389,7 +418,7 @@ def ecrit_tout():
     for nom in ("equerre", "profil_u", "percages", "poche", "coin", "cube15", "plaque_trous", "trous_croises",
                 "cone", "demi_sphere", "boule", "arbre_epaule", "chambrage", "fraisure", "pointe_foret",
                 "bride_tournee", "cylindre_facettes", "equerre_arrondie", "coin_coupe", "coins_coupes",
-                "equerre_nervure", "equerre_deux_nervures", "poche_pyramide"):
+                "equerre_nervure", "equerre_deux_nervures", "poche_pyramide", "te_tubes"):
         plan_trois_vues(PIECES[nom][0], "ansi").ecrit("piece_%s_ansi.dxf" % nom)
     for nom, p in PRESQUE.items():
         for disposition in ("iso", "ansi"):

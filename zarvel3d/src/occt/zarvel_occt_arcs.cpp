@@ -358,4 +358,27 @@ int RemplaceChaines(moteur::VueDessin& vue, double tolerance, int segments_min)
     return static_cast<int>(nouveaux.size());
 }
 
+std::vector<bool> LignesDeCourbes(const moteur::VueDessin& vue, double tolerance, int segments_min)
+{
+    const Graphe graphe(vue, tolerance);
+    std::vector<bool> courbe(vue.elements.size(), false);
+    const std::size_t minimum = static_cast<std::size_t>(std::max(3, segments_min));
+    for (const Chaine& c : graphe.Chaines())
+    {
+        if (c.lignes.size() < minimum)
+        {
+            continue;
+        }
+        const Chaine ouverte = c.fermee ? Ouvre(c) : c;
+        for (const auto& [debut, fin] : Tournants(ouverte.points))
+        {
+            for (std::size_t l = debut; fin - debut >= minimum && l < fin; ++l)
+            {
+                courbe[ouverte.lignes[l]] = true;
+            }
+        }
+    }
+    return courbe;
+}
+
 } // namespace Zarvel3D::occt::arcs

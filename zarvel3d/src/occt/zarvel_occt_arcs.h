@@ -8,6 +8,8 @@
 
 #include "../engine/zarvel_dessin.h"
 
+#include <vector>
+
 namespace Zarvel3D::occt::arcs
 {
 
@@ -17,5 +19,9 @@ namespace Zarvel3D::occt::arcs
 /// whose points lie within `tolerance` of one circle by that circle's arc (a
 /// whole circle for a closed chain). Returns the number of arcs put in.
 int RemplaceChaines(moteur::VueDessin& vue, double tolerance, int segments_min = 6);
+
+/// The lines of `vue` that belong to such chains, whether or not they lie
+/// on a circle (the curve where two cylinders meet, say), flagged by index.
+std::vector<bool> LignesDeCourbes(const moteur::VueDessin& vue, double tolerance, int segments_min = 6);
 
 } // namespace Zarvel3D::occt::arcs

@@ -98,6 +98,12 @@ Cellules::Cellules(const TopoDS_Shape& solide, const std::vector<TopoDS_Shape>& 
     TopTools_ListOfShape objets;
     objets.Append(solide);
     const TopTools_ListOfShape coupants = Coupants(solide, outils, fusion);
+    // The split grows much faster than the number of cutting faces: past a
+    // few dozen, it costs more than the whole reconstruction.
+    if (static_cast<std::size_t>(coupants.Extent()) > CoupantsMax)
+    {
+        return;
+    }
     BRepAlgoAPI_Splitter decoupe;
     decoupe.SetArguments(objets);
     decoupe.SetTools(coupants);

@@ -13,13 +13,17 @@
 namespace Zarvel3D::occt::cellules
 {
 
+/// Above this number of distinct planes and curved faces, a solid is not
+/// cut into cells.
+constexpr std::size_t CoupantsMax = 40;
+
 /// The cells of one solid, and the solid less any set of them.
 class Cellules
 {
 public:
     /// `outils`: faces that cut the solid, a planar one along its whole plane;
     /// `fusion`: the distance under which the kernel takes two entities for
-    /// one.
+    /// one. No cells past CoupantsMax cutting faces.
     Cellules(const TopoDS_Shape& solide, const std::vector<TopoDS_Shape>& outils, double fusion);
 
     std::size_t Nombre() const { return cellules.size(); }

@@ -745,9 +745,15 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                     {
                         gp_Trsf recale;
                         recale.SetTranslation(gp_Vec(-v.regions.boite[0], -v.regions.boite[1], 0.0));
-                        for (const moteur::ElementDessin& e : dessin.Vue(v.axes.id)->elements)
+                        // A curve drawn as short lines would cut the part along
+                        // as many planes, none of them a face of it.
+                        const moteur::VueDessin& vue = *dessin.Vue(v.axes.id);
+                        const std::vector<bool> courbes = arcs::LignesDeCourbes(vue, tol);
+                        for (std::size_t k = 0; k < vue.elements.size(); ++k)
                         {
-                            const TopoDS_Edge arete = e.axe ? TopoDS_Edge() : AreteElement(e, tol, 20.0 * tol);
+                            const moteur::ElementDessin& e = vue.elements[k];
+                            const TopoDS_Edge arete =
+                                e.axe || courbes[k] ? TopoDS_Edge() : AreteElement(e, tol, 20.0 * tol);
                             if (!arete.IsNull())
                             {
                                 outils_cellules.push_back(
