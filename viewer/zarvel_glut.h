@@ -97,7 +97,8 @@ public:
     void LibereRenduEtMoteur();
     /// Creates the renderer from the viewer's fixed parameters, with the display mode and the
     /// colour, prepares the scene and keeps its summary. For a capture, the scene and the engine
-    /// are then released: the frame needs only the prepared buffers and the summary.
+    /// are then released: the frame needs only the prepared buffers, the renderer's own copy of
+    /// the scene (its surfaces are drawn in slices from it) and the summary.
     void CreeRendu(unsigned int mode, unsigned int couleur);
     /// The summary of the scene kept by the last CreeRendu (zero counts before).
     ResumeScene const& ResumeZ3D() const { return resume; }
