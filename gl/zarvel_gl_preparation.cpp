@@ -490,9 +490,10 @@ void Zarvel_GL::AfficheSurfacesParTranches() const
                                    [&](PTampon_GL& pleine) -> PTampon_GL& { return relais.Pleine(pleine); });
                            });
             }
-            catch (std::bad_alloc const&)
+            catch (...)
             {
-                // What was filled is drawn; the frame lacks the rest.
+                // Out of memory, say: what was filled is drawn, the frame lacks the rest, and the
+                // drawing thread is never left waiting.
             }
             relais.Fin(dernier);
         });
