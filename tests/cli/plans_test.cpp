@@ -227,6 +227,9 @@ TEST(Zarvel_cli_plans, TrousSansTraitsCachesEtRevolutionsEnPremierEtTroisiemeDie
         {"equerre_nervure", 6000 + 3750 + 1000},
         {"equerre_deux_nervures", 6000 + 3750 + 1600},
         {"poche_pyramide", 32000 - 4000.0 / 3},
+        {"cavite", 36000 - 2000},
+        // Less the two holes, plus their common part (208.905 mm3, integrated numerically).
+        {"trous_internes", 36000 - 580 * pi + 208.905},
     };
     for (const auto& [nom, volume] : pieces)
     {

@@ -388,6 +388,32 @@ piece("te_tubes", 3840 * math.pi + _volume_sous_branche(7, 10) - _volume_sous_br
        ("l", 6, 10 + math.sqrt(20), 6, 35, "h"), ("l", 14, 10 + math.sqrt(20), 14, 35, "h")],
       rect(0, 0, 60, 20) + [("c", 30, 10, 7, "v"), ("c", 30, 10, 4, "v"), ("l", 0, 4, 60, 4, "h"),
                             ("l", 0, 16, 60, 16, "h")])
+# Holes inside the part: a closed box-shaped cavity that reaches no face, drawn hidden in every view,
+# and a hole from the right face that ends inside the block, under a hole from the top.
+piece("cavite", 40 * 30 * 30 - 20 * 10 * 10, 40, 30, 30,
+      rect(0, 0, 40, 30) + rect(10, 10, 20, 10, "h"), rect(0, 0, 30, 30) + rect(10, 10, 10, 10, "h"),
+      rect(0, 0, 40, 30) + rect(10, 10, 20, 10, "h"))
+def _croisement_trous(r_vertical, r_horizontal, n=400):
+    """Volume common to a vertical hole crossing a horizontal one of larger radius, axes meeting."""
+    total = 0.0
+    for i in range(n):
+        u = -r_vertical + (i + 0.5) * 2 * r_vertical / n
+        total += 2 * math.sqrt(r_vertical ** 2 - u * u) * 2 * math.sqrt(r_horizontal ** 2 - u * u) * 2 * r_vertical / n
+    return total
+# Front view of the curves where the vertical hole (radius 3, axis x = 25) meets the horizontal
+# one (radius 4, axis y = 15): y = 15 +- sqrt(7 + (x - 25)^2).
+_trous_haut = [(25 + u, 15 + math.sqrt(7 + u * u)) for u in (3 * (2 * k / 32 - 1) for k in range(33))]
+piece("trous_internes", 40 * 30 * 30 - math.pi * 16 * 25 - math.pi * 9 * 20 + _croisement_trous(3, 4), 40, 30, 30,
+      rect(0, 0, 40, 30) + [("l", 15, 11, 22, 11, "h"), ("l", 28, 11, 40, 11, "h"), ("l", 15, 19, 22, 19, "h"),
+                            ("l", 28, 19, 40, 19, "h"), ("l", 15, 11, 15, 19, "h"), ("l", 22, 19, 22, 30, "h"),
+                            ("l", 28, 19, 28, 30, "h"), ("l", 22, 10, 22, 11, "h"), ("l", 28, 10, 28, 11, "h"),
+                            ("l", 22, 10, 28, 10, "h")] +
+      _chaine(_trous_haut, "h") + _chaine([(x, 30 - y) for x, y in _trous_haut], "h"),
+      rect(0, 0, 30, 30) + [("c", 15, 15, 4, "v"), ("l", 12, 10, 12, 15 - math.sqrt(7), "h"),
+                            ("l", 12, 15 + math.sqrt(7), 12, 30, "h"), ("l", 18, 10, 18, 15 - math.sqrt(7), "h"),
+                            ("l", 18, 15 + math.sqrt(7), 18, 30, "h"), ("l", 12, 10, 18, 10, "h")],
+      rect(0, 0, 40, 30) + [("c", 25, 15, 3, "v"), ("l", 15, 11, 40, 11, "h"), ("l", 15, 19, 40, 19, "h"),
+                            ("l", 15, 11, 15, 19, "h")])
 # Near misses: the same parts with one stray line on the front face, which no solid draws.
 _trait_isole = [("l", 20, 4, 40, 4, "v")]
 PRESQUE = {
@@ -418,7 +444,8 @@ def ecrit_tout():
     for nom in ("equerre", "profil_u", "percages", "poche", "coin", "cube15", "plaque_trous", "trous_croises",
                 "cone", "demi_sphere", "boule", "arbre_epaule", "chambrage", "fraisure", "pointe_foret",
                 "bride_tournee", "cylindre_facettes", "equerre_arrondie", "coin_coupe", "coins_coupes",
-                "equerre_nervure", "equerre_deux_nervures", "poche_pyramide", "te_tubes"):
+                "equerre_nervure", "equerre_deux_nervures", "poche_pyramide", "te_tubes", "cavite",
+                "trous_internes"):
         plan_trois_vues(PIECES[nom][0], "ansi").ecrit("piece_%s_ansi.dxf" % nom)
     for nom, p in PRESQUE.items():
         for disposition in ("iso", "ansi"):

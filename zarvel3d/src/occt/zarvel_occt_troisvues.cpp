@@ -99,8 +99,33 @@ std::vector<LignePartie> LignesPartie(const moteur::VueDessin& vue, const AxesVu
     return lignes;
 }
 
+// Whether lines leave the point (`position` on `axe`, `t` on `long_axe`) on
+// both sides of axis `long_axe`: a feature crossing there, as a hole through
+// the side of another hole, whose line it interrupts.
+bool Traversee(const std::vector<LignePartie>& lignes, std::size_t axe, double position, std::size_t long_axe,
+               double t, double tolerance)
+{
+    bool dessous = false, dessus = false;
+    for (const LignePartie& l : lignes)
+    {
+        for (int sens = 0; sens < 2; ++sens)
+        {
+            const std::array<double, 3>& p = sens == 0 ? l.a : l.b;
+            const std::array<double, 3>& q = sens == 0 ? l.b : l.a;
+            if (std::fabs(p[axe] - position) > tolerance || std::fabs(p[long_axe] - t) > tolerance)
+            {
+                continue;
+            }
+            dessous = dessous || q[axe] < position - tolerance;
+            dessus = dessus || q[axe] > position + tolerance;
+        }
+    }
+    return dessous && dessus;
+}
+
 // The longest run, along axis `long_axe`, of lines lying at `position` on axis
-// `axe` and parallel to `long_axe`. Runs that touch within the tolerance join.
+// `axe` and parallel to `long_axe`. Runs that touch within the tolerance join,
+// and so do runs whose gap a crossing feature opens at both ends.
 std::optional<Intervalle> RunLePlusLong(const std::vector<LignePartie>& lignes, std::size_t axe,
                                         double position, std::size_t long_axe, double tolerance)
 {
@@ -123,7 +148,9 @@ std::optional<Intervalle> RunLePlusLong(const std::vector<LignePartie>& lignes, 
     Intervalle courant = runs.front();
     for (std::size_t i = 1; i < runs.size(); ++i)
     {
-        if (runs[i].debut <= courant.fin + tolerance)
+        if (runs[i].debut <= courant.fin + tolerance ||
+            (Traversee(lignes, axe, position, long_axe, courant.fin, tolerance) &&
+             Traversee(lignes, axe, position, long_axe, runs[i].debut, tolerance)))
         {
             courant.fin = std::max(courant.fin, runs[i].fin);
         }
