@@ -431,6 +431,11 @@ PRESQUE = {
     # A pyramidal pocket whose top view lacks one of the diagonals.
     "poche_pyramide": (40, 20, 40, rect(0, 0, 40, 20) + _poche_v, rect(0, 0, 40, 20) + _poche_v,
                        rect(0, 0, 40, 40) + rect(10, 10, 20, 20) + [("l", 10, 10, 30, 30, "v")]),
+    # A cavity drawn 2 deeper in the side view than in the top view.
+    "cavite": (40, 30, 30, rect(0, 0, 40, 30) + rect(10, 10, 20, 10, "h"), rect(0, 0, 30, 30) + rect(10, 10, 12, 10, "h"),
+               rect(0, 0, 40, 30) + rect(10, 10, 20, 10, "h")),
+    # Crossing holes whose top view lacks the vertical hole's circle.
+    "trous_internes": PIECES["trous_internes"][0][:5] + ([e for e in PIECES["trous_internes"][0][5] if e[0] != "c"],),
     # A cone whose top view shows one circle more than a cone has.
     "cone": (20, 25, 20, contour([(0, 0), (20, 0), (10, 25)]), contour([(0, 0), (20, 0), (10, 25)]),
              [("c", 10, 10, 10, "v"), ("c", 10, 10, 5, "v")]),
