@@ -21,8 +21,8 @@ using essais::Moteur;
 void EquerreNervures(Zarvel3D::Zarvel& z, const std::vector<std::pair<double, double>>& nervures,
                      bool sommet_cote = true)
 {
-    const double face[][4] = {{0, 0, 40, 0}, {40, 0, 40, 5}, {40, 5, 25, 5}, {25, 5, 5, 25}, {5, 25, 5, 30},
-                              {5, 30, 0, 30}, {0, 30, 0, 0}, {5, 5, 5, 25},  {5, 5, 25, 5}};
+    const double face[][4] = {{0, 0, 40, 0},  {40, 0, 40, 5}, {40, 5, 25, 5}, {25, 5, 5, 25}, {5, 25, 5, 30},
+                              {5, 30, 0, 30}, {0, 30, 0, 0},  {5, 5, 5, 25},  {5, 5, 25, 5}};
     for (const auto& s : face)
     {
         essais::Ligne(z, 2, s[0], s[1], s[2], s[3]);

@@ -1,16 +1,16 @@
 #include "zarvel_occt_cellules.h"
 
-#include <BRepAlgoAPI_Cut.hxx>
 #include <BRepAdaptor_Surface.hxx>
+#include <BRepAlgoAPI_Cut.hxx>
+#include <BRepAlgoAPI_Splitter.hxx>
 #include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
-#include <Bnd_Box.hxx>
+#include <TopoDS.hxx>
 #include <gp_Pln.hxx>
-#include <BRepAlgoAPI_Splitter.hxx>
+
+#include <Bnd_Box.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopTools_ListOfShape.hxx>
-#include <TopoDS.hxx>
-
 #include <algorithm>
 #include <cmath>
 
@@ -49,7 +49,8 @@ PlanCanonique Canonique(const gp_Pln& plan)
 // The cutting faces: every planar face becomes its whole plane across the
 // solid's box, each plane once (coplanar pieces of faces that overlap cut
 // badly); curved faces are kept as they are.
-TopTools_ListOfShape Coupants(const TopoDS_Shape& solide, const std::vector<TopoDS_Shape>& outils, double fusion)
+TopTools_ListOfShape Coupants(const TopoDS_Shape& solide, const std::vector<TopoDS_Shape>& outils,
+                              double fusion)
 {
     Bnd_Box boite;
     BRepBndLib::Add(solide, boite);
@@ -72,8 +73,7 @@ TopTools_ListOfShape Coupants(const TopoDS_Shape& solide, const std::vector<Topo
         }
         const PlanCanonique p = Canonique(surface.Plane());
         const bool vu = std::any_of(plans.begin(), plans.end(),
-                                    [&](const PlanCanonique& q)
-                                    {
+                                    [&](const PlanCanonique& q) {
                                         return q.normale.Angle(p.normale) < 1e-9 &&
                                                std::fabs(q.distance - p.distance) <= fusion;
                                     });
@@ -85,7 +85,8 @@ TopTools_ListOfShape Coupants(const TopoDS_Shape& solide, const std::vector<Topo
         // The plane through the point nearest the box's centre.
         const gp_Vec n(p.normale);
         const gp_Pnt pied = centre.Translated(-n * (n.Dot(gp_Vec(centre.XYZ())) - p.distance));
-        coupants.Append(BRepBuilderAPI_MakeFace(gp_Pln(pied, p.normale), -rayon, rayon, -rayon, rayon).Face());
+        coupants.Append(
+            BRepBuilderAPI_MakeFace(gp_Pln(pied, p.normale), -rayon, rayon, -rayon, rayon).Face());
     }
     return coupants;
 }

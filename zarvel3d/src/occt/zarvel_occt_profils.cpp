@@ -344,7 +344,8 @@ TopoDS_Edge AreteElement(const moteur::ElementDessin& element, double tolerance,
     {
         const double l = std::hypot(c.x2 - c.x1, c.y2 - c.y1);
         const double ex = allonge * (c.x2 - c.x1) / l, ey = allonge * (c.y2 - c.y1) / l;
-        return BRepBuilderAPI_MakeEdge(gp_Pnt(c.x1 - ex, c.y1 - ey, 0.0), gp_Pnt(c.x2 + ex, c.y2 + ey, 0.0)).Edge();
+        return BRepBuilderAPI_MakeEdge(gp_Pnt(c.x1 - ex, c.y1 - ey, 0.0), gp_Pnt(c.x2 + ex, c.y2 + ey, 0.0))
+            .Edge();
     }
     double decalage = 0.0;
     const Handle(Geom_Curve) courbe = CourbeNoyau(c, decalage);

@@ -783,8 +783,8 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                                 e.axe || courbes[k] ? TopoDS_Edge() : AreteElement(e, tol, 20.0 * tol);
                             if (!arete.IsNull())
                             {
-                                outils_cellules.push_back(
-                                    balaye(Place(arete, recale), v.axes, -marge, etendue_vue(v.axes) + marge));
+                                outils_cellules.push_back(balaye(Place(arete, recale), v.axes, -marge,
+                                                                 etendue_vue(v.axes) + marge));
                             }
                         }
                     }
@@ -804,7 +804,8 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                     {
                         const TopoDS_Shape prisme =
                             balaye(Groupe(v.regions.silhouette), v.axes, 0.0, etendue_vue(v.axes));
-                        enveloppe = enveloppe.IsNull() ? prisme : BRepAlgoAPI_Common(enveloppe, prisme).Shape();
+                        enveloppe =
+                            enveloppe.IsNull() ? prisme : BRepAlgoAPI_Common(enveloppe, prisme).Shape();
                     }
                     const cellules::Cellules c(enveloppe, outils_cellules, tol);
                     if (c.Nombre() < 2 || c.Nombre() > CellulesMax)
