@@ -310,6 +310,8 @@ bool MemeBoite(const TopoDS_Shape& a, const TopoDS_Shape& b, double tol)
 // each removal costs a check of the views.
 constexpr std::size_t OutilsCellulesMax = 200;
 constexpr std::size_t CellulesMax = 48;
+// Each removal tried costs a check of the views: a few tens of milliseconds.
+constexpr std::size_t EssaisCellulesMax = 96;
 
 cellules::Note NoteEcarts(const std::vector<projection::Ecart>& ecarts)
 {
@@ -827,7 +829,8 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                     {
                         return;
                     }
-                    sans_cellules = cellules::RetireCellules(c, depart, note, 4 * c.Nombre());
+                    sans_cellules = cellules::RetireCellules(c, depart, note,
+                                                             std::min(4 * c.Nombre(), EssaisCellulesMax));
                 });
             choix.Essaie([&] { return sans_cellules; });
             return choix.Meilleur();
