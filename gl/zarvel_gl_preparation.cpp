@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cmath>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
-#include <cstdint>
-#include <memory>
 #include <utility>
 #include <vector>
 

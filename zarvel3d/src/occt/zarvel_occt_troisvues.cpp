@@ -304,13 +304,9 @@ bool MemeBoite(const TopoDS_Shape& a, const TopoDS_Shape& b, double tol)
            a1.X() >= b1.X() - tol && a1.Y() >= b1.Y() - tol && a1.Z() >= b1.Z() - tol;
 }
 
-// The solid cut by a plane, the side holding less of it taken away; a null
-// shape when the plane leaves it whole or splits it in several.
-// Past these numbers of drawn elements or of cells, the cells are not tried:
-// each removal costs a check of the views.
-constexpr std::size_t OutilsCellulesMax = 200;
+// Past this number of cells, they are not tried; and each removal tried costs
+// a check of the views, a few tens of milliseconds.
 constexpr std::size_t CellulesMax = 48;
-// Each removal tried costs a check of the views: a few tens of milliseconds.
 constexpr std::size_t EssaisCellulesMax = 96;
 
 cellules::Note NoteEcarts(const std::vector<projection::Ecart>& ecarts)
@@ -324,6 +320,8 @@ cellules::Note NoteEcarts(const std::vector<projection::Ecart>& ecarts)
     return n;
 }
 
+// The solid cut by a plane, the side holding less of it taken away; a null
+// shape when the plane leaves it whole or splits it in several.
 TopoDS_Shape CoupePlan(const TopoDS_Shape& solide, const gp_Pln& plan, double marge)
 {
     const TopoDS_Face face = BRepBuilderAPI_MakeFace(plan).Face();
@@ -795,10 +793,6 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
             choix.Prepare(
                 [&]
                 {
-                    if (outils_cellules.size() > OutilsCellulesMax)
-                    {
-                        return;
-                    }
                     // From the outlines' common part, before any reading of the
                     // inner outlines: the cells may give holes back as well.
                     TopoDS_Shape enveloppe;
