@@ -6,6 +6,7 @@
 #include "zarvel_progression.h"
 #include "zarvel_string.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
@@ -276,6 +277,24 @@ bool LectureOptionsVisualiseur(Zarvel_args const& args, OptionsVisualiseur& opti
 }
 
 // The exports, with the progress display.
+// True when the program's only output is a mesh file: no viewer and no STEP file, which carries
+// the solid itself.
+bool MaillageSeul(Zarvel_args const& args)
+{
+    if (!args.ParamValDefini('o'))
+    {
+        return false;
+    }
+    std::string extension = args.ValParam('o');
+    const std::size_t point = extension.find_last_of("./");
+    extension = point == std::string::npos || extension[point] == '/' ? "" : extension.substr(point + 1);
+    for (char& c : extension)
+    {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return extension != "step" && extension != "stp";
+}
+
 bool Exporte(Zarvel3D::PScene3D const& scene, char const* chemin)
 {
     AffichageProgression progression("Export de la scène");
@@ -350,6 +369,7 @@ int CheminPlan(Zarvel_args const& args, OptionsVisualiseur const& options, char 
     // where the chord deviation asks for it (-t, or the library's default share of the size).
     Zarvel3D::ParametresZarvel parametres_plan;
     parametres_plan.divisions_tour = 64;
+    parametres_plan.maillage_seul = MaillageSeul(args);
     double fleche = 0.0;
     if (args.ParamDefini('t'))
     {

@@ -2,7 +2,8 @@
 # The program's usage and an STL to STL conversion must not open the modelling kernel, the solid
 # module, nor the export-formats module and its 3MF and glTF libraries; a plan converted to STL
 # opens the solid module but neither the STEP writer module nor the kernel's translator toolkits,
-# which a conversion to STEP opens: the loader's trace (LD_DEBUG=files) lists every library it
+# which a conversion to STEP opens; a plan's extrusion to STL, meshed by the library itself, opens
+# none of them. The loader's trace (LD_DEBUG=files) lists every library it
 # opens.
 # Usage: sans_noyau.sh ZARVEL_CLI
 set -u
@@ -78,4 +79,9 @@ if [ ! -s "$dossier/copie.stl" ]; then
 fi
 plan stl 0
 plan step 1
+verifie "$cli" -i "$plan" -m e -o "$dossier/extrusion.stl"
+if [ ! -s "$dossier/extrusion.stl" ]; then
+  echo "the extrusion of the plan wrote nothing"
+  echec=1
+fi
 exit $echec

@@ -234,6 +234,11 @@ struct ParametresZarvel
     std::int32_t elements_max = 256;
     /// Offset 36. Unfolded patterns are drawn at the scale 1 : echelle_developpes (0 counts as 1).
     std::int16_t echelle_developpes = 1;
+    /// Offset 38. True: the caller wants the generated mesh only, never the solid (no STEP export
+    /// of the scene, ContientSolide false). An extrusion of lines and circular arcs is then meshed
+    /// by the library itself, without loading the modelling kernel; the mesh has the same faces,
+    /// edges and triangle counts.
+    bool maillage_seul = false;
     /// Offset 40. Colour of the model as a RAL number (0: none).
     std::uint32_t couleur_ral = 9010;
     /// Offset 44. Largest chord deviation of the generated mesh from curved edges and faces, in
@@ -256,6 +261,7 @@ static_assert(offsetof(ParametresZarvel, developpes) == 29, "ParametresZarvel la
 static_assert(offsetof(ParametresZarvel, passes_correction) == 30, "ParametresZarvel layout");
 static_assert(offsetof(ParametresZarvel, elements_max) == 32, "ParametresZarvel layout");
 static_assert(offsetof(ParametresZarvel, echelle_developpes) == 36, "ParametresZarvel layout");
+static_assert(offsetof(ParametresZarvel, maillage_seul) == 38, "ParametresZarvel layout");
 static_assert(offsetof(ParametresZarvel, couleur_ral) == 40, "ParametresZarvel layout");
 static_assert(offsetof(ParametresZarvel, fleche) == 44, "ParametresZarvel layout");
 static_assert(sizeof(ParametresZarvel) == 48, "ParametresZarvel size");

@@ -1,7 +1,8 @@
 // The conversion engine: records the drawing, then has the solid module
 // (loaded on the first generation, see solides.h) build a solid with the
-// modelling kernel and fill the scene from it. A failed generation leaves
-// the scene exactly as it was.
+// modelling kernel and fill the scene from it; an extrusion whose mesh alone
+// is wanted is meshed here when it can be (zarvel_extrusion.h). A failed
+// generation leaves the scene exactly as it was.
 
 #include "zarvel_moteur.h"
 
@@ -9,6 +10,7 @@
 #include "../progression.h"
 #include "../scene_priv.h"
 #include "../solides.h"
+#include "zarvel_extrusion.h"
 #include "zarvel_messages.h"
 
 #include <cmath>
@@ -138,6 +140,20 @@ int ZarvelMoteur::GenerationProtegee(modezarvel_t mode, double parametre)
     {
         DefDiagnostic(Texte(MessageMoteur::ModeInconnu, static_cast<int>(mode)));
         return ZARVEL_ERREUR_MODE;
+    }
+    if (mode == ZARVEL_EXTRUSION && parametres.maillage_seul)
+    {
+        PScene3D directe;
+        if (ExtrusionDirecte(utilise, parametres, parametre, directe))
+        {
+            PScene3D& cible = *ScenePtr();
+            cible.Verrouille();
+            cible = directe;
+            cible.DeVerrouille();
+            diagnostic.clear();
+            ecarts.clear();
+            return ZARVEL_SUCCES;
+        }
     }
     std::string diag_module;
     const solides::TableSolides* module = solides::Module(diag_module);

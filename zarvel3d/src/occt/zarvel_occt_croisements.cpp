@@ -7,20 +7,6 @@
 
 #include "geometrie_plane.h"
 
-#include <gp_Ax2d.hxx>
-#include <gp_Circ2d.hxx>
-#include <gp_Elips2d.hxx>
-#include <gp_Pnt2d.hxx>
-
-#include <Geom2dAPI_InterCurveCurve.hxx>
-#include <Geom2dAPI_ProjectPointOnCurve.hxx>
-#include <Geom2dInt_GInter.hxx>
-#include <Geom2d_Circle.hxx>
-#include <Geom2d_Ellipse.hxx>
-#include <Geom2d_Line.hxx>
-#include <Geom2d_TrimmedCurve.hxx>
-#include <IntRes2d_IntersectionPoint.hxx>
-#include <IntRes2d_IntersectionSegment.hxx>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -32,6 +18,8 @@ namespace Zarvel3D::occt::decoupe
 
 namespace
 {
+
+const NoyauEllipses* noyau_ellipses = nullptr;
 
 using geometrie::Boite;
 using geometrie::Croix;
@@ -132,68 +120,11 @@ private:
     std::vector<std::vector<int>> cellules;
 };
 
-// A curve of the kernel for the crossings that involve an arc, with the
-// offset between its parameter and ours (kernel = ours + decalage; segments
-// are parameterised by length).
-struct Courbe2d
-{
-    Handle(Geom2d_Curve) courbe;
-    double decalage = 0.0;
-};
-
-Courbe2d CourbeNoyau(const Courbe& c)
-{
-    Courbe2d r;
-    if (c.droite)
-    {
-        const double l = std::hypot(c.x2 - c.x1, c.y2 - c.y1);
-        Handle(Geom2d_Line) ligne =
-            new Geom2d_Line(gp_Pnt2d(c.x1, c.y1), gp_Dir2d((c.x2 - c.x1) / l, (c.y2 - c.y1) / l));
-        r.courbe = new Geom2d_TrimmedCurve(ligne, 0.0, l);
-        return r;
-    }
-    const gp_Dir2d u(std::cos(c.rotation), std::sin(c.rotation));
-    const gp_Dir2d v(-std::sin(c.rotation), std::cos(c.rotation));
-    const gp_Pnt2d centre(c.cx, c.cy);
-    Handle(Geom2d_Curve) base;
-    if (c.a == c.b)
-    {
-        base = new Geom2d_Circle(gp_Circ2d(gp_Ax2d(centre, u), c.a));
-    }
-    else if (c.a > c.b)
-    {
-        base = new Geom2d_Ellipse(gp_Elips2d(gp_Ax2d(centre, u), c.a, c.b));
-    }
-    else
-    {
-        // The kernel wants the major axis first: a quarter turn of the frame
-        // shifts the parameter.
-        base = new Geom2d_Ellipse(gp_Elips2d(gp_Ax2d(centre, v), c.b, c.a));
-        r.decalage = -M_PI / 2.0;
-    }
-    r.courbe =
-        c.Fermee()
-            ? base
-            : Handle(Geom2d_Curve)(new Geom2d_TrimmedCurve(base, c.t0 + r.decalage, c.t1 + r.decalage));
-    return r;
-}
-
-// Our parameter from the kernel's.
-double ParametreCourbe(const Courbe& c, const Courbe2d& k, double s)
-{
-    if (c.droite)
-    {
-        const double l = std::hypot(c.x2 - c.x1, c.y2 - c.y1);
-        return std::clamp(s / l, 0.0, 1.0);
-    }
-    return Ramene(s - k.decalage, c.t0 - 1e-12);
-}
-
 class Croisements
 {
 public:
     Croisements(const std::vector<Courbe>& c, double tol, std::size_t maximum)
-        : courbes(c), tolerance(tol), limite(maximum), coupes(c.size()), noyau(c.size()), boites(c.size())
+        : courbes(c), tolerance(tol), limite(maximum), coupes(c.size()), boites(c.size())
     {
         for (std::size_t i = 0; i < c.size(); ++i)
         {
@@ -423,45 +354,18 @@ private:
         }
     }
 
-    const Courbe2d& Noyau(std::size_t i)
-    {
-        if (noyau[i].courbe.IsNull())
-        {
-            noyau[i] = CourbeNoyau(courbes[i]);
-        }
-        return noyau[i];
-    }
-
     void AvecArc(std::size_t i, std::size_t j)
     {
-        const Courbe2d& ki = Noyau(i);
-        const Courbe2d& kj = Noyau(j);
-        Geom2dAPI_InterCurveCurve intersection(ki.courbe, kj.courbe, tolerance);
-        const Geom2dInt_GInter& resultat = intersection.Intersector();
-        if (!resultat.IsDone())
+        if (noyau_ellipses == nullptr)
         {
             return;
         }
-        auto ajoute = [&](const IntRes2d_IntersectionPoint& p)
+        points.clear();
+        noyau_ellipses->croise(courbes[i], courbes[j], tolerance, points);
+        for (const auto& p : points)
         {
-            Coupe(i, ParametreCourbe(courbes[i], ki, p.ParamOnFirst()), true);
-            Coupe(j, ParametreCourbe(courbes[j], kj, p.ParamOnSecond()), true);
-        };
-        for (int k = 1; k <= resultat.NbPoints(); ++k)
-        {
-            ajoute(resultat.Point(k));
-        }
-        for (int k = 1; k <= resultat.NbSegments(); ++k)
-        {
-            const IntRes2d_IntersectionSegment& s = resultat.Segment(k);
-            if (s.HasFirstPoint())
-            {
-                ajoute(s.FirstPoint());
-            }
-            if (s.HasLastPoint())
-            {
-                ajoute(s.LastPoint());
-            }
+            Coupe(i, p[0], true);
+            Coupe(j, p[1], true);
         }
     }
 
@@ -479,14 +383,14 @@ private:
         {
             const auto p = a.Point(t);
             double u = 0.0;
-            if (Projection(b, j, p[0], p[1], u))
+            if (Projection(b, p[0], p[1], u))
             {
                 Coupe(j, u, false);
             }
         }
     }
 
-    bool Projection(const Courbe& b, std::size_t j, double x, double y, double& u)
+    bool Projection(const Courbe& b, double x, double y, double& u)
     {
         if (b.droite)
         {
@@ -504,14 +408,7 @@ private:
             u = Ramene(std::atan2(y - b.cy, x - b.cx) - b.rotation, b.t0);
             return b.Fermee() || u <= b.t1;
         }
-        const Courbe2d& k = Noyau(j);
-        Geom2dAPI_ProjectPointOnCurve projection(gp_Pnt2d(x, y), k.courbe);
-        if (projection.NbPoints() == 0 || projection.LowerDistance() > tolerance)
-        {
-            return false;
-        }
-        u = ParametreCourbe(b, k, projection.LowerDistanceParameter());
-        return b.Fermee() || u <= b.t1 + 1e-9;
+        return noyau_ellipses != nullptr && noyau_ellipses->projette(b, x, y, tolerance, u);
     }
 
     const std::vector<Courbe>& courbes;
@@ -519,11 +416,16 @@ private:
     std::size_t limite;
     std::size_t nombre = 0;
     std::vector<std::vector<double>> coupes;
-    std::vector<Courbe2d> noyau;
+    std::vector<std::array<double, 2>> points;
     std::vector<Boite> boites;
 };
 
 } // namespace
+
+void DefNoyauEllipses(const NoyauEllipses* noyau)
+{
+    noyau_ellipses = noyau;
+}
 
 bool ChercheCroisements(const std::vector<Courbe>& courbes, double tolerance, std::size_t croisements_max,
                         Coupes& coupes)

@@ -9,6 +9,8 @@
 // library; the geometry here is plain numbers, Open CASCADE only computes the
 // crossings that involve a curve.
 
+#include "engine/zarvel_dessin.h"
+
 #include <array>
 #include <cstddef>
 #include <utility>
@@ -16,6 +18,11 @@
 
 namespace Zarvel3D::occt::decoupe
 {
+
+/// Crossings between the elements of one view beyond which the view is
+/// refused as too complex (a hatching, a plan of a whole building): their
+/// pieces would make a solid of millions of faces.
+constexpr std::size_t croisements_max = 200000;
 
 /// A curve of the plane: a segment, or an arc of ellipse (a whole ellipse
 /// when its range spans a full turn).
@@ -111,5 +118,10 @@ enum class EtatDecoupe
 /// `croisements_max` (0: no limit) stops the work early.
 EtatDecoupe Decoupe(const std::vector<Courbe>& courbes, double tolerance, std::size_t croisements_max,
                     Subdivision& resultat);
+
+/// A drawn element as a curve of the subdivision, `index` its source; false when it is degenerate
+/// (zero length, zero radius, non-finite value). Circles drawn as ellipses of equal axes within a
+/// thousandth of the tolerance become circles.
+bool CourbeElement(const moteur::ElementDessin& e, double tolerance, std::size_t index, Courbe& c);
 
 } // namespace Zarvel3D::occt::decoupe

@@ -5,6 +5,7 @@
 
 #include "../engine/zarvel_dessin.h"
 #include "zarvel3d/zarvel3d.h"
+#include "zarvel_occt_decoupe.h"
 #include "zarvel_occt_projection.h"
 
 #include <TopoDS_Edge.hxx>
@@ -36,10 +37,7 @@ enum StatutGeneration : int
     StatutTropComplexe = ZARVEL_ERREUR_DESSIN,         ///< more crossings or outlines than the limits allow
 };
 
-/// Crossings between the elements of one view beyond which the view is
-/// refused as too complex (a hatching, a plan of a whole building): their
-/// pieces would make a solid of millions of faces.
-constexpr std::size_t croisements_max = 200000;
+using decoupe::croisements_max;
 
 /// Settings of the modelling steps.
 struct ReglagesGeneration

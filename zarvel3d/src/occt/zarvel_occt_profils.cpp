@@ -35,56 +35,6 @@ namespace Zarvel3D::occt
 namespace
 {
 
-// Element of the drawing as a curve of the subdivision; false when it is
-// degenerate (zero length, zero radius, non-finite value).
-bool CourbeElement(const moteur::ElementDessin& e, double tolerance, std::size_t index, decoupe::Courbe& c)
-{
-    c = decoupe::Courbe();
-    c.source = index;
-    if (e.type == moteur::TypeElement::Ligne)
-    {
-        c.droite = true;
-        c.x1 = e.x1;
-        c.y1 = e.y1;
-        c.x2 = e.x2;
-        c.y2 = e.y2;
-        return std::isfinite(e.x1) && std::isfinite(e.y1) && std::isfinite(e.x2) && std::isfinite(e.y2) &&
-               std::hypot(e.x2 - e.x1, e.y2 - e.y1) > tolerance;
-    }
-    c.droite = false;
-    c.cx = e.cx;
-    c.cy = e.cy;
-    c.a = e.largeur * 0.5;
-    c.b = e.hauteur * 0.5;
-    if (!std::isfinite(e.cx) || !std::isfinite(e.cy) || !std::isfinite(c.a) || !std::isfinite(c.b) ||
-        !std::isfinite(e.debut) || !std::isfinite(e.fin) || !std::isfinite(e.rotation) || c.a <= tolerance ||
-        c.b <= tolerance)
-    {
-        return false;
-    }
-    c.rotation = e.rotation * M_PI / 180.0;
-    double debut = e.debut * M_PI / 180.0;
-    if (std::fabs(c.a - c.b) <= tolerance * 1e-3)
-    {
-        // A circle: its own rotation only shifts the parameter.
-        c.a = c.b = std::max(c.a, c.b);
-        debut += c.rotation;
-        c.rotation = 0.0;
-    }
-    debut = geometrie::Ramene(debut, 0.0);
-    double etendue = e.fin - e.debut;
-    if (std::fabs(etendue) >= 360.0 - 1e-9)
-    {
-        c.t0 = debut;
-        c.t1 = debut + 2.0 * M_PI;
-        return true;
-    }
-    etendue = geometrie::Ramene(etendue, 0.0, 360.0);
-    c.t0 = debut;
-    c.t1 = debut + etendue * M_PI / 180.0;
-    return (c.t1 - c.t0) * std::min(c.a, c.b) > tolerance;
-}
-
 // The kernel's curve of an ellipse arc of the subdivision, in the plane z = 0;
 // `decalage` is added to the arc's parameters.
 Handle(Geom_Curve) CourbeNoyau(const decoupe::Courbe& c, double& decalage)
@@ -271,7 +221,7 @@ int ConstruitRegions(const moteur::VueDessin& vue, int id_vue, double tolerance,
             continue;
         }
         decoupe::Courbe c;
-        if (!CourbeElement(element, tolerance, i, c))
+        if (!decoupe::CourbeElement(element, tolerance, i, c))
         {
             ++ignores;
             continue;
@@ -336,7 +286,7 @@ int ConstruitRegions(const moteur::VueDessin& vue, int id_vue, double tolerance,
 TopoDS_Edge AreteElement(const moteur::ElementDessin& element, double tolerance, double allonge)
 {
     decoupe::Courbe c;
-    if (!CourbeElement(element, tolerance, 0, c))
+    if (!decoupe::CourbeElement(element, tolerance, 0, c))
     {
         return TopoDS_Edge();
     }

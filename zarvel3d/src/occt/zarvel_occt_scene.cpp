@@ -1,8 +1,9 @@
 // Scene of a generated solid: one surface per face, triangulated; the sharp
 // edges as segments; the faces' vertices; the drawn views beside the model as
-// projections, with stroke labels; the unfolded planar faces when asked.
+// projections, with stroke labels (scene_plan.h); the unfolded planar faces
+// when asked.
 
-#include "geometrie_plane.h"
+#include "scene_plan.h"
 #include "zarvel_occt_generation.h"
 #include "zarvel_occt_outils.h"
 
@@ -34,6 +35,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace Zarvel3D::occt
 {
@@ -41,129 +43,10 @@ namespace Zarvel3D::occt
 namespace
 {
 
-// Segments of the stroke letters, on a grid 4 wide and 6 high.
-struct Glyphe
-{
-    char lettre;
-    std::vector<std::array<double, 4>> traits;
-};
-
-const std::vector<Glyphe>& Police()
-{
-    static const std::vector<Glyphe> police = {
-        {'A', {{0, 0, 2, 6}, {2, 6, 4, 0}, {1, 3, 3, 3}}},
-        {'C', {{4, 6, 0, 6}, {0, 6, 0, 0}, {0, 0, 4, 0}}},
-        {'D', {{0, 0, 0, 6}, {0, 6, 3, 6}, {3, 6, 4, 5}, {4, 5, 4, 1}, {4, 1, 3, 0}, {3, 0, 0, 0}}},
-        {'E', {{4, 6, 0, 6}, {0, 6, 0, 0}, {0, 0, 4, 0}, {0, 3, 3, 3}}},
-        {'F', {{4, 6, 0, 6}, {0, 6, 0, 0}, {0, 3, 3, 3}}},
-        {'I', {{2, 0, 2, 6}, {1, 0, 3, 0}, {1, 6, 3, 6}}},
-        {'N', {{0, 0, 0, 6}, {0, 6, 4, 0}, {4, 0, 4, 6}}},
-        {'O', {{0, 0, 4, 0}, {4, 0, 4, 6}, {4, 6, 0, 6}, {0, 6, 0, 0}}},
-        {'P', {{0, 0, 0, 6}, {0, 6, 4, 6}, {4, 6, 4, 3}, {4, 3, 0, 3}}},
-        {'R', {{0, 0, 0, 6}, {0, 6, 4, 6}, {4, 6, 4, 3}, {4, 3, 0, 3}, {1, 3, 4, 0}}},
-        {'S', {{4, 6, 0, 6}, {0, 6, 0, 3}, {0, 3, 4, 3}, {4, 3, 4, 0}, {4, 0, 0, 0}}},
-        {'T', {{0, 6, 4, 6}, {2, 6, 2, 0}}},
-        {'U', {{0, 6, 0, 0}, {0, 0, 4, 0}, {4, 0, 4, 6}}},
-    };
-    return police;
-}
-
 Pvec3 Vers(const gp_Pnt& p, int id = 0)
 {
     return Pvec3(p.X(), p.Y(), p.Z(), id);
 }
-
-// A stroke text along `droite`, letters standing along `haut`, starting at `origine`.
-PTexte3D Texte3D(const char* texte, const gp_Pnt& origine, const gp_Vec& droite, const gp_Vec& haut,
-                 double hauteur, PCouleur3D couleur)
-{
-    PTexte3D resultat;
-    const double echelle = hauteur / 6.0;
-    double avance = 0.0;
-    for (const char* c = texte; *c != '\0'; ++c)
-    {
-        for (const Glyphe& g : Police())
-        {
-            if (g.lettre != *c)
-            {
-                continue;
-            }
-            for (const auto& t : g.traits)
-            {
-                PSegment3D s;
-                const gp_Pnt a =
-                    origine.Translated(droite * ((avance + t[0]) * echelle) + haut * (t[1] * echelle));
-                const gp_Pnt b =
-                    origine.Translated(droite * ((avance + t[2]) * echelle) + haut * (t[3] * echelle));
-                s.p1 = Vers(a, -1);
-                s.p2 = Vers(b, -1);
-                s.couleur = couleur;
-                resultat.traits.push_back(s);
-            }
-        }
-        avance += 6.0;
-    }
-    return resultat;
-}
-
-// Points of a drawn element in its view's plane.
-std::vector<std::array<double, 2>> PointsElement(const moteur::ElementDessin& e, int divisions_tour,
-                                                 int divisions_min)
-{
-    std::vector<std::array<double, 2>> points;
-    if (e.type == moteur::TypeElement::Ligne)
-    {
-        points.push_back({e.x1, e.y1});
-        points.push_back({e.x2, e.y2});
-        return points;
-    }
-    const double ecart = e.fin - e.debut;
-    const double etendue = std::fabs(ecart) >= 360.0 ? 360.0 : geometrie::Ramene(ecart, 0.0, 360.0);
-    const int n = std::max(divisions_min, static_cast<int>(std::ceil(divisions_tour * etendue / 360.0)));
-    const double rot = e.rotation * M_PI / 180.0;
-    for (int i = 0; i <= n; ++i)
-    {
-        const double t = (e.debut + etendue * i / n) * M_PI / 180.0;
-        const double lx = 0.5 * e.largeur * std::cos(t);
-        const double ly = 0.5 * e.hauteur * std::sin(t);
-        points.push_back(
-            {e.cx + lx * std::cos(rot) - ly * std::sin(rot), e.cy + lx * std::sin(rot) + ly * std::cos(rot)});
-    }
-    return points;
-}
-
-PCouleur3D CouleurProjection(const moteur::ElementDessin& e)
-{
-    PCouleur3D c;
-    c.definie = 1;
-    if (e.axe)
-    {
-        // Construction lines in blue, hidden lines lighter than visible ones.
-        c.rouge = 0;
-        c.vert = 0;
-        c.bleu = 160;
-    }
-    else if (e.cache)
-    {
-        const bool noir = e.couleur[0] == 0 && e.couleur[1] == 0 && e.couleur[2] == 0;
-        c.rouge = noir ? 128 : static_cast<std::uint8_t>(e.couleur[0] / 2);
-        c.vert = noir ? 128 : static_cast<std::uint8_t>(e.couleur[1] / 2);
-        c.bleu = noir ? 128 : static_cast<std::uint8_t>(e.couleur[2] / 2);
-    }
-    else
-    {
-        c.rouge = e.couleur[0];
-        c.vert = e.couleur[1];
-        c.bleu = e.couleur[2];
-    }
-    return c;
-}
-
-// No segment of the mesh turns by more than this.
-constexpr double angle_max_maillage = 10.0 * M_PI / 180.0;
-
-// Share of the solid's volume the faceted mesh may gain or lose.
-constexpr double ecart_volume_max = 1e-3;
 
 // Directions in which a face is curved: 0 for a plane, 1 for a cylinder, a
 // cone or an extrusion, 2 for any other surface.
@@ -182,15 +65,8 @@ int DirectionsCourbees(const BRepAdaptor_Surface& surface)
     }
 }
 
-// Chord deviation of the mesh: the caller's, or 0.015 % of the model's
-// diagonal, finer where the curved faces need it to keep the mesh's volume
-// within 0.1 % of the solid's. A facet whose chords stray by at most f from a
-// curve lies on average 2/3 f from it (parabolic segments), in each direction
-// the face is curved, so faceting a face of area A moves at most 2/3 f A of
-// volume per curved direction; the curved faces share the budget, a quarter
-// of it kept in reserve for the approximation. Planar faces cost nothing: a
-// plate with small holes gets the finesse its holes need, not the one a
-// radius-based rule would give every curve.
+// Chord deviation of the mesh (plan::FlecheMaillage), from the solid's
+// volume and the area of its curved faces.
 double FlecheMaillage(const TopoDS_Shape& solide, double diagonale, const ParametresZarvel& p)
 {
     if (std::isfinite(p.fleche) && p.fleche > 0.0f)
@@ -209,26 +85,7 @@ double FlecheMaillage(const TopoDS_Shape& solide, double diagonale, const Parame
             aire_courbee += directions * std::fabs(proprietes.Mass());
         }
     }
-    const double volume = std::fabs(Volume(solide));
-    double fleche = 1.5e-4 * diagonale;
-    if (aire_courbee > 0.0 && volume > 0.0)
-    {
-        fleche = std::min(fleche, 0.75 * ecart_volume_max * volume / (2.0 / 3.0 * aire_courbee));
-    }
-    // A thin shell must not fill the whole part with triangles.
-    return std::max(fleche, std::max(1e-5 * diagonale, 1e-7));
-}
-
-// Segments of a full turn on a circle of radius `rayon`: no segment turns by
-// more than `angle` nor strays by more than `fleche` from the circle.
-int SegmentsTour(double rayon, double angle, double fleche)
-{
-    double pas = angle;
-    if (rayon > fleche)
-    {
-        pas = std::min(pas, 2.0 * std::acos(1.0 - fleche / rayon));
-    }
-    return std::max(3, static_cast<int>(std::ceil(2.0 * M_PI / pas - 1e-9)));
+    return plan::FlecheMaillage(diagonale, std::fabs(Volume(solide)), aire_courbee, p);
 }
 
 // A whole torus (the void a circle leaves when turned a full turn): its only
@@ -262,8 +119,8 @@ bool MailleToreEntier(const TopoDS_Face& face, double angle, double fleche)
     const gp_Torus tore = surface.Torus();
     const double grand = tore.MajorRadius();
     const double petit = tore.MinorRadius();
-    const int nu = SegmentsTour(grand + petit, angle, fleche);
-    const int nv = SegmentsTour(petit, angle, fleche);
+    const int nu = plan::SegmentsArc(grand + petit, 2.0 * M_PI, angle, fleche, 3);
+    const int nv = plan::SegmentsArc(petit, 2.0 * M_PI, angle, fleche, 3);
     const gp_Ax3& repere = tore.Position();
     const gp_XYZ centre = repere.Location().XYZ();
     const gp_XYZ x = repere.XDirection().XYZ();
@@ -367,14 +224,11 @@ bool Maille(const TopoDS_Shape& solide, const IMeshTools_Parameters& reglages, d
     return repli.IsDone() && complet();
 }
 
-// Angle between successive points of the mesh: a full turn gets
-// `divisions_tour` segments, and the shortest arc at least `divisions_min`
-// within the bound below.
+// Angle between successive points of the mesh (plan::AngleMaillage), from
+// the shortest arc of circle or ellipse among the solid's edges.
 double AngleMaillage(const TopoDS_Shape& solide, const ParametresZarvel& p)
 {
-    const int tour = std::max(3, p.divisions_tour);
-    const int minimum = std::max(1, p.divisions_min);
-    double angle = 2.0 * M_PI / tour;
+    double arc_min = std::numeric_limits<double>::infinity();
     TopTools_IndexedMapOfShape aretes;
     TopExp::MapShapes(solide, TopAbs_EDGE, aretes);
     for (int i = 1; i <= aretes.Extent(); ++i)
@@ -387,24 +241,13 @@ double AngleMaillage(const TopoDS_Shape& solide, const ParametresZarvel& p)
         BRepAdaptor_Curve courbe(arete);
         if (courbe.GetType() == GeomAbs_Circle || courbe.GetType() == GeomAbs_Ellipse)
         {
-            const double etendue = std::fabs(courbe.LastParameter() - courbe.FirstParameter());
-            angle = std::min(angle, etendue / minimum);
+            arc_min = std::min(arc_min, std::fabs(courbe.LastParameter() - courbe.FirstParameter()));
         }
     }
-    // A sliver arc must not blow up the whole mesh: the finer angle it asks
-    // for applies to every curve, and a surface of revolution is meshed as a
-    // grid of (turn / angle) by (profile arc / angle) nodes. Curves get at
-    // most twice a full turn's divisions (64 at least); a sliver then gets
-    // fewer than divisions_min segments.
-    const double plus_fin = 2.0 * M_PI / std::min(1024, std::max(64, 2 * tour));
-    return std::min(std::max(angle, plus_fin), angle_max_maillage);
+    return plan::AngleMaillage(p, arc_min);
 }
 
-struct Boite
-{
-    double min[3];
-    double max[3];
-};
+using Boite = plan::BoiteModele;
 
 // Box of a shape: of its mesh nodes once it is meshed (a curved face's exact
 // extent costs a numerical search per face, seconds for a ring of tori, and
@@ -424,93 +267,6 @@ Boite BoiteForme(const TopoDS_Shape& forme, bool maillee)
     Boite r{};
     b.Get(r.min[0], r.min[1], r.min[2], r.max[0], r.max[1], r.max[2]);
     return r;
-}
-
-void AjouteProjections(const moteur::Dessin& dessin, const ParametresZarvel& p, const Boite& boite,
-                       PScene3D& scene)
-{
-    const double etendue =
-        std::max({boite.max[0] - boite.min[0], boite.max[1] - boite.min[1], boite.max[2] - boite.min[2]});
-    const double ecart = 0.25 * etendue;
-    const bool anglais = i18n::Langue() == i18n::LANG_EN;
-    PCouleur3D couleur_texte;
-    couleur_texte.definie = 1;
-    couleur_texte.bleu = 160;
-    for (int id : {moteur::VueFace, moteur::VueCote, moteur::VueDessus})
-    {
-        const moteur::VueDessin& vue = *dessin.Vue(id);
-        if ((p.vues_ignorees & id) != 0 || vue.elements.empty())
-        {
-            continue;
-        }
-        std::vector<std::vector<std::array<double, 2>>> traces;
-        double umin = 1e300;
-        double vmin = 1e300;
-        for (const moteur::ElementDessin& e : vue.elements)
-        {
-            traces.push_back(PointsElement(e, std::max(3, p.divisions_tour), std::max(1, p.divisions_min)));
-            for (const auto& q : traces.back())
-            {
-                umin = std::min(umin, q[0]);
-                vmin = std::min(vmin, q[1]);
-            }
-        }
-        // Each view stands on its own plane beside the model: the front view
-        // behind it, the side view to its left, the top view under it.
-        auto place = [&](const std::array<double, 2>& q)
-        {
-            const double u = q[0] - umin;
-            const double v = q[1] - vmin;
-            switch (id)
-            {
-            case moteur::VueFace:
-                return gp_Pnt(boite.min[0] + u, boite.min[1] + v, boite.min[2] - ecart);
-            case moteur::VueCote:
-                return gp_Pnt(boite.min[0] - ecart, boite.min[1] + v, boite.max[2] - u);
-            default:
-                return gp_Pnt(boite.min[0] + u, boite.min[1] - ecart, boite.max[2] - v);
-            }
-        };
-        for (std::size_t i = 0; i < traces.size(); ++i)
-        {
-            const PCouleur3D couleur = CouleurProjection(vue.elements[i]);
-            for (std::size_t k = 1; k < traces[i].size(); ++k)
-            {
-                scene.AjoutProjection(Vers(place(traces[i][k - 1]), -1), Vers(place(traces[i][k]), -1),
-                                      couleur);
-            }
-        }
-        if (p.taille_textes > 0)
-        {
-            const double h = etendue * p.taille_textes / 100.0;
-            const char* nom = nullptr;
-            gp_Pnt origine;
-            gp_Vec droite;
-            gp_Vec haut;
-            switch (id)
-            {
-            case moteur::VueFace:
-                nom = anglais ? "FRONT" : "FACE";
-                origine = gp_Pnt(boite.min[0], boite.min[1] - 1.5 * h, boite.min[2] - ecart);
-                droite = gp_Vec(1, 0, 0);
-                haut = gp_Vec(0, 1, 0);
-                break;
-            case moteur::VueCote:
-                nom = anglais ? "SIDE" : "COTE";
-                origine = gp_Pnt(boite.min[0] - ecart, boite.min[1] - 1.5 * h, boite.max[2]);
-                droite = gp_Vec(0, 0, -1);
-                haut = gp_Vec(0, 1, 0);
-                break;
-            default:
-                nom = anglais ? "TOP" : "DESSUS";
-                origine = gp_Pnt(boite.min[0], boite.min[1] - ecart, boite.max[2] + 1.5 * h);
-                droite = gp_Vec(1, 0, 0);
-                haut = gp_Vec(0, 0, -1);
-                break;
-            }
-            scene.TextesEdition().push_back(Texte3D(nom, origine, droite, haut, h, couleur_texte));
-        }
-    }
 }
 
 // Planar faces laid flat side by side in the XY plane, one element per segment.
@@ -597,13 +353,7 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
     }
     const Boite boite = BoiteForme(solide, true);
 
-    PCouleur3D couleur_solide;
-    const unsigned int index_ral = RAL::RechercheIndex(p.couleur_ral);
-    if (index_ral != 0)
-    {
-        const RAL& ral = RAL::Index(index_ral);
-        couleur_solide = PCouleur3D{ral.rouge, ral.vert, ral.bleu, 1};
-    }
+    const PCouleur3D couleur_solide = plan::CouleurSolide(p);
 
     // The solid's own vertices come first and are the visible ones; the mesh
     // nodes follow, hidden, one set per face so that normals stay sharp
@@ -733,7 +483,7 @@ int RemplitScene(const TopoDS_Shape& solide, const moteur::Dessin& dessin, const
     scene.Recalcule();
     if (!p.sans_projections)
     {
-        AjouteProjections(dessin, p, boite, scene);
+        plan::AjouteProjections(dessin, p, boite, scene);
     }
     if (p.developpes)
     {

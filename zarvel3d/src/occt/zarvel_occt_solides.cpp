@@ -10,6 +10,7 @@
 // Each view is drawn in its local XY plane and placed in the model by a
 // rotation, so that faces keep their orientation.
 
+#include "scene_plan.h"
 #include "zarvel_occt_generation.h"
 #include "zarvel_occt_outils.h"
 
@@ -200,28 +201,6 @@ TopoDS_Shape Unifie(const TopoDS_Shape& forme)
     return unification.Shape();
 }
 
-// The view used by extrusion and revolution: the preferred one when it holds
-// something, otherwise the only view drawn. Returns 0 when there is none.
-int VueProfil(const moteur::Dessin& dessin, int preferee)
-{
-    const moteur::VueDessin* vue = dessin.Vue(preferee);
-    if (vue != nullptr && !vue->elements.empty())
-    {
-        return preferee;
-    }
-    int trouvee = 0;
-    int nombre = 0;
-    for (int id : {moteur::VueFace, moteur::VueCote, moteur::VueDessus})
-    {
-        if (!dessin.Vue(id)->elements.empty())
-        {
-            trouvee = id;
-            ++nombre;
-        }
-    }
-    return nombre == 1 ? trouvee : 0;
-}
-
 ResultatSolide Echec(int statut, std::string diagnostic)
 {
     ResultatSolide r;
@@ -358,7 +337,7 @@ ResultatSolide GenereExtrusion(const moteur::Dessin& dessin, double longueur,
     return Protege(
         [&]() -> ResultatSolide
         {
-            const int id = VueProfil(dessin, moteur::VueDessus);
+            const int id = plan::VueProfil(dessin, moteur::VueDessus);
             if (id == 0)
             {
                 return EchecSansProfil(dessin, moteur::VueDessus);
@@ -432,7 +411,7 @@ ResultatSolide GenereRevolution(const moteur::Dessin& dessin, double angle,
     return Protege(
         [&]() -> ResultatSolide
         {
-            const int id = VueProfil(dessin, moteur::VueCote);
+            const int id = plan::VueProfil(dessin, moteur::VueCote);
             if (id == 0)
             {
                 return EchecSansProfil(dessin, moteur::VueCote);
