@@ -28,6 +28,15 @@ namespace
 namespace dc = occt::decoupe;
 using Point2 = std::array<double, 2>;
 
+template <typename Fonction> void ChaqueBoucle(const dc::Region& r, Fonction f)
+{
+    f(r.exterieur);
+    for (const dc::Boucle& t : r.trous)
+    {
+        f(t);
+    }
+}
+
 // The subdivision of a profile the library can sweep itself: lines and
 // circular arcs only, nothing ignored, closed, unpinched outlines.
 bool Subdivise(const VueDessin& vue, double tolerance, int contours_max, dc::Subdivision& sub)
@@ -76,6 +85,48 @@ bool Subdivise(const VueDessin& vue, double tolerance, int contours_max, dc::Sub
     return contours_max <= 0 || contours <= static_cast<std::size_t>(contours_max);
 }
 
+// True when two pieces that follow each other along a loop lie on one line or
+// one circle (a vertex where another line only touches the outline): the
+// module merges their side faces into one, which this mesh does not do.
+bool MemeSupport(const dc::Courbe& a, const dc::Courbe& b)
+{
+    const double echelle = std::max({1.0, std::fabs(a.x1), std::fabs(a.y1), std::fabs(a.cx), std::fabs(a.cy)});
+    const double marge = 1e-6 * echelle;
+    if (a.droite && b.droite)
+    {
+        const double lx = a.x2 - a.x1, ly = a.y2 - a.y1;
+        const double l = std::hypot(lx, ly);
+        auto ecart = [&](double x, double y) { return std::fabs((x - a.x1) * ly - (y - a.y1) * lx) / l; };
+        return ecart(b.x1, b.y1) <= marge && ecart(b.x2, b.y2) <= marge;
+    }
+    return !a.droite && !b.droite && std::fabs(a.cx - b.cx) <= marge && std::fabs(a.cy - b.cy) <= marge &&
+           std::fabs(a.a - b.a) <= marge;
+}
+
+bool PiecesFusionnables(const dc::Subdivision& sub)
+{
+    for (const dc::Region& r : sub.matiere)
+    {
+        bool fusion = false;
+        ChaqueBoucle(r,
+                     [&](const dc::Boucle& b)
+                     {
+                         for (std::size_t k = 0; k < b.pas.size() && b.pas.size() > 1; ++k)
+                         {
+                             const std::size_t suivant = (k + 1) % b.pas.size();
+                             fusion = fusion ||
+                                      MemeSupport(sub.aretes[static_cast<std::size_t>(b.pas[k].first)].courbe,
+                                                  sub.aretes[static_cast<std::size_t>(b.pas[suivant].first)].courbe);
+                         }
+                     });
+        if (fusion)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
 // One piece of an outline as the mesh sees it: its points in the direction of
 // the loop, and its tangents there at both ends.
 struct Pas
@@ -111,8 +162,9 @@ Pas Discretise(const dc::Subdivision& sub, int index, bool avant, double angle, 
     else
     {
         // The module's mesher cuts edges to half the chord deviation it is
-        // given (and half the angle, which the angle given to it makes up for).
-        const int n = plan::SegmentsArc(c.a, c.t1 - c.t0, angle, 0.5 * fleche, 1);
+        // given (and half the angle, which the angle given to it makes up
+        // for), and an arc of circle into three segments at least.
+        const int n = plan::SegmentsArc(c.a, c.t1 - c.t0, angle, 0.5 * fleche, 3);
         for (int k = 1; k < n; ++k)
         {
             pas.points.push_back(c.Point(c.t0 + (c.t1 - c.t0) * k / n));
@@ -172,15 +224,6 @@ struct Profil
                        -std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
 };
 
-template <typename Fonction> void ChaqueBoucle(const dc::Region& r, Fonction f)
-{
-    f(r.exterieur);
-    for (const dc::Boucle& t : r.trous)
-    {
-        f(t);
-    }
-}
-
 void Mesure(const dc::Subdivision& sub, Profil& profil)
 {
     for (const dc::Region& r : sub.matiere)
@@ -228,6 +271,40 @@ void Decoupe(const dc::Subdivision& sub, double angle, double fleche, Profil& pr
     }
 }
 
+double Angle(const Point2& a, const Point2& b)
+{
+    return std::atan2(std::fabs(a[0] * b[1] - a[1] * b[0]), a[0] * b[0] + a[1] * b[1]);
+}
+
+// Threshold of the sharp edges drawn: faces meeting at a larger angle.
+double SeuilVif(const ParametresZarvel& p)
+{
+    return std::max(std::max(0.0, static_cast<double>(p.angle_aretes)) * M_PI / 180.0, 1e-10);
+}
+
+// True when two side faces meet at an angle near the sharp edges' threshold:
+// the module's test of smooth edges samples the faces and does not draw the
+// line exactly there, so such a profile is left to it.
+bool AnglesIncertains(const Profil& profil, double seuil)
+{
+    for (const Profil::Region& region : profil.regions)
+    {
+        for (const std::vector<Pas>& boucle : region.boucles)
+        {
+            for (std::size_t k = 0; k < boucle.size(); ++k)
+            {
+                const Pas& precedent = boucle[(k + boucle.size() - 1) % boucle.size()];
+                const double angle = Angle(precedent.tangente_fin, boucle[k].tangente_debut);
+                if (!boucle[k].couture && std::fabs(angle - seuil) < 0.25 * seuil)
+                {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
 // The end faces of one region: its points (each piece's, but its last) and
 // their triangles, counter-clockwise in the profile's plane.
 struct Bouchon
@@ -264,8 +341,7 @@ public:
     Prisme(int vue, double h, const ParametresZarvel& p, PScene3D& s)
         : id(vue), hauteur(h), signe(h > 0.0 ? 1.0 : -1.0), couleur(plan::CouleurSolide(p)), scene(s)
     {
-        const double angle_vif = std::max(0.0, static_cast<double>(p.angle_aretes)) * M_PI / 180.0;
-        seuil_vif = std::max(angle_vif, 1e-10);
+        seuil_vif = SeuilVif(p);
     }
 
     void SommetsSolide(const dc::Subdivision& sub)
@@ -421,11 +497,6 @@ private:
         return pas.avant ? radiale : Point2{-radiale[0], -radiale[1]};
     }
 
-    static double Angle(const Point2& a, const Point2& b)
-    {
-        return std::atan2(std::fabs(a[0] * b[1] - a[1] * b[0]), a[0] * b[0] + a[1] * b[1]);
-    }
-
     int id;
     double hauteur;
     double signe;
@@ -447,7 +518,7 @@ bool ExtrusionDirecte(const Dessin& dessin, const ParametresZarvel& parametres, 
         return false;
     }
     dc::Subdivision sub;
-    if (!Subdivise(*dessin.Vue(id), tolerance, parametres.elements_max, sub))
+    if (!Subdivise(*dessin.Vue(id), tolerance, parametres.elements_max, sub) || PiecesFusionnables(sub))
     {
         return false;
     }
@@ -464,6 +535,10 @@ bool ExtrusionDirecte(const Dessin& dessin, const ParametresZarvel& parametres, 
     const double fleche = plan::FlecheMaillage(diagonale, std::fabs(profil.aire) * h, profil.longueur_courbe * h,
                                                parametres);
     Decoupe(sub, angle, fleche, profil);
+    if (AnglesIncertains(profil, SeuilVif(parametres)))
+    {
+        return false;
+    }
     std::vector<Bouchon> bouchons(profil.regions.size());
     for (std::size_t r = 0; r < profil.regions.size(); ++r)
     {

@@ -16,8 +16,11 @@ namespace Zarvel3D::moteur
 /// Fills `scene` with the extrusion of `dessin`'s profile view by `longueur`.
 /// False, `scene` untouched, when the solid module must do it: a profile with
 /// an ellipse other than a circle, an element it would ignore, an open or
-/// pinched outline, more outlines than `elements_max`, unfolded patterns asked
-/// for, or an invalid length; the module then also gives the diagnostic.
+/// pinched outline, pieces on one line or circle that follow each other along
+/// an outline (the module merges their faces), side faces meeting near the
+/// sharp edges' angle (the module's test decides), more outlines than
+/// `elements_max`, unfolded patterns asked for, or an invalid length; the
+/// module then also gives the diagnostic.
 bool ExtrusionDirecte(const Dessin& dessin, const ParametresZarvel& parametres, double longueur,
                       PScene3D& scene);
 
