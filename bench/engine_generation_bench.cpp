@@ -27,7 +27,8 @@ template <int (*Dessin)(Zarvel3D::Zarvel&)> void Generation(benchmark::State& et
 }
 
 // Extrusion of a profile of many segments: a disc of `cotes` sides pierced by
-// a grid of `trous` polygonal holes of 40 sides.
+// a grid of `trous` polygonal holes of 40 sides; the third argument asks for
+// the mesh alone (built by the library, without the kernel).
 void ProfilVolumineux(benchmark::State& etat)
 {
     const int cotes = static_cast<int>(etat.range(0));
@@ -35,6 +36,7 @@ void ProfilVolumineux(benchmark::State& etat)
     const double pi = std::acos(-1.0);
     Zarvel3D::ParametresZarvel parametres = essais::ParametresProgramme();
     parametres.elements_max = 0;
+    parametres.maillage_seul = etat.range(2) != 0;
     auto polygone = [&](Zarvel3D::Zarvel& z, double cx, double cy, double r, int n)
     {
         for (int k = 0; k < n; ++k)
@@ -115,15 +117,17 @@ void PlaqueVingtTrous(benchmark::State& etat)
 }
 
 // A plate of 100 x 60 with twenty holes of radius 4 in four rows, drawn in
-// the top view and extruded by 10, or in the side view and turned a full
-// turn about x = 0 (a ring with twenty toroidal voids), with the program's
-// parameters for plans: 64 segments a turn, the default chord deviation.
-// Each generation meshes the solid and fills the scene.
+// the top view and extruded by 10 (argument 0: solid and mesh by the module;
+// 2: the mesh alone, which the library builds without the kernel), or in the
+// side view and turned a full turn about x = 0 (1: a ring with twenty
+// toroidal voids), with the program's parameters for plans: 64 segments a
+// turn, the default chord deviation. Each generation fills the scene.
 void PlaquePercee(benchmark::State& etat)
 {
-    const bool revolution = etat.range(0) != 0;
+    const bool revolution = etat.range(0) == 1;
     Zarvel3D::ParametresZarvel parametres = essais::ParametresProgramme();
     parametres.divisions_tour = 64;
+    parametres.maillage_seul = etat.range(0) == 2;
     const int vue = revolution ? 4 : 8;
     double triangles = 0.0;
     for (auto _ : etat)
@@ -159,6 +163,7 @@ void PlaquePercee(benchmark::State& etat)
 
 BENCHMARK(PlaquePercee)
     ->Arg(0)
+    ->Arg(2)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(3)
@@ -173,10 +178,11 @@ BENCHMARK(PlaqueVingtTrous)
     ->ReportAggregatesOnly(true);
 
 BENCHMARK(ProfilVolumineux)
-    ->Args({1000, 0})
-    ->Args({4000, 0})
-    ->Args({1000, 25})
-    ->Args({4000, 100})
+    ->Args({1000, 0, 0})
+    ->Args({4000, 0, 0})
+    ->Args({1000, 25, 0})
+    ->Args({4000, 100, 0})
+    ->Args({4000, 100, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(3)

@@ -276,16 +276,28 @@ double Angle(const Point2& a, const Point2& b)
     return std::atan2(std::fabs(a[0] * b[1] - a[1] * b[0]), a[0] * b[0] + a[1] * b[1]);
 }
 
-// Threshold of the sharp edges drawn: faces meeting at a larger angle.
-double SeuilVif(const ParametresZarvel& p)
+// The module draws the edge between two side faces unless they meet at less
+// than the parameters' angle; between two planes, it compares the sine of
+// their angle with that angle in radians (measured: planes at 37.7 degrees
+// meet smoothly for 35). Past the largest parameter below, even perpendicular
+// planes come close to that limit: such meshes are left to the module.
+constexpr double parametre_vif_max = 0.9;
+
+double ParametreVif(const ParametresZarvel& p)
 {
     return std::max(std::max(0.0, static_cast<double>(p.angle_aretes)) * M_PI / 180.0, 1e-10);
 }
 
-// True when two side faces meet at an angle near the sharp edges' threshold:
-// the module's test of smooth edges samples the faces and does not draw the
-// line exactly there, so such a profile is left to it.
-bool AnglesIncertains(const Profil& profil, double seuil)
+// Angle from which the side faces of two pieces meet at a drawn edge.
+double SeuilVif(double parametre, const Pas& a, const Pas& b)
+{
+    return a.courbe->droite && b.courbe->droite ? std::asin(std::min(parametre, 1.0)) : parametre;
+}
+
+// True when two side faces meet at an angle within 3 degrees of the sharp
+// edges' threshold, where the module's sampled test may go either way: such
+// a profile is left to it.
+bool AnglesIncertains(const Profil& profil, double parametre)
 {
     for (const Profil::Region& region : profil.regions)
     {
@@ -295,7 +307,8 @@ bool AnglesIncertains(const Profil& profil, double seuil)
             {
                 const Pas& precedent = boucle[(k + boucle.size() - 1) % boucle.size()];
                 const double angle = Angle(precedent.tangente_fin, boucle[k].tangente_debut);
-                if (!boucle[k].couture && std::fabs(angle - seuil) < 0.25 * seuil)
+                if (!boucle[k].couture &&
+                    std::fabs(angle - SeuilVif(parametre, precedent, boucle[k])) < 0.05)
                 {
                     return true;
                 }
@@ -341,7 +354,7 @@ public:
     Prisme(int vue, double h, const ParametresZarvel& p, PScene3D& s)
         : id(vue), hauteur(h), signe(h > 0.0 ? 1.0 : -1.0), couleur(plan::CouleurSolide(p)), scene(s)
     {
-        seuil_vif = SeuilVif(p);
+        parametre_vif = ParametreVif(p);
     }
 
     void SommetsSolide(const dc::Subdivision& sub)
@@ -373,7 +386,6 @@ public:
     {
         const unsigned int bas = Bouchon(bouchon, 0.0, -signe);
         const unsigned int haut = Bouchon(bouchon, hauteur, signe);
-        const bool aretes_bouchons = M_PI / 2.0 >= seuil_vif;
         unsigned int decalage = 0;
         for (const std::vector<Pas>& boucle : region.boucles)
         {
@@ -384,17 +396,15 @@ public:
                 const Pas& precedent = boucle[(k + boucle.size() - 1) % boucle.size()];
                 const unsigned int cote = Cote(pas);
                 const unsigned int n = static_cast<unsigned int>(pas.points.size() - 1);
-                if (aretes_bouchons)
+                // The end faces meet the sides at right angles: always sharp.
+                for (unsigned int i = 0; i < n; ++i)
                 {
-                    for (unsigned int i = 0; i < n; ++i)
-                    {
-                        const unsigned int j =
-                            (i + 1 == n && k + 1 == boucle.size()) ? debut_boucle : decalage + i + 1;
-                        scene.AjoutSegment(bas + decalage + i, bas + j);
-                        scene.AjoutSegment(haut + decalage + i, haut + j);
-                    }
+                    const unsigned int j = (i + 1 == n && k + 1 == boucle.size()) ? debut_boucle : decalage + i + 1;
+                    scene.AjoutSegment(bas + decalage + i, bas + j);
+                    scene.AjoutSegment(haut + decalage + i, haut + j);
                 }
-                if (!pas.couture && Angle(precedent.tangente_fin, pas.tangente_debut) >= seuil_vif)
+                if (!pas.couture && Angle(precedent.tangente_fin, pas.tangente_debut) >=
+                                        SeuilVif(parametre_vif, precedent, pas))
                 {
                     scene.AjoutSegment(cote, cote + n + 1);
                 }
@@ -500,7 +510,7 @@ private:
     int id;
     double hauteur;
     double signe;
-    double seuil_vif = 0.0;
+    double parametre_vif = 0.0;
     PCouleur3D couleur;
     PScene3D& scene;
 };
@@ -513,7 +523,8 @@ bool ExtrusionDirecte(const Dessin& dessin, const ParametresZarvel& parametres, 
     const double tolerance =
         std::isfinite(parametres.tolerance) && parametres.tolerance > 0.0 ? parametres.tolerance : 1e-6;
     const int id = plan::VueProfil(dessin, VueDessus);
-    if (id == 0 || parametres.developpes || !std::isfinite(longueur) || std::fabs(longueur) <= tolerance)
+    if (id == 0 || parametres.developpes || !std::isfinite(longueur) || std::fabs(longueur) <= tolerance ||
+        ParametreVif(parametres) > parametre_vif_max)
     {
         return false;
     }
@@ -535,7 +546,7 @@ bool ExtrusionDirecte(const Dessin& dessin, const ParametresZarvel& parametres, 
     const double fleche = plan::FlecheMaillage(diagonale, std::fabs(profil.aire) * h, profil.longueur_courbe * h,
                                                parametres);
     Decoupe(sub, angle, fleche, profil);
-    if (AnglesIncertains(profil, SeuilVif(parametres)))
+    if (AnglesIncertains(profil, ParametreVif(parametres)))
     {
         return false;
     }
