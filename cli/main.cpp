@@ -277,13 +277,13 @@ bool LectureOptionsVisualiseur(Zarvel_args const& args, OptionsVisualiseur& opti
 }
 
 // The exports, with the progress display.
-// True when the program's only output is a mesh file: no viewer and no STEP file, which carries
-// the solid itself.
+// True when the program needs the generated mesh only: the viewer shows it and every output
+// format but STEP, which carries the solid itself, writes it.
 bool MaillageSeul(Zarvel_args const& args)
 {
     if (!args.ParamValDefini('o'))
     {
-        return false;
+        return true;
     }
     std::string extension = args.ValParam('o');
     const std::size_t point = extension.find_last_of("./");
