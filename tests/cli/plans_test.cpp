@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <string>
 #include <utility>
@@ -54,10 +56,74 @@ long Surfaces(const std::string& sortie)
     return -1;
 }
 
+// Shape of the mesh of a binary STL: its box, whether it is closed (every edge
+// between two corners, taken by position, is run as often in each direction,
+// degenerate triangles aside) and how many shells it has (triangles joined
+// through shared corners).
+struct Forme
+{
+    std::array<double, 6> boite{{INFINITY, INFINITY, INFINITY, -INFINITY, -INFINITY, -INFINITY}};
+    bool fermee = false;
+    int coques = 0;
+};
+
+Forme FormeSTL(const std::string& chemin)
+{
+    using Point = std::array<float, 3>;
+    Forme forme;
+    std::ifstream f(chemin, std::ios::binary);
+    std::vector<char> o((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    uint32_t n = 0;
+    if (o.size() < 84 || (std::memcpy(&n, o.data() + 80, 4), o.size() != 84 + 50ull * n)) return forme;
+    std::map<Point, int> indices;
+    std::vector<int> parent;
+    auto racine = [&parent](int i)
+    {
+        while (parent[i] != i) i = parent[i] = parent[parent[i]];
+        return i;
+    };
+    std::map<std::pair<int, int>, int> aretes;
+    for (uint32_t t = 0; t < n; ++t)
+    {
+        int id[3];
+        for (int k = 0; k < 3; ++k)
+        {
+            Point p;
+            std::memcpy(p.data(), o.data() + 84 + 50ull * t + 12 + 12 * k, 12);
+            const auto [it, nouveau] = indices.emplace(p, static_cast<int>(parent.size()));
+            if (nouveau) parent.push_back(it->second);
+            id[k] = it->second;
+            for (int c = 0; c < 3; ++c)
+            {
+                forme.boite[c] = std::min(forme.boite[c], static_cast<double>(p[c]));
+                forme.boite[3 + c] = std::max(forme.boite[3 + c], static_cast<double>(p[c]));
+            }
+        }
+        if (id[0] == id[1] || id[1] == id[2] || id[2] == id[0]) continue;
+        for (int k = 0; k < 3; ++k)
+        {
+            ++aretes[{id[k], id[(k + 1) % 3]}];
+            parent[racine(id[k])] = racine(id[(k + 1) % 3]);
+        }
+    }
+    forme.fermee = n > 0;
+    for (const auto& [a, nombre] : aretes)
+    {
+        const auto retour = aretes.find({a.second, a.first});
+        forme.fermee = forme.fermee && retour != aretes.end() && retour->second == nombre;
+    }
+    for (std::size_t i = 0; i < parent.size(); ++i)
+    {
+        forme.coques += racine(static_cast<int>(i)) == static_cast<int>(i) ? 1 : 0;
+    }
+    return forme;
+}
+
 struct Conversion
 {
     cli::Resultat r;
     double volume = NAN;
+    Forme forme;
 };
 
 Conversion Convertit(const std::string& plan, const std::string& options)
@@ -67,7 +133,21 @@ Conversion Convertit(const std::string& plan, const std::string& options)
     Conversion c;
     c.r = cli::Lance("-i " + Plan(plan) + " " + options + " -v -o " + sortie);
     c.volume = VolumeSTL(sortie);
+    c.forme = FormeSTL(sortie);
     return c;
+}
+
+// The part's box is its width, height and depth (faceted curves may fall
+// short of them by their chord deviation); its mesh is closed, in `coques`
+// shells.
+void ExpectForme(const Conversion& c, const std::array<double, 3>& taille, int coques, const std::string& nom)
+{
+    for (int k = 0; k < 3; ++k)
+    {
+        EXPECT_NEAR(c.forme.boite[3 + k] - c.forme.boite[k], taille[k], 0.005 * taille[k]) << nom << " axis " << k;
+    }
+    EXPECT_TRUE(c.forme.fermee) << nom;
+    EXPECT_EQ(c.forme.coques, coques) << nom;
 }
 // A minimal DXF holding only LINE entities (x1, y1, x2, y2 each).
 void EcritLignes(const std::string& chemin, const std::vector<std::array<double, 4>>& lignes)
@@ -209,29 +289,37 @@ TEST(Zarvel_cli_plans, PiecesReellesAuDemiPourCentPres)
 TEST(Zarvel_cli_plans, TrousSansTraitsCachesEtRevolutionsEnPremierEtTroisiemeDiedre)
 {
     const double pi = M_PI;
-    const std::pair<const char*, double> pieces[] = {
-        {"plaque_trous", 60 * 8 * 40 - 4 * pi * 16 * 8},
-        {"trous_croises", 40 * 30 * 30 - pi * 16 * 30 - pi * 9 * 40},
-        {"cone", pi * 100 * 25 / 3},
-        {"demi_sphere", 2.0 / 3.0 * pi * 15 * 15 * 15},
-        {"boule", 4.0 / 3.0 * pi * 1000},
-        {"arbre_epaule", pi * 25 * 20 + pi * 100 * 30},
-        {"chambrage", 40 * 20 * 40 - pi * 16 * 20 - pi * 33 * 6},
-        {"fraisure", 40 * 10 * 40 - pi * 16 * 10 - pi * 45},
-        {"pointe_foret", 40 * 30 * 40 - pi * 25 * 20 - pi * 25},
-        {"bride_tournee", pi * 900 * 8 + pi * 225 * 20 - pi * 64 * 28},
-        {"cylindre_facettes", pi * 100 * 30},
-        {"equerre_arrondie", 25 * (1100 + 25 * pi)},
-        {"coin_coupe", 24000 - 800.0 / 6},
-        {"coins_coupes", 24000 - 1600.0 / 6},
-        {"equerre_nervure", 6000 + 3750 + 1000},
-        {"equerre_deux_nervures", 6000 + 3750 + 1600},
-        {"poche_pyramide", 32000 - 4000.0 / 3},
-        {"cavite", 36000 - 2000},
-        // Less the two holes, plus their common part (208.905 mm3, integrated numerically).
-        {"trous_internes", 36000 - 580 * pi + 208.905},
+    struct Piece
+    {
+        const char* nom;
+        double volume;
+        std::array<double, 3> taille; // width, height, depth
+        int coques;
     };
-    for (const auto& [nom, volume] : pieces)
+    const Piece pieces[] = {
+        {"plaque_trous", 60 * 8 * 40 - 4 * pi * 16 * 8, {60, 8, 40}, 1},
+        {"trous_croises", 40 * 30 * 30 - pi * 16 * 30 - pi * 9 * 40, {40, 30, 30}, 1},
+        {"cone", pi * 100 * 25 / 3, {20, 25, 20}, 1},
+        {"demi_sphere", 2.0 / 3.0 * pi * 15 * 15 * 15, {30, 15, 30}, 1},
+        {"boule", 4.0 / 3.0 * pi * 1000, {20, 20, 20}, 1},
+        {"arbre_epaule", pi * 25 * 20 + pi * 100 * 30, {50, 20, 20}, 1},
+        {"chambrage", 40 * 20 * 40 - pi * 16 * 20 - pi * 33 * 6, {40, 20, 40}, 1},
+        {"fraisure", 40 * 10 * 40 - pi * 16 * 10 - pi * 45, {40, 10, 40}, 1},
+        {"pointe_foret", 40 * 30 * 40 - pi * 25 * 20 - pi * 25, {40, 30, 40}, 1},
+        {"bride_tournee", pi * 900 * 8 + pi * 225 * 20 - pi * 64 * 28, {60, 28, 60}, 1},
+        {"cylindre_facettes", pi * 100 * 30, {20, 30, 20}, 1},
+        {"equerre_arrondie", 25 * (1100 + 25 * pi), {40, 30, 25}, 1},
+        {"coin_coupe", 24000 - 800.0 / 6, {40, 30, 20}, 1},
+        {"coins_coupes", 24000 - 1600.0 / 6, {40, 30, 20}, 1},
+        {"equerre_nervure", 6000 + 3750 + 1000, {40, 30, 30}, 1},
+        {"equerre_deux_nervures", 6000 + 3750 + 1600, {40, 30, 30}, 1},
+        {"poche_pyramide", 32000 - 4000.0 / 3, {40, 20, 40}, 1},
+        // The cavity is a void inside the block: a second shell.
+        {"cavite", 36000 - 2000, {40, 30, 30}, 2},
+        // Less the two holes, plus their common part (208.905 mm3, integrated numerically).
+        {"trous_internes", 36000 - 580 * pi + 208.905, {40, 30, 30}, 1},
+    };
+    for (const auto& [nom, volume, taille, coques] : pieces)
     {
         for (const char* disposition : {"iso", "ansi"})
         {
@@ -239,6 +327,7 @@ TEST(Zarvel_cli_plans, TrousSansTraitsCachesEtRevolutionsEnPremierEtTroisiemeDie
             const Conversion c = Convertit(plan, "");
             EXPECT_EQ(c.r.statut, 0) << plan << "\n" << c.r.sortie;
             EXPECT_NEAR(c.volume, volume, 0.005 * volume) << plan << "\n" << c.r.sortie;
+            ExpectForme(c, taille, coques, plan);
             EXPECT_EQ(c.r.sortie.find(avertissement), std::string::npos) << plan << "\n" << c.r.sortie;
             // Front and top views alone determine the parts of revolution and the counterbored plate.
             const std::string deux_vues = std::string("deux_vues_") + nom + "_" + disposition + ".dxf";
@@ -246,6 +335,12 @@ TEST(Zarvel_cli_plans, TrousSansTraitsCachesEtRevolutionsEnPremierEtTroisiemeDie
             const Conversion d = Convertit(deux_vues, "");
             EXPECT_EQ(d.r.statut, 0) << deux_vues << "\n" << d.r.sortie;
             EXPECT_NEAR(d.volume, volume, 0.005 * volume) << deux_vues << "\n" << d.r.sortie;
+            // Two views carry no sign of their layout: they are read as first angle, so the upper
+            // view of a third-angle pair is taken for the front: the part comes out lying on its
+            // back, height and depth exchanged (the report says which layout was assumed).
+            const bool ansi = std::string(disposition) == "ansi";
+            ExpectForme(d, ansi ? std::array<double, 3>{taille[0], taille[2], taille[1]} : taille, coques,
+                        deux_vues);
         }
     }
 }
