@@ -357,7 +357,7 @@ public:
         parametre_vif = ParametreVif(p);
     }
 
-    void SommetsSolide(const dc::Subdivision& sub)
+    void AjouteSommetsSolide(const dc::Subdivision& sub)
     {
         std::vector<bool> vu(sub.sommets.size(), false);
         for (const dc::Region& r : sub.matiere)
@@ -382,10 +382,10 @@ public:
         }
     }
 
-    void Region(const Profil::Region& region, const Bouchon& bouchon)
+    void AjouteRegion(const Profil::Region& region, const Bouchon& bouchon)
     {
-        const unsigned int bas = Bouchon(bouchon, 0.0, -signe);
-        const unsigned int haut = Bouchon(bouchon, hauteur, signe);
+        const unsigned int bas = AjouteBouchon(bouchon, 0.0, -signe);
+        const unsigned int haut = AjouteBouchon(bouchon, hauteur, signe);
         unsigned int decalage = 0;
         for (const std::vector<Pas>& boucle : region.boucles)
         {
@@ -394,7 +394,7 @@ public:
             {
                 const Pas& pas = boucle[k];
                 const Pas& precedent = boucle[(k + boucle.size() - 1) % boucle.size()];
-                const unsigned int cote = Cote(pas);
+                const unsigned int cote = AjouteCote(pas);
                 const unsigned int n = static_cast<unsigned int>(pas.points.size() - 1);
                 // The end faces meet the sides at right angles: always sharp.
                 for (unsigned int i = 0; i < n; ++i)
@@ -437,7 +437,7 @@ private:
     }
 
     // One end face at `w`, facing `sens` along the sweep; returns its first node.
-    unsigned int Bouchon(const Bouchon& bouchon, double w, double sens)
+    unsigned int AjouteBouchon(const Bouchon& bouchon, double w, double sens)
     {
         const unsigned int premier = static_cast<unsigned int>(scene.Modele().sommets.size());
         for (const Point2& p : bouchon.points)
@@ -464,7 +464,7 @@ private:
 
     // The side face of one piece: its points at the start of the sweep, then
     // at its end; returns its first node.
-    unsigned int Cote(const Pas& pas)
+    unsigned int AjouteCote(const Pas& pas)
     {
         const unsigned int premier = static_cast<unsigned int>(scene.Modele().sommets.size());
         for (double w : {0.0, hauteur})
@@ -515,6 +515,24 @@ private:
     PScene3D& scene;
 };
 
+// Box of the mesh's nodes, where the module places the drawn views too.
+plan::BoiteModele BoiteNoeuds(const PScene3D& scene)
+{
+    plan::BoiteModele boite;
+    std::fill(std::begin(boite.min), std::end(boite.min), std::numeric_limits<double>::infinity());
+    std::fill(std::begin(boite.max), std::end(boite.max), -std::numeric_limits<double>::infinity());
+    for (const auto& s : scene.Modele().sommets)
+    {
+        const double c[3] = {s.position.x, s.position.y, s.position.z};
+        for (int k = 0; k < 3; ++k)
+        {
+            boite.min[k] = std::min(boite.min[k], c[k]);
+            boite.max[k] = std::max(boite.max[k], c[k]);
+        }
+    }
+    return boite;
+}
+
 } // namespace
 
 bool ExtrusionDirecte(const Dessin& dessin, const ParametresZarvel& parametres, double longueur,
@@ -561,27 +579,15 @@ bool ExtrusionDirecte(const Dessin& dessin, const ParametresZarvel& parametres, 
 
     scene.Vide();
     Prisme prisme(id, hauteur, parametres, scene);
-    prisme.SommetsSolide(sub);
+    prisme.AjouteSommetsSolide(sub);
     for (std::size_t r = 0; r < profil.regions.size(); ++r)
     {
-        prisme.Region(profil.regions[r], bouchons[r]);
+        prisme.AjouteRegion(profil.regions[r], bouchons[r]);
     }
     scene.Recalcule();
     if (!parametres.sans_projections)
     {
-        plan::BoiteModele boite;
-        std::fill(std::begin(boite.min), std::end(boite.min), std::numeric_limits<double>::infinity());
-        std::fill(std::begin(boite.max), std::end(boite.max), -std::numeric_limits<double>::infinity());
-        for (const auto& s : scene.Modele().sommets)
-        {
-            const double c[3] = {s.position.x, s.position.y, s.position.z};
-            for (int k = 0; k < 3; ++k)
-            {
-                boite.min[k] = std::min(boite.min[k], c[k]);
-                boite.max[k] = std::max(boite.max[k], c[k]);
-            }
-        }
-        plan::AjouteProjections(dessin, parametres, boite, scene);
+        plan::AjouteProjections(dessin, parametres, BoiteNoeuds(scene), scene);
     }
     return true;
 }
