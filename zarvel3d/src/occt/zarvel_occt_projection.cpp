@@ -169,8 +169,12 @@ public:
         {
             return;
         }
+        // About four cells a side per square root of the segments (a few
+        // segments a cell), 256 at most: a fixed fine grid made the check of
+        // a plain block fill and sort a quarter of a million cells per view.
+        const double cellules = std::clamp(4.0 * std::sqrt(static_cast<double>(segments.size())), 8.0, 256.0);
         origine = {x0 - rayon, y0 - rayon};
-        cote = std::max({(x1 - x0) / 256.0, (y1 - y0) / 256.0, 2.0 * rayon});
+        cote = std::max({(x1 - x0) / cellules, (y1 - y0) / cellules, 2.0 * rayon});
         nx = static_cast<int>((x1 - x0 + 2.0 * rayon) / cote) + 1;
         ny = static_cast<int>((y1 - y0 + 2.0 * rayon) / cote) + 1;
         // The cells' segment lists back to back: (cell, segment) pairs, then a
@@ -209,12 +213,19 @@ public:
         }
     }
 
-    /// True when a segment passes within the radius of the point.
-    bool Proche(const Point& p) const
+    /// True when a segment passes within the radius of the point. `dernier`
+    /// is the segment found for the previous point of a walk (-1: none), tried
+    /// first: successive points along a line are near the same segment.
+    bool Proche(const Point& p, int& dernier) const
     {
         if (segments.empty())
         {
             return false;
+        }
+        if (dernier >= 0 && Distance(p, segments[static_cast<std::size_t>(dernier)].first,
+                                     segments[static_cast<std::size_t>(dernier)].second) <= rayon)
+        {
+            return true;
         }
         const int cx = Colonne(p.x), cy = Ligne(p.y);
         if (p.x < origine.x || p.y < origine.y || cx >= nx || cy >= ny)
@@ -228,6 +239,7 @@ public:
             if (Distance(p, segments[static_cast<std::size_t>(i)].first,
                          segments[static_cast<std::size_t>(i)].second) <= rayon)
             {
+                dernier = i;
                 return true;
             }
         }
@@ -275,6 +287,7 @@ void RunsAbsents(const Polyligne& p, const Index& index, double pas_max, double 
 {
     double longueur = 0.0;
     Point debut{0.0, 0.0};
+    int dernier = -1;
     auto termine = [&]()
     {
         if (longueur > longueur_min)
@@ -291,7 +304,7 @@ void RunsAbsents(const Polyligne& p, const Index& index, double pas_max, double 
         for (int k = (i == 1 ? 0 : 1); k <= n; ++k)
         {
             const Point q{a.x + (b.x - a.x) * k / n, a.y + (b.y - a.y) * k / n};
-            if (index.Proche(q))
+            if (index.Proche(q, dernier))
             {
                 termine();
                 continue;
