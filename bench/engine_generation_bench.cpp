@@ -69,12 +69,15 @@ void ProfilVolumineux(benchmark::State& etat)
 
 // Three views of a plate of 200 x 10 x 100 with twenty holes of 8 in four
 // rows, seen as circles from above: with their hidden lines in the front and
-// side views (the swept outlines reproduce the drawing at once), or without
-// them (the through holes are a second reading, checked in turn). Every
-// generation includes the check of the solid against the views.
+// side views (argument 1: the swept outlines reproduce the drawing at once;
+// 2: the holes are blind, 5 deep, cut from the plate), or without them (0:
+// the through holes are a second reading, checked in turn). Every generation
+// includes the check of the solid against the views.
 void PlaqueVingtTrous(benchmark::State& etat)
 {
     const bool caches = etat.range(0) != 0;
+    // Argument 2: the holes are blind, 5 deep from the top face.
+    const double fond = etat.range(0) == 2 ? 5.0 : 0.0;
     const Zarvel3D::ParametresZarvel parametres = essais::ParametresProgramme();
     Zarvel3D::AttributsLigne cache = essais::Trait();
     cache.visible = 0;
@@ -97,14 +100,14 @@ void PlaqueVingtTrous(benchmark::State& etat)
         {
             for (double s : {-4.0, 4.0})
             {
-                z->AjoutLigne(2, Zarvel3D::Point2D(c + s, 0), Zarvel3D::Point2D(c + s, 10), cache, 0, 0);
+                z->AjoutLigne(2, Zarvel3D::Point2D(c + s, fond), Zarvel3D::Point2D(c + s, 10), cache, 0, 0);
             }
         }
         for (double c = 12.5; caches && c < 100.0; c += 25.0)
         {
             for (double s : {-4.0, 4.0})
             {
-                z->AjoutLigne(4, Zarvel3D::Point2D(c + s, 0), Zarvel3D::Point2D(c + s, 10), cache, 0, 0);
+                z->AjoutLigne(4, Zarvel3D::Point2D(c + s, fond), Zarvel3D::Point2D(c + s, 10), cache, 0, 0);
             }
         }
         const int statut = z->Generation(Zarvel3D::ZARVEL_TROIS_VUES, 0.0);
@@ -171,6 +174,7 @@ BENCHMARK(PlaquePercee)
 
 BENCHMARK(PlaqueVingtTrous)
     ->Arg(1)
+    ->Arg(2)
     ->Arg(0)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)

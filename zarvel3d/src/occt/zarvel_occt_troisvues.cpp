@@ -27,6 +27,7 @@
 
 #include <BRepAlgoAPI_Common.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
+#include <TopTools_ListOfShape.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepClass_FaceClassifier.hxx>
 #include <BRepGProp.hxx>
@@ -638,7 +639,7 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
             // bounding box, so that it cannot take an outer feature away. A boss
             // keeps its own outline: what surrounds it in the silhouette is cut
             // away over its height.
-            for (const Coupe& c : borgnes)
+            auto outil_borgne = [&](const Coupe& c) -> TopoDS_Shape
             {
                 const double e = etendue_vue(vues[c.vue].axes);
                 const double d0 = c.d0 <= tol ? -marge : c.d0;
@@ -649,18 +650,50 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                     BRepAlgoAPI_Cut autour(Groupe(vues[c.vue].regions.silhouette), c.face);
                     if (!autour.IsDone() || autour.HasErrors())
                     {
-                        ++ignores;
-                        continue;
+                        return TopoDS_Shape();
                     }
                     profil = autour.Shape();
                 }
-                const TopoDS_Shape outil = balaye(profil, vues[c.vue].axes, d0, d1);
+                return balaye(profil, vues[c.vue].axes, d0, d1);
+            };
+            std::vector<TopoDS_Shape> outils_borgnes;
+            for (const Coupe& c : borgnes)
+            {
+                const TopoDS_Shape outil = outil_borgne(c);
                 if (outil.IsNull())
                 {
                     ++ignores;
                     continue;
                 }
-                BRepAlgoAPI_Cut coupe(piece, outil);
+                outils_borgnes.push_back(outil);
+            }
+            // All the cuts at once first: one boolean operation instead of one
+            // per hole. When the whole does not keep one solid in the same box,
+            // the cuts go one by one and each is judged on its own.
+            bool ensemble = false;
+            if (outils_borgnes.size() > 1)
+            {
+                TopTools_ListOfShape arguments;
+                arguments.Append(piece);
+                TopTools_ListOfShape outils_liste;
+                for (const TopoDS_Shape& outil : outils_borgnes)
+                {
+                    outils_liste.Append(outil);
+                }
+                BRepAlgoAPI_Cut coupe;
+                coupe.SetArguments(arguments);
+                coupe.SetTools(outils_liste);
+                coupe.Build();
+                if (coupe.IsDone() && !coupe.HasErrors() && NombreSolides(coupe.Shape()) == 1 &&
+                    MemeBoite(coupe.Shape(), piece, tol))
+                {
+                    piece = coupe.Shape();
+                    ensemble = true;
+                }
+            }
+            for (std::size_t k = 0; !ensemble && k < outils_borgnes.size(); ++k)
+            {
+                BRepAlgoAPI_Cut coupe(piece, outils_borgnes[k]);
                 if (!coupe.IsDone() || coupe.HasErrors())
                 {
                     ++ignores;
