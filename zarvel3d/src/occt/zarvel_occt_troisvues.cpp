@@ -567,6 +567,7 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                 profils[i] = vues[i].regions.silhouette;
             }
             std::vector<Coupe> borgnes;
+            std::array<std::vector<TopoDS_Face>, 3> traversants;
             for (const Coupe& c : coupes)
             {
                 const double e = etendue_vue(vues[c.vue].axes);
@@ -575,24 +576,58 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                     borgnes.push_back(c);
                     continue;
                 }
-                BRepAlgoAPI_Cut retrait(Groupe(profils[c.vue]), c.face);
+                traversants[c.vue].push_back(c.face);
+            }
+            // The faces left of a profile once `trous` are taken off; none when
+            // the kernel fails or nothing is left.
+            auto retire = [](const std::vector<TopoDS_Face>& profil, const std::vector<TopoDS_Face>& trous)
+            {
+                std::vector<TopoDS_Face> restes;
+                TopTools_ListOfShape arguments;
+                arguments.Append(Groupe(profil));
+                TopTools_ListOfShape outils_liste;
+                for (const TopoDS_Face& trou : trous)
+                {
+                    outils_liste.Append(trou);
+                }
+                BRepAlgoAPI_Cut retrait;
+                retrait.SetArguments(arguments);
+                retrait.SetTools(outils_liste);
+                retrait.Build();
                 if (!retrait.IsDone() || retrait.HasErrors())
                 {
-                    ++ignores;
-                    continue;
+                    return restes;
                 }
-                std::vector<TopoDS_Face> restes;
                 for (TopExp_Explorer exp(retrait.Shape(), TopAbs_FACE); exp.More(); exp.Next())
                 {
                     restes.push_back(TopoDS::Face(exp.Current()));
                 }
-                if (restes.empty())
+                return restes;
+            };
+            // All the holes of a view at once first, then one by one when that fails.
+            for (std::size_t i = 0; i < vues.size(); ++i)
+            {
+                if (traversants[i].size() > 1)
                 {
-                    ++ignores;
-                    continue;
+                    std::vector<TopoDS_Face> restes = retire(profils[i], traversants[i]);
+                    if (!restes.empty())
+                    {
+                        profils[i] = std::move(restes);
+                        perce[i] = true;
+                        continue;
+                    }
                 }
-                profils[c.vue] = restes;
-                perce[c.vue] = true;
+                for (const TopoDS_Face& trou : traversants[i])
+                {
+                    std::vector<TopoDS_Face> restes = retire(profils[i], {trou});
+                    if (restes.empty())
+                    {
+                        ++ignores;
+                        continue;
+                    }
+                    profils[i] = std::move(restes);
+                    perce[i] = true;
+                }
             }
 
             // Each profile swept across the part; a plain rectangle without holes
@@ -771,7 +806,14 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
             choix.Essaie(
                 [&]
                 {
-                    TopoDS_Shape percee = piece;
+                    if (sans_profondeur.empty())
+                    {
+                        return TopoDS_Shape();
+                    }
+                    // Every hole in one boolean operation.
+                    TopTools_ListOfShape arguments;
+                    arguments.Append(piece);
+                    TopTools_ListOfShape outils_liste;
                     for (const Coupe& c : sans_profondeur)
                     {
                         const TopoDS_Shape outil = balaye(c.face, vues[c.vue].axes, -marge, c.d1 + marge);
@@ -779,14 +821,17 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                         {
                             return TopoDS_Shape();
                         }
-                        BRepAlgoAPI_Cut coupe(percee, outil);
-                        if (!coupe.IsDone() || coupe.HasErrors())
-                        {
-                            return TopoDS_Shape();
-                        }
-                        percee = coupe.Shape();
+                        outils_liste.Append(outil);
                     }
-                    return sans_profondeur.empty() ? TopoDS_Shape() : percee;
+                    BRepAlgoAPI_Cut coupe;
+                    coupe.SetArguments(arguments);
+                    coupe.SetTools(outils_liste);
+                    coupe.Build();
+                    if (!coupe.IsDone() || coupe.HasErrors())
+                    {
+                        return TopoDS_Shape();
+                    }
+                    return coupe.Shape();
                 });
             // Oblique cuts, one plane after the other on the best solid so far.
             std::vector<gp_Pln> plans;
