@@ -6,7 +6,6 @@
 #include "zarvel_progression.h"
 #include "zarvel_string.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
@@ -285,14 +284,8 @@ bool MaillageSeul(Zarvel_args const& args)
     {
         return true;
     }
-    std::string extension = args.ValParam('o');
-    const std::size_t point = extension.find_last_of("./");
-    extension = point == std::string::npos || extension[point] == '/' ? "" : extension.substr(point + 1);
-    for (char& c : extension)
-    {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return extension != "step" && extension != "stp";
+    const std::string extension = PString::ExtensionFichier(PString::FichierChemin(args.ValParam('o')));
+    return !PString::CompareStr(extension, "step", false) && !PString::CompareStr(extension, "stp", false);
 }
 
 bool Exporte(Zarvel3D::PScene3D const& scene, char const* chemin)

@@ -1,7 +1,8 @@
 #include "zarvel_occt_cellules.h"
 
+#include "zarvel_occt_outils.h"
+
 #include <BRepAdaptor_Surface.hxx>
-#include <BRepAlgoAPI_Cut.hxx>
 #include <BRepAlgoAPI_Splitter.hxx>
 #include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
@@ -129,34 +130,23 @@ TopoDS_Shape Cellules::Assemble(const std::vector<bool>& gardees) const
     }
     // The solid less the cells left out: a cut along faces the cells share
     // with it.
-    TopTools_ListOfShape retirees;
+    std::vector<TopoDS_Shape> retirees;
     for (std::size_t i = 0; i < cellules.size(); ++i)
     {
         if (!gardees[i])
         {
-            retirees.Append(cellules[i]);
+            retirees.push_back(cellules[i]);
         }
     }
-    if (retirees.IsEmpty())
+    if (retirees.empty())
     {
         return entier;
     }
-    if (static_cast<std::size_t>(retirees.Extent()) == cellules.size())
+    if (retirees.size() == cellules.size())
     {
         return TopoDS_Shape();
     }
-    TopTools_ListOfShape objets;
-    objets.Append(entier);
-    BRepAlgoAPI_Cut coupe;
-    coupe.SetArguments(objets);
-    coupe.SetTools(retirees);
-    coupe.SetFuzzyValue(fusion);
-    coupe.Build();
-    if (!coupe.IsDone() || coupe.HasErrors())
-    {
-        return TopoDS_Shape();
-    }
-    return coupe.Shape();
+    return Retranche(entier, retirees, fusion);
 }
 
 namespace

@@ -58,6 +58,11 @@ double Volume(const TopoDS_Shape& forme);
 /// Number of solids in a shape.
 int NombreSolides(const TopoDS_Shape& forme);
 
+/// `objet` less every shape of `outils`, in one boolean operation (`fusion`:
+/// the kernel's fuzzy tolerance, 0 for none). A null shape when the kernel
+/// fails.
+TopoDS_Shape Retranche(const TopoDS_Shape& objet, const std::vector<TopoDS_Shape>& outils, double fusion = 0.0);
+
 /// Merges faces and edges that lie on the same surface or curve.
 TopoDS_Shape Unifie(const TopoDS_Shape& forme);
 

@@ -17,6 +17,7 @@
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAlgoAPI_Common.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
+#include <TopTools_ListOfShape.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
 #include <BRepCheck_Analyzer.hxx>
 #include <BRepGProp.hxx>
@@ -192,6 +193,30 @@ TopoDS_Shape OrienteSolides(const TopoDS_Shape& forme)
         return dernier;
     }
     return groupe;
+}
+
+TopoDS_Shape Retranche(const TopoDS_Shape& objet, const std::vector<TopoDS_Shape>& outils, double fusion)
+{
+    TopTools_ListOfShape arguments;
+    arguments.Append(objet);
+    TopTools_ListOfShape liste;
+    for (const TopoDS_Shape& outil : outils)
+    {
+        liste.Append(outil);
+    }
+    BRepAlgoAPI_Cut coupe;
+    coupe.SetArguments(arguments);
+    coupe.SetTools(liste);
+    if (fusion > 0.0)
+    {
+        coupe.SetFuzzyValue(fusion);
+    }
+    coupe.Build();
+    if (!coupe.IsDone() || coupe.HasErrors())
+    {
+        return TopoDS_Shape();
+    }
+    return coupe.Shape();
 }
 
 TopoDS_Shape Unifie(const TopoDS_Shape& forme)

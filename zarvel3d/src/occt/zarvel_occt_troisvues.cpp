@@ -27,7 +27,6 @@
 
 #include <BRepAlgoAPI_Common.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
-#include <TopTools_ListOfShape.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepClass_FaceClassifier.hxx>
 #include <BRepGProp.hxx>
@@ -583,22 +582,9 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
             auto retire = [](const std::vector<TopoDS_Face>& profil, const std::vector<TopoDS_Face>& trous)
             {
                 std::vector<TopoDS_Face> restes;
-                TopTools_ListOfShape arguments;
-                arguments.Append(Groupe(profil));
-                TopTools_ListOfShape outils_liste;
-                for (const TopoDS_Face& trou : trous)
-                {
-                    outils_liste.Append(trou);
-                }
-                BRepAlgoAPI_Cut retrait;
-                retrait.SetArguments(arguments);
-                retrait.SetTools(outils_liste);
-                retrait.Build();
-                if (!retrait.IsDone() || retrait.HasErrors())
-                {
-                    return restes;
-                }
-                for (TopExp_Explorer exp(retrait.Shape(), TopAbs_FACE); exp.More(); exp.Next())
+                const TopoDS_Shape reste =
+                    Retranche(Groupe(profil), std::vector<TopoDS_Shape>(trous.begin(), trous.end()));
+                for (TopExp_Explorer exp(reste, TopAbs_FACE); !reste.IsNull() && exp.More(); exp.Next())
                 {
                     restes.push_back(TopoDS::Face(exp.Current()));
                 }
@@ -708,21 +694,10 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
             bool ensemble = false;
             if (outils_borgnes.size() > 1)
             {
-                TopTools_ListOfShape arguments;
-                arguments.Append(piece);
-                TopTools_ListOfShape outils_liste;
-                for (const TopoDS_Shape& outil : outils_borgnes)
+                const TopoDS_Shape percee = Retranche(piece, outils_borgnes);
+                if (!percee.IsNull() && NombreSolides(percee) == 1 && MemeBoite(percee, piece, tol))
                 {
-                    outils_liste.Append(outil);
-                }
-                BRepAlgoAPI_Cut coupe;
-                coupe.SetArguments(arguments);
-                coupe.SetTools(outils_liste);
-                coupe.Build();
-                if (coupe.IsDone() && !coupe.HasErrors() && NombreSolides(coupe.Shape()) == 1 &&
-                    MemeBoite(coupe.Shape(), piece, tol))
-                {
-                    piece = coupe.Shape();
+                    piece = percee;
                     ensemble = true;
                 }
             }
@@ -811,27 +786,16 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                         return TopoDS_Shape();
                     }
                     // Every hole in one boolean operation.
-                    TopTools_ListOfShape arguments;
-                    arguments.Append(piece);
-                    TopTools_ListOfShape outils_liste;
+                    std::vector<TopoDS_Shape> outils_trous;
                     for (const Coupe& c : sans_profondeur)
                     {
-                        const TopoDS_Shape outil = balaye(c.face, vues[c.vue].axes, -marge, c.d1 + marge);
-                        if (outil.IsNull())
+                        outils_trous.push_back(balaye(c.face, vues[c.vue].axes, -marge, c.d1 + marge));
+                        if (outils_trous.back().IsNull())
                         {
                             return TopoDS_Shape();
                         }
-                        outils_liste.Append(outil);
                     }
-                    BRepAlgoAPI_Cut coupe;
-                    coupe.SetArguments(arguments);
-                    coupe.SetTools(outils_liste);
-                    coupe.Build();
-                    if (!coupe.IsDone() || coupe.HasErrors())
-                    {
-                        return TopoDS_Shape();
-                    }
-                    return coupe.Shape();
+                    return Retranche(piece, outils_trous);
                 });
             // Oblique cuts, one plane after the other on the best solid so far.
             std::vector<gp_Pln> plans;
