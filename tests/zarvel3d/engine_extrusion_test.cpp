@@ -4,6 +4,7 @@
 #include "dxf_plans_outils.h"
 #include "engine_dessins.h"
 #include "maillage_outils.h"
+#include "sous_sanitizer.h"
 
 #include <gtest/gtest.h>
 
@@ -305,6 +306,7 @@ TEST(ExtrusionDirecte, ProfilsAleatoiresCommeLeModule)
                 Cercle(z, 8, c[0], c[1], c[2]);
             }
         };
+        if (!essais::Echantillon(essai, 4)) continue;
         const Generation noyau = Genere(false, 9.0, dessin);
         const Generation direct = Genere(true, 9.0, dessin);
         const std::string nom = "random profile " + std::to_string(essai);
@@ -316,5 +318,5 @@ TEST(ExtrusionDirecte, ProfilsAleatoiresCommeLeModule)
         ++directs;
         ExpectMemeMaillage(noyau.moteur->Scene(), direct.moteur->Scene(), nom);
     }
-    EXPECT_GE(directs, 10);
+    EXPECT_GE(directs, essais::sous_sanitizer ? 3 : 10);
 }
