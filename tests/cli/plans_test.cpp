@@ -350,6 +350,42 @@ TEST(Zarvel_cli_plans, TrousSansTraitsCachesEtRevolutionsEnPremierEtTroisiemeDie
     }
 }
 
+TEST(Zarvel_cli_plans, DeuxVuesQuiNeSeRepetentPasSuffisentALaPiecePrismatique)
+{
+    struct Piece
+    {
+        const char* nom;
+        double volume;
+        std::array<double, 3> taille; // width, height, depth
+    };
+    const Piece pieces[] = {
+        {"fs_profil_u", (50 * 30 - 38 * 22) * 40.0, {50, 30, 40}},
+        {"fs_equerre", 12400, {40, 30, 25}},
+        {"fs_te", 35 * 540.0, {40, 30, 35}},
+        {"ft_poche", 60 * 20 * 40 - 30 * 20 * 8.0, {60, 20, 40}},
+        {"ft_plaque_trous", 60 * 8 * 40 - 4 * M_PI * 16 * 8, {60, 8, 40}},
+    };
+    for (const auto& [nom, volume, taille] : pieces)
+    {
+        for (const char* disposition : {"iso", "ansi"})
+        {
+            const std::string plan = std::string("deux_vues_") + nom + "_" + disposition + ".dxf";
+            const Conversion c = Convertit(plan, "");
+            EXPECT_EQ(c.r.statut, 0) << plan << "\n" << c.r.sortie;
+            EXPECT_NEAR(c.volume, volume, 0.005 * volume) << plan << "\n" << c.r.sortie;
+            EXPECT_EQ(c.r.sortie.find(avertissement), std::string::npos) << plan << "\n" << c.r.sortie;
+            const bool dessus = nom[1] == 't';
+            EXPECT_NE(c.r.sortie.find(dessus ? "Vue de côté : absente" : "Vue de dessus : absente"),
+                      std::string::npos)
+                << plan << "\n" << c.r.sortie;
+            // Read as first angle: a third-angle front and top pair comes out lying on its back, a
+            // front and side pair mirrored front to back (the same box).
+            const bool couchee = dessus && std::string(disposition) == "ansi";
+            ExpectForme(c, couchee ? std::array<double, 3>{taille[0], taille[2], taille[1]} : taille, 1, plan);
+        }
+    }
+}
+
 TEST(Zarvel_cli_plans, TeDeTubesPasEncoreLuMaisJamaisEnSilence)
 {
     // Two pipes meeting at right angles are not read yet: the solid written is too big, and the
@@ -372,10 +408,14 @@ TEST(Zarvel_cli_plans, VuesDecaleesDUnMillemeSontUneSeuleTaille)
     EXPECT_EQ(presque.r.statut, 0) << presque.r.sortie;
     EXPECT_NEAR(presque.volume, 100 * 20 * 30, 0.005 * 60000) << presque.r.sortie;
     EXPECT_NE(presque.r.sortie.find(avertissement), std::string::npos) << presque.r.sortie;
-    // 1 narrower: no views that fit together, and no file.
+    // 1 narrower: no views that fit together, and no file. The front and side views alone are
+    // not read as a two-view plan while a view out of line is drawn beside them.
     const Conversion mauvais = Convertit("mauvais_largeur.dxf", "");
     EXPECT_EQ(mauvais.r.statut, 1) << mauvais.r.sortie;
     EXPECT_TRUE(std::isnan(mauvais.volume)) << mauvais.r.sortie;
+    EXPECT_NE(mauvais.r.sortie.find("Deux vues alignées, et 1 autres groupes d'éléments qui ne s'alignent pas"),
+              std::string::npos)
+        << mauvais.r.sortie;
 }
 
 TEST(Zarvel_cli_plans, VuesQuAucunSolideNeReproduitAvertissentOuEchouentAvecE)

@@ -246,10 +246,22 @@ TEST(LectureDxf, DeuxVuesLaTroisiemeDeduite)
     auto b = Enregistre("deux_vues_tube.dxf", Zarvel3D::ZARVEL_TROIS_VUES, e);
     ASSERT_TRUE(b->ValideInit()) << b->Rapport();
     EXPECT_EQ(e->Lignes(4), e->Lignes(2));
-    // A U-channel drawn with front and side views only: its top view cannot be deduced.
-    auto c = Enregistre("deux_vues_ambigue.dxf", Zarvel3D::ZARVEL_TROIS_VUES, e);
-    EXPECT_FALSE(c->ValideInit());
-    EXPECT_NE(std::string(c->Diagnostic()).find("troisième"), std::string::npos) << c->Diagnostic();
+    // A U-channel drawn with front and side views only: its top view repeats neither, so it is left
+    // undrawn, and the report says so.
+    auto c = Enregistre("deux_vues_fs_profil_u_iso.dxf", Zarvel3D::ZARVEL_TROIS_VUES, e);
+    ASSERT_TRUE(c->ValideInit()) << c->Rapport();
+    EXPECT_EQ(e->Lignes(2), 8u);
+    EXPECT_EQ(e->Lignes(4), 5u);
+    EXPECT_EQ(e->Lignes(8), 0u);
+    EXPECT_NE(std::string(c->Rapport()).find("Vue de dessus : absente, la pièce est lue sans contour dans cette "
+                                             "direction."),
+              std::string::npos)
+        << c->Rapport();
+    // A plate from its front and top views: the side view is the one left out.
+    auto d = Enregistre("deux_vues_ft_plaque_trous_iso.dxf", Zarvel3D::ZARVEL_TROIS_VUES, e);
+    ASSERT_TRUE(d->ValideInit()) << d->Rapport();
+    EXPECT_EQ(e->Lignes(4), 0u);
+    EXPECT_NE(std::string(d->Rapport()).find("Vue de côté : absente"), std::string::npos) << d->Rapport();
 }
 
 TEST(LectureDxf, ExtremitesProchesJointes)

@@ -128,12 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
                                       z.AjoutPoint(4, Zarvel3D::Point2D(5, 0));
                                   },
                                   3, 90.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
-                      CasDegenere{"VueDeCoteManquante",
-                                  [](Zarvel3D::Zarvel& z)
-                                  {
-                                      essais::Rectangle(z, 2, 15, 15);
-                                      essais::Rectangle(z, 8, 15, 15);
-                                  },
+                      // Two views are read without the third; one is not enough.
+                      CasDegenere{"VueDeFaceSeule", [](Zarvel3D::Zarvel& z) { essais::Rectangle(z, 2, 15, 15); },
                                   1, 0.0, Zarvel3D::ZARVEL_ERREUR_DESSIN},
                       CasDegenere{"VuesEnDesaccord",
                                   [](Zarvel3D::Zarvel& z)

@@ -111,6 +111,36 @@ TEST(VerificationProjections, UneAreteVisibleAbsenteDuPlanEstSignalee)
         << z->Ecarts();
 }
 
+TEST(VerificationProjections, UneVueNonDessineeNEstPasVerifiee)
+{
+    // The bracket from its front and side views: its top view, which would show the step's edge,
+    // is not drawn, and the part is read without an outline in that direction.
+    const double l[][4] = {{0, 0, 40, 0}, {40, 0, 40, 8}, {40, 8, 8, 8}, {8, 8, 8, 30}, {8, 30, 0, 30}, {0, 30, 0, 0}};
+    for (bool arete_cote : {true, false})
+    {
+        Moteur z = NouveauMoteur();
+        for (const auto& s : l)
+        {
+            essais::Ligne(*z, 2, s[0], s[1], s[2], s[3]);
+        }
+        essais::Rectangle(*z, 4, 25, 30);
+        if (arete_cote)
+        {
+            essais::Ligne(*z, 4, 0, 8, 25, 8);
+        }
+        ASSERT_EQ(z->Generation(Zarvel3D::ZARVEL_TROIS_VUES, 0.0), 0) << z->Diagnostic();
+        if (arete_cote)
+        {
+            EXPECT_STREQ(z->Ecarts(), "");
+            continue;
+        }
+        // The views drawn are still checked: the side view lacks the step's edge.
+        const std::vector<Ecart> ecarts = Lit(z->Ecarts());
+        ASSERT_EQ(ecarts.size(), 1u) << z->Ecarts();
+        EXPECT_TRUE(Proche(ecarts[0], 4, "arête visible du solide absente du plan", 0, 8, 25)) << z->Ecarts();
+    }
+}
+
 TEST(VerificationProjections, UnTraitSansAreteEstSignaleAvecSaVueEtSaLongueur)
 {
     // The block with the elliptic hole, its ellipse left out of the front

@@ -467,8 +467,12 @@ def ecrit_tout():
     for nom, ecart in (("presque_largeur", 0.05), ("mauvais_largeur", 1.0)):
         plan_trois_vues((100, 20, 30, rect(0, 0, 100, 20), rect(0, 0, 30, 20), rect(0, 0, 100 - ecart, 30)),
                         "iso").ecrit("%s.dxf" % nom)
-    # Square bar: two equal rectangles, the third view cannot be deduced.
-    plan_trois_vues(PIECES["profil_u"][0], "iso", vues="fs").ecrit("deux_vues_ambigue.dxf")
+    # Prismatic parts from two views that repeat neither: the third is left undrawn.
+    for nom, vues in (("profil_u", "fs"), ("equerre", "fs"), ("te", "fs"), ("poche", "ft"),
+                      ("plaque_trous", "ft")):
+        for disposition in ("iso", "ansi"):
+            plan_trois_vues(PIECES[nom][0], disposition, vues=vues).ecrit(
+                "deux_vues_%s_%s_%s.dxf" % (vues, nom, disposition))
 
     # Plan in a frame with its title block, drawn in inches on a letter sheet.
     p = PIECES["equerre"][0]

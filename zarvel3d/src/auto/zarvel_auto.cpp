@@ -197,8 +197,8 @@ public:
             e.v2 = Arrondi(vues.valeur2);
             return;
         }
-        case dxf::EchecVues::TroisiemeAmbigue:
-            Echoue(MessageDxf::TroisiemeAmbigue);
+        case dxf::EchecVues::TroisiemeDecalee:
+            Echoue(MessageDxf::TroisiemeDecalee).nombre = vues.groupes_ignores;
             return;
         case dxf::EchecVues::TropDeGroupes:
             Echoue(MessageDxf::TropDeGroupes).nombre = vues.groupes;
@@ -363,6 +363,10 @@ public:
                 }
                 lignes.push_back(l + ".");
             }
+            if (vues.vue_absente != 0)
+            {
+                lignes.push_back(TexteDxf(MessageDxf::VueAbsente, NomVue(vues.vue_absente).c_str()));
+            }
         }
         if (valide && mode != ZARVEL_TROIS_VUES)
         {
@@ -444,6 +448,7 @@ private:
             return TexteDxf(echec.message, echec.texte.c_str());
         case MessageDxf::Invalides:
         case MessageDxf::NonAlignees:
+        case MessageDxf::TroisiemeDecalee:
         case MessageDxf::TropDeGroupes:
         case MessageDxf::MoteurRefuse:
             return TexteDxf(echec.message, echec.nombre);

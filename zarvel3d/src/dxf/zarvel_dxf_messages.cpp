@@ -60,9 +60,11 @@ const interne::Traduction<MessageDxf> traductions[] = {
      "Vues incohérentes : la largeur de la vue de côté (%g mm) diffère de la hauteur de la vue de dessus (%g "
      "mm).",
      "Views do not agree: the side view's width (%g mm) differs from the top view's height (%g mm)."},
-    {MessageDxf::TroisiemeAmbigue,
-     "Deux vues seulement, et la troisième ne peut s'en déduire : dessinez la vue manquante.",
-     "Only two views, and the third cannot be deduced from them: draw the missing view."},
+    {MessageDxf::TroisiemeDecalee,
+     "Deux vues alignées, et %lu autres groupes d'éléments qui ne s'alignent pas sur elles : alignez la "
+     "troisième vue sur les deux autres, ou effacez ce qui n'en est pas une.",
+     "Two aligned views, and %lu other groups of elements that do not line up with them: align the third "
+     "view with the other two, or remove what is not a view."},
     {MessageDxf::TropDeGroupes, "Trop d'éléments séparés (%lu groupes) pour y chercher des vues.",
      "Too many separate elements (%lu groups) to look for views."},
     {MessageDxf::ModeInconnu, "Mode de conversion inconnu : %d.", "Unknown conversion mode: %d."},
@@ -114,6 +116,8 @@ const interne::Traduction<MessageDxf> traductions[] = {
      "%s view: %g x %g mm at (%g, %g), %lu elements"},
     {MessageDxf::VueMiroir, " (vue de gauche, retournée)", " (left view, mirrored)"},
     {MessageDxf::VueDeduite, " (déduite de la vue %s)", " (deduced from the %s view)"},
+    {MessageDxf::VueAbsente, "Vue %s : absente, la pièce est lue sans contour dans cette direction.",
+     "%s view: not drawn, the part is read without an outline in that direction."},
     {MessageDxf::NomFace, "de face", "front"},
     {MessageDxf::NomCote, "de côté", "side"},
     {MessageDxf::NomDessus, "de dessus", "top"},

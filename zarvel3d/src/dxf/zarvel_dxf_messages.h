@@ -31,7 +31,7 @@ enum class MessageDxf
     UneSeuleVue,       ///< %g width, %g height
     NonAlignees,       ///< %lu groups
     Incoherentes,      ///< %g side width, %g top height
-    TroisiemeAmbigue,  ///< no argument
+    TroisiemeDecalee,  ///< %lu groups left over
     TropDeGroupes,     ///< %lu groups
     ModeInconnu,       ///< %d mode
     ParametreInvalide, ///< %g value
@@ -63,6 +63,7 @@ enum class MessageDxf
     Vue,        ///< %s name, %g width, %g height, %g x, %g y, %lu elements
     VueMiroir,  ///< suffix
     VueDeduite, ///< suffix, %s name of the source view
+    VueAbsente, ///< %s name of the view left undrawn
     NomFace,
     NomCote,
     NomDessus,

@@ -365,6 +365,17 @@ Vue VueTransposee(const Vue& source, int id)
     return v;
 }
 
+// The third view of a two-view plan that repeats neither, left out when nothing else is drawn.
+void LaisseAbsente(ResultatVues& r, int id)
+{
+    if (r.groupes_ignores > 0)
+    {
+        r.echec = EchecVues::TroisiemeDecalee;
+        return;
+    }
+    r.vue_absente = id;
+}
+
 } // namespace
 
 ResultatVues DetecteVues(const Dessin& d, int mode, double tolerance)
@@ -664,7 +675,9 @@ ResultatVues DetecteVues(const Dessin& d, int mode, double tolerance)
         return r;
     }
 
-    // Two views: the third is deduced when it repeats one of them (parts of revolution).
+    // Two views: the third is deduced when it repeats one of them (parts of revolution); otherwise
+    // it is left out, and the part is read without an outline in that direction, unless other
+    // groups are drawn, which may be that view out of line.
     const Vue& f = r.vues[0];
     const Vue& autre = r.vues[1];
     if (autre.id == 8)
@@ -682,7 +695,7 @@ ResultatVues DetecteVues(const Dessin& d, int mode, double tolerance)
         }
         else
         {
-            r.echec = EchecVues::TroisiemeAmbigue;
+            LaisseAbsente(r, 4);
         }
     }
     else
@@ -700,7 +713,7 @@ ResultatVues DetecteVues(const Dessin& d, int mode, double tolerance)
         }
         else
         {
-            r.echec = EchecVues::TroisiemeAmbigue;
+            LaisseAbsente(r, 8);
         }
     }
     return r;

@@ -28,7 +28,7 @@ enum class EchecVues
     UneSeuleVue,      ///< three-view conversion of a plan with one group
     NonAlignees,      ///< several groups, no two of them aligned
     Incoherentes,     ///< side view width and top view height differ
-    TroisiemeAmbigue, ///< two views, and the third cannot be deduced from them
+    TroisiemeDecalee, ///< two views, and other groups that may be a misplaced third
     TropDeGroupes     ///< too many separate groups to examine
 };
 
@@ -53,6 +53,9 @@ struct ResultatVues
     std::size_t groupes = 0;             ///< groups found after the frame was left out
     std::size_t groupes_ignores = 0;     ///< groups that are no view (stray lines, extra views)
     std::size_t cadre = 0;               ///< elements of the frame and title block left out
+    /// Two-view plan whose third view repeats neither: the identifier of that view (4 or 8), which
+    /// the engine reads as unconstrained; 0 otherwise.
+    int vue_absente = 0;
     double valeur1 = 0.0, valeur2 = 0.0; ///< dimensions that disagree (Incoherentes)
     /// Default generation parameter found in the plan: the height of the view beside the profile
     /// (extrusion), 0 when none.

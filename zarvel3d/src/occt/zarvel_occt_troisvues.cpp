@@ -196,6 +196,41 @@ struct VueNormalisee
     std::vector<LignePartie> lignes;
 };
 
+// Fills the view that a two-view plan leaves undrawn with the rectangle of the
+// part's extents along its axes, which the two views drawn (`a`, `b`) give: the
+// part is then read without an outline in that direction.
+void RemplitVueAbsente(moteur::VueDessin& vue, const AxesVue& axes, const VueNormalisee& a,
+                       const VueNormalisee& b)
+{
+    auto etendue = [&](int axe)
+    {
+        for (const VueNormalisee* v : {&a, &b})
+        {
+            if (v->axes.u == axe)
+            {
+                return v->regions.boite[2] - v->regions.boite[0];
+            }
+            if (v->axes.v == axe)
+            {
+                return v->regions.boite[3] - v->regions.boite[1];
+            }
+        }
+        return 0.0;
+    };
+    const double l = etendue(axes.u);
+    const double h = etendue(axes.v);
+    const double coins[5][2] = {{0.0, 0.0}, {l, 0.0}, {l, h}, {0.0, h}, {0.0, 0.0}};
+    for (int k = 0; k < 4; ++k)
+    {
+        moteur::ElementDessin e;
+        e.x1 = coins[k][0];
+        e.y1 = coins[k][1];
+        e.x2 = coins[k + 1][0];
+        e.y2 = coins[k + 1][1];
+        vue.elements.push_back(e);
+    }
+}
+
 // Depth range, along the view's axis in part coordinates, that the two other
 // views show for a hole candidate of view `v`: each of them shares one axis
 // with `v` and draws the candidate's sides there as lines along the view's
@@ -376,11 +411,30 @@ TopoDS_Shape CoupeOutils(const TopoDS_Shape& base, const std::vector<candidats::
 ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const ReglagesGeneration& reglages,
                                int contours_max)
 {
-    // Arcs drawn as chains of short lines are read as the arcs they stand for.
-    moteur::Dessin dessin = dessin_recu;
+    // Arcs drawn as chains of short lines are read as the arcs they stand for. `trace` is what the
+    // solid is checked against; `dessin` is what is read, a view left undrawn filled in below.
+    moteur::Dessin trace = dessin_recu;
     for (int id : {moteur::VueFace, moteur::VueCote, moteur::VueDessus})
     {
-        arcs::RemplaceChaines(*dessin.Vue(id), reglages.tolerance);
+        arcs::RemplaceChaines(*trace.Vue(id), reglages.tolerance);
+    }
+    moteur::Dessin dessin = trace;
+    // The undrawn view of a two-view plan is read last, once the two others give its extents.
+    std::array<std::size_t, 3> ordre{0, 1, 2};
+    std::size_t absentes = 0;
+    std::size_t absente = 0;
+    for (std::size_t i = 0; i < axes_vues.size(); ++i)
+    {
+        if (dessin.Vue(axes_vues[i].id)->elements.empty())
+        {
+            ++absentes;
+            absente = i;
+        }
+    }
+    if (absentes == 1)
+    {
+        std::rotate(ordre.begin() + static_cast<std::ptrdiff_t>(absente),
+                    ordre.begin() + static_cast<std::ptrdiff_t>(absente) + 1, ordre.end());
     }
     return Protege(
         [&]() -> ResultatSolide
@@ -393,13 +447,17 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
             }
             std::array<VueNormalisee, 3> vues;
             std::string diagnostic;
-            for (std::size_t i = 0; i < vues.size(); ++i)
+            for (std::size_t i : ordre)
             {
                 const AxesVue& axes = axes_vues[i];
-                const moteur::VueDessin& vue = *dessin.Vue(axes.id);
-                if (vue.elements.empty())
+                moteur::VueDessin& vue = *dessin.Vue(axes.id);
+                if (vue.elements.empty() && absentes > 1)
                 {
                     return Echec(StatutVueManquante, Texte(MessageMoteur::VueManquante, axes.id));
+                }
+                if (vue.elements.empty())
+                {
+                    RemplitVueAbsente(vue, axes, vues[ordre[0]], vues[ordre[1]]);
                 }
                 std::string diag_vue;
                 const int statut = ConstruitRegions(vue, axes.id, tol, vues[i].regions, diag_vue);
@@ -734,7 +792,7 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                 ResultatSolide r = Termine(forme, diag, reglages.passes_correction);
                 if (r.statut == StatutSucces)
                 {
-                    r.ecarts = projection::VerifieProjections(r.solide, dessin, origines, tol);
+                    r.ecarts = projection::VerifieProjections(r.solide, trace, origines, tol);
                 }
                 return r;
             };
