@@ -362,6 +362,9 @@ TEST(Zarvel_cli_plans, DeuxVuesQuiNeSeRepetentPasSuffisentALaPiecePrismatique)
         {"fs_profil_u", (50 * 30 - 38 * 22) * 40.0, {50, 30, 40}},
         {"fs_equerre", 12400, {40, 30, 25}},
         {"fs_te", 35 * 540.0, {40, 30, 35}},
+        // Front and side views whose extents would let the front view repeat as the top view.
+        {"fs_escalier", 36000, {60, 30, 30}},
+        {"fs_equerre_nervure", 6000 + 3750 + 1000, {40, 30, 30}},
         {"ft_poche", 60 * 20 * 40 - 30 * 20 * 8.0, {60, 20, 40}},
         {"ft_plaque_trous", 60 * 8 * 40 - 4 * M_PI * 16 * 8, {60, 8, 40}},
     };

@@ -467,9 +467,10 @@ def ecrit_tout():
     for nom, ecart in (("presque_largeur", 0.05), ("mauvais_largeur", 1.0)):
         plan_trois_vues((100, 20, 30, rect(0, 0, 100, 20), rect(0, 0, 30, 20), rect(0, 0, 100 - ecart, 30)),
                         "iso").ecrit("%s.dxf" % nom)
-    # Prismatic parts from two views that repeat neither: the third is left undrawn.
-    for nom, vues in (("profil_u", "fs"), ("equerre", "fs"), ("te", "fs"), ("poche", "ft"),
-                      ("plaque_trous", "ft")):
+    # Prismatic parts from two views: the third is left undrawn. The staircase's and the rib's front
+    # and side views have the extents of a part of revolution about the width, but no circle.
+    for nom, vues in (("profil_u", "fs"), ("equerre", "fs"), ("te", "fs"), ("escalier", "fs"),
+                      ("equerre_nervure", "fs"), ("poche", "ft"), ("plaque_trous", "ft")):
         for disposition in ("iso", "ansi"):
             plan_trois_vues(PIECES[nom][0], disposition, vues=vues).ecrit(
                 "deux_vues_%s_%s_%s.dxf" % (vues, nom, disposition))

@@ -365,6 +365,20 @@ Vue VueTransposee(const Vue& source, int id)
     return v;
 }
 
+// Whether view `v` shows a whole circle about the centre of its extent.
+bool CercleCentre(const Dessin& d, const Vue& v, double tol)
+{
+    const double cx = 0.5 * (v.boite.xmin + v.boite.xmax);
+    const double cy = 0.5 * (v.boite.ymin + v.boite.ymax);
+    return std::any_of(v.courbes.begin(), v.courbes.end(),
+                       [&](std::size_t i)
+                       {
+                           const Courbe& c = d.courbes[i];
+                           return c.Complete() && c.trait != Trait::Axe && c.ratio > 1.0 - 1e-9 &&
+                                  Proche(c.cx, cx, tol) && Proche(c.cy, cy, tol);
+                       });
+}
+
 // The third view of a two-view plan that repeats neither, left out when nothing else is drawn.
 void LaisseAbsente(ResultatVues& r, int id)
 {
@@ -675,14 +689,16 @@ ResultatVues DetecteVues(const Dessin& d, int mode, double tolerance)
         return r;
     }
 
-    // Two views: the third is deduced when it repeats one of them (parts of revolution); otherwise
-    // it is left out, and the part is read without an outline in that direction, unless other
-    // groups are drawn, which may be that view out of line.
+    // Two views: the third is deduced when it repeats one of them (parts of revolution, the front
+    // view repeated where the other view, seen along the axis, shows a circle about its centre);
+    // otherwise it is left out, and the part is read without an outline in that direction, unless
+    // other groups are drawn, which may be that view out of line.
     const Vue& f = r.vues[0];
     const Vue& autre = r.vues[1];
+    const bool axe = CercleCentre(d, autre, tol_alignement);
     if (autre.id == 8)
     {
-        if (Proche(f.largeur, autre.hauteur, tol_alignement))
+        if (axe && Proche(f.largeur, autre.hauteur, tol_alignement))
         {
             Vue s = f;
             s.id = 4;
@@ -704,7 +720,7 @@ ResultatVues DetecteVues(const Dessin& d, int mode, double tolerance)
         {
             r.vues.push_back(VueTransposee(autre, 8));
         }
-        else if (Proche(f.hauteur, autre.largeur, tol_alignement))
+        else if (axe && Proche(f.hauteur, autre.largeur, tol_alignement))
         {
             Vue t = f;
             t.id = 8;
