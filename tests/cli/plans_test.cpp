@@ -393,13 +393,16 @@ TEST(Zarvel_cli_plans, TeDeTubesPasEncoreLuMaisJamaisEnSilence)
 {
     // Two pipes meeting at right angles are not read yet: the solid written is too big, and the
     // program says so, in both layouts, within the test's time limit (its curves are many short
-    // lines, which must not each cut the part into cells).
+    // lines, which must not each cut the part into cells). The best reading found is within 4 % of
+    // the true volume (13501.17 mm3, integrated numerically by the plan's generator): it needs a
+    // candidate whose finishing merge trips in the kernel, and which is kept with its faces split.
     const double pi = M_PI;
     for (const char* plan : {"piece_te_tubes_iso.dxf", "piece_te_tubes_ansi.dxf"})
     {
         const Conversion c = Convertit(plan, "");
         EXPECT_EQ(c.r.statut, 0) << plan << "\n" << c.r.sortie;
         EXPECT_GT(c.volume, 3840 * pi) << plan;
+        EXPECT_LT(c.volume, 1.04 * 13501.17) << plan;
         EXPECT_NE(c.r.sortie.find(avertissement), std::string::npos) << plan << "\n" << c.r.sortie;
     }
 }

@@ -26,6 +26,7 @@
 #include <BRepPrimAPI_MakeRevol.hxx>
 #include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
+#include <BRepBuilderAPI_Copy.hxx>
 #include <Standard_Failure.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
@@ -221,9 +222,21 @@ TopoDS_Shape Retranche(const TopoDS_Shape& objet, const std::vector<TopoDS_Shape
 
 TopoDS_Shape Unifie(const TopoDS_Shape& forme)
 {
-    ShapeUpgrade_UnifySameDomain unification(forme, Standard_True, Standard_True, Standard_False);
-    unification.Build();
-    return unification.Shape();
+    // The kernel's merge trips on some junctions of curved faces (a vertex of
+    // two cylinders meeting, without a point of its own), after it has
+    // changed parts of the shape it works on: it works on a copy, and the
+    // solid is as good with its faces left split.
+    try
+    {
+        const TopoDS_Shape copie = BRepBuilderAPI_Copy(forme, Standard_False).Shape();
+        ShapeUpgrade_UnifySameDomain unification(copie, Standard_True, Standard_True, Standard_False);
+        unification.Build();
+        return unification.Shape();
+    }
+    catch (const Standard_Failure&)
+    {
+        return forme;
+    }
 }
 
 ResultatSolide Echec(int statut, std::string diagnostic)
