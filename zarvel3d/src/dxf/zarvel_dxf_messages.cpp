@@ -61,9 +61,9 @@ const interne::Traduction<MessageDxf> traductions[] = {
      "mm).",
      "Views do not agree: the side view's width (%g mm) differs from the top view's height (%g mm)."},
     {MessageDxf::TroisiemeDecalee,
-     "Deux vues alignées, et %lu autres groupes d'éléments qui ne s'alignent pas sur elles : alignez la "
-     "troisième vue sur les deux autres, ou effacez ce qui n'en est pas une.",
-     "Two aligned views, and %lu other groups of elements that do not line up with them: align the third "
+     "Deux vues alignées, mais d'autres éléments ne s'alignent pas sur elles (groupes à l'écart : %lu) : "
+     "alignez la troisième vue sur les deux autres, ou effacez ce qui n'en est pas une.",
+     "Two aligned views, but other elements do not line up with them (groups aside: %lu): align the third "
      "view with the other two, or remove what is not a view."},
     {MessageDxf::TropDeGroupes, "Trop d'éléments séparés (%lu groupes) pour y chercher des vues.",
      "Too many separate elements (%lu groups) to look for views."},
