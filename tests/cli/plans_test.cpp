@@ -389,6 +389,32 @@ TEST(Zarvel_cli_plans, DeuxVuesQuiNeSeRepetentPasSuffisentALaPiecePrismatique)
     }
 }
 
+TEST(Zarvel_cli_plans, PocheOuverteSurLeContourCommeLaFenteDUneChape)
+{
+    // A clevis: its slot, open at the top between two prongs, goes from the front face to a wall
+    // whose hole shows through it. The slot is no inner outline of the front view; the side and top
+    // views tell its depth. Its rounded bottom meets the sides tangentially, edges the other views
+    // leave out.
+    const double volume = (1200 + 200 * M_PI) * 30 - (600 + 50 * M_PI) * 20 - 16 * M_PI * 10;
+    for (const char* plan : {"piece_chape_iso.dxf", "piece_chape_ansi.dxf", "deux_vues_fs_chape_iso.dxf",
+                             "deux_vues_fs_chape_ansi.dxf"})
+    {
+        const Conversion c = Convertit(plan, "");
+        EXPECT_EQ(c.r.statut, 0) << plan << "\n" << c.r.sortie;
+        EXPECT_NEAR(c.volume, volume, 0.005 * volume) << plan << "\n" << c.r.sortie;
+        EXPECT_EQ(c.r.sortie.find(avertissement), std::string::npos) << plan << "\n" << c.r.sortie;
+        ExpectForme(c, {40, 50, 30}, 1, plan);
+    }
+    // The top view draws the slot deeper than the side view: no solid reproduces both.
+    const Conversion presque = Convertit("presque_chape_iso.dxf", "");
+    EXPECT_EQ(presque.r.statut, 0) << presque.r.sortie;
+    EXPECT_NE(presque.r.sortie.find(avertissement), std::string::npos) << presque.r.sortie;
+    cli::Dossier d;
+    const cli::Resultat e = cli::Lance("-i " + Plan("presque_chape_iso.dxf") + " -e -o " + (d / "chape.stl"));
+    EXPECT_EQ(e.statut, 1) << e.sortie;
+    EXPECT_FALSE(cli::Existe(d / "chape.stl"));
+}
+
 TEST(Zarvel_cli_plans, TeDeTubesPasEncoreLuMaisJamaisEnSilence)
 {
     // Two pipes meeting at right angles are not read yet: the solid written is too big, and the

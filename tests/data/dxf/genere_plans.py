@@ -388,6 +388,16 @@ piece("te_tubes", 3840 * math.pi + _volume_sous_branche(7, 10) - _volume_sous_br
        ("l", 6, 10 + math.sqrt(20), 6, 35, "h"), ("l", 14, 10 + math.sqrt(20), 14, 35, "h")],
       rect(0, 0, 60, 20) + [("c", 30, 10, 7, "v"), ("c", 30, 10, 4, "v"), ("l", 0, 4, 60, 4, "h"),
                             ("l", 0, 16, 60, 16, "h")])
+# A clevis: its slot, open at the top between two prongs, is cut from the front face to a wall at the
+# back, through which a hole runs; the rounded bottom meets the sides tangentially, and the side and
+# top views leave those smooth edges out.
+piece("chape", (1200 + 200 * math.pi) * 30 - (600 + 50 * math.pi) * 20 - 16 * math.pi * 10, 40, 50, 30,
+      [("l", 0, 50, 40, 50, "v"), ("l", 0, 20, 0, 50, "v"), ("l", 40, 20, 40, 50, "v"), ("a", 20, 20, 20, 180, 360, "v"),
+       ("l", 10, 20, 10, 50, "v"), ("l", 30, 20, 30, 50, "v"), ("a", 20, 20, 10, 180, 360, "v"), ("c", 20, 20, 4, "v")],
+      rect(0, 0, 30, 50) + [("l", 20, 10, 20, 50, "h"), ("l", 0, 10, 20, 10, "h"), ("l", 20, 16, 30, 16, "h"),
+                            ("l", 20, 24, 30, 24, "h")],
+      rect(0, 0, 40, 30) + [("l", 10, 0, 10, 20, "v"), ("l", 30, 0, 30, 20, "v"), ("l", 10, 20, 30, 20, "v"),
+                            ("l", 16, 20, 16, 30, "h"), ("l", 24, 20, 24, 30, "h")])
 # Holes inside the part: a closed box-shaped cavity that reaches no face, drawn hidden in every view,
 # and a hole from the right face that ends inside the block, under a hole from the top.
 piece("cavite", 40 * 30 * 30 - 20 * 10 * 10, 40, 30, 30,
@@ -450,11 +460,16 @@ def ecrit_tout():
                 "cone", "demi_sphere", "boule", "arbre_epaule", "chambrage", "fraisure", "pointe_foret",
                 "bride_tournee", "cylindre_facettes", "equerre_arrondie", "coin_coupe", "coins_coupes",
                 "equerre_nervure", "equerre_deux_nervures", "poche_pyramide", "te_tubes", "cavite",
-                "trous_internes"):
+                "trous_internes", "chape"):
         plan_trois_vues(PIECES[nom][0], "ansi").ecrit("piece_%s_ansi.dxf" % nom)
     for nom, p in PRESQUE.items():
         for disposition in ("iso", "ansi"):
             plan_trois_vues(p, disposition).ecrit("presque_%s_%s.dxf" % (nom, disposition))
+    # The clevis whose top view draws the slot 5 deeper than the side view's hidden lines.
+    w, h, d, face, cote, _ = PIECES["chape"][0]
+    dessus = rect(0, 0, 40, 30) + [("l", 10, 0, 10, 25, "v"), ("l", 30, 0, 30, 25, "v"), ("l", 10, 25, 30, 25, "v"),
+                                   ("l", 16, 20, 16, 30, "h"), ("l", 24, 20, 24, 30, "h")]
+    plan_trois_vues((w, h, d, face, cote, dessus), "iso").ecrit("presque_chape_iso.dxf")
     # Two-view plans: a tube and a cylinder (front and top views).
     plan_trois_vues(PIECES["tube"][0], "iso", vues="ft").ecrit("deux_vues_tube.dxf")
     plan_trois_vues(PIECES["cylindre"][0], "iso", vues="ft").ecrit("deux_vues_cylindre.dxf")
@@ -470,7 +485,7 @@ def ecrit_tout():
     # Prismatic parts from two views: the third is left undrawn. The staircase's and the rib's front
     # and side views have the extents of a part of revolution about the width, but no circle.
     for nom, vues in (("profil_u", "fs"), ("equerre", "fs"), ("te", "fs"), ("escalier", "fs"),
-                      ("equerre_nervure", "fs"), ("poche", "ft"), ("plaque_trous", "ft")):
+                      ("equerre_nervure", "fs"), ("chape", "fs"), ("poche", "ft"), ("plaque_trous", "ft")):
         for disposition in ("iso", "ansi"):
             plan_trois_vues(PIECES[nom][0], disposition, vues=vues).ecrit(
                 "deux_vues_%s_%s_%s.dxf" % (vues, nom, disposition))

@@ -5,11 +5,19 @@
 #include "zarvel_occt_outils.h"
 
 #include <BRepAlgoAPI_Common.hxx>
+#include <BRepAlgoAPI_Splitter.hxx>
+#include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakePolygon.hxx>
+#include <BRepTools.hxx>
 #include <BRepPrimAPI_MakeRevol.hxx>
 #include <gp_Ax1.hxx>
 #include <gp_Pln.hxx>
+
+#include <Bnd_Box.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopTools_ListOfShape.hxx>
+#include <TopoDS.hxx>
 
 #include <algorithm>
 #include <cmath>
@@ -534,6 +542,65 @@ std::vector<OutilRevolution> OutilsRevolution(const moteur::Dessin& dessin,
         }
     }
     return outils;
+}
+
+std::vector<TopoDS_Face> CellulesAuBord(const std::vector<TopoDS_Face>& silhouette, const moteur::VueDessin& vue,
+                                        double du, double dv, double tolerance)
+{
+    std::vector<TopoDS_Face> cellules;
+    gp_Trsf recale;
+    recale.SetTranslation(gp_Vec(-du, -dv, 0.0));
+    TopTools_ListOfShape arguments;
+    TopTools_ListOfShape traits;
+    Bnd_Box boite;
+    for (const TopoDS_Face& f : silhouette)
+    {
+        arguments.Append(f);
+        BRepBndLib::AddOptimal(f, boite, Standard_False, Standard_False);
+    }
+    for (const moteur::ElementDessin& e : vue.elements)
+    {
+        const TopoDS_Edge arete = e.axe || e.cache ? TopoDS_Edge() : AreteElement(e, tolerance, 0.0);
+        if (!arete.IsNull())
+        {
+            traits.Append(Place(arete, recale));
+        }
+    }
+    if (arguments.IsEmpty() || traits.IsEmpty())
+    {
+        return cellules;
+    }
+    BRepAlgoAPI_Splitter decoupe;
+    decoupe.SetArguments(arguments);
+    decoupe.SetTools(traits);
+    decoupe.Build();
+    if (!decoupe.IsDone() || decoupe.HasErrors())
+    {
+        return cellules;
+    }
+    double u0 = 0.0, v0 = 0.0, z0 = 0.0, u1 = 0.0, v1 = 0.0, z1 = 0.0;
+    boite.Get(u0, v0, z0, u1, v1, z1);
+    for (TopExp_Explorer exp(decoupe.Shape(), TopAbs_FACE); exp.More(); exp.Next())
+    {
+        const TopoDS_Face& cellule = TopoDS::Face(exp.Current());
+        Bnd_Box b;
+        BRepBndLib::AddOptimal(cellule, b, Standard_False, Standard_False);
+        double a0 = 0.0, b0 = 0.0, c0 = 0.0, a1 = 0.0, b1 = 0.0, c1 = 0.0;
+        b.Get(a0, b0, c0, a1, b1, c1);
+        const bool bords[4] = {a0 < u0 + tolerance, b0 < v0 + tolerance, a1 > u1 - tolerance, b1 > v1 - tolerance};
+        const int n = static_cast<int>(bords[0]) + bords[1] + bords[2] + bords[3];
+        // Reaching the outline on one to three sides; on all four it is (nearly)
+        // the whole view.
+        if (n == 0 || n == 4)
+        {
+            continue;
+        }
+        // Outlines inside the cell (a hole seen through the pocket) belong to
+        // the faces behind it: the pocket is the whole cell.
+        BRepBuilderAPI_MakeFace pleine(BRepTools::OuterWire(cellule), Standard_True);
+        cellules.push_back(pleine.IsDone() ? pleine.Face() : cellule);
+    }
+    return cellules;
 }
 
 std::vector<TopoDS_Shape> Revolutions(const moteur::Dessin& dessin, const std::array<VueCandidat, 3>& vues,

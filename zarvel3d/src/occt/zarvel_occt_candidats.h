@@ -40,6 +40,13 @@ struct VueCandidat
 std::vector<TopoDS_Shape> Revolutions(const moteur::Dessin& dessin, const std::array<VueCandidat, 3>& vues,
                                       double tolerance);
 
+/// Cells of a view that reach its outline: the silhouette `silhouette`
+/// (moved by -du, -dv like the view's other faces) split by the view's visible
+/// lines, less the cells that fill a whole silhouette. Each may be a pocket
+/// open on the outline (a slot between two prongs, closed behind by a wall).
+std::vector<TopoDS_Face> CellulesAuBord(const std::vector<TopoDS_Face>& silhouette, const moteur::VueDessin& vue,
+                                        double du, double dv, double tolerance);
+
 /// Cuts of revolution the views may show: circles of one view around a
 /// common centre (the part's own outline aside) are the mouth of a hole
 /// turned about the axis through that centre; another view's lines near that

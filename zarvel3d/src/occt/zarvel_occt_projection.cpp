@@ -11,6 +11,7 @@
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepBndLib.hxx>
+#include <BRepLib.hxx>
 #include <TopoDS.hxx>
 #include <gp_Ax2.hxx>
 
@@ -29,6 +30,9 @@ namespace Zarvel3D::occt::projection
 
 namespace
 {
+
+// Faces meeting at less than this angle (radians) meet smoothly.
+constexpr double angle_lisse = 1e-3;
 
 struct Point
 {
@@ -368,6 +372,11 @@ std::vector<Ecart> VerifieProjections(const TopoDS_Shape& solide, const moteur::
     {
         return ecarts;
     }
+    // Edges between tangent faces (a flat side running into a rounded end) are
+    // smooth: drawings leave them out, and the removal of hidden lines only
+    // knows them as such once their continuity is recorded. Boolean operations
+    // rebuild edges without it.
+    BRepLib::EncodeRegularity(solide, angle_lisse);
     // Two ends merged within the tolerance may each lie a tolerance away; the
     // small relative share absorbs rounding on large parts.
     const double rayon = std::max(2.0 * tolerance, 1e-5 * TaillePiece(solide));

@@ -263,8 +263,12 @@ bool SurContour(const VueNormalisee& autre, std::size_t axe, double position, co
     return dedans < 2;
 }
 
+// `au_bord`: the candidate reaches the view's outline (a pocket open on it);
+// a side lying on that outline is the part's, and its run tells nothing, so
+// the other side alone gives the depth.
 std::optional<Intervalle> ProfondeurIndiquee(const std::array<VueNormalisee, 3>& vues, const VueNormalisee& v,
-                                             const TopoDS_Face& interieur, double tol, bool& bossage)
+                                             const TopoDS_Face& interieur, double tol, bool& bossage,
+                                             bool au_bord = false)
 {
     int sur_contour = 0;
     int runs = 0;
@@ -285,8 +289,30 @@ std::optional<Intervalle> ProfondeurIndiquee(const std::array<VueNormalisee, 3>&
         const double bas = partage_u ? u0 : v0;
         const double haut = partage_u ? u1 : v1;
         const std::size_t long_axe = static_cast<std::size_t>(v.axes.w);
-        const auto r0 = RunLePlusLong(autre.lignes, axe, bas, long_axe, tol);
-        const auto r1 = RunLePlusLong(autre.lignes, axe, haut, long_axe, tol);
+        auto r0 = RunLePlusLong(autre.lignes, axe, bas, long_axe, tol);
+        auto r1 = RunLePlusLong(autre.lignes, axe, haut, long_axe, tol);
+        // Sides that count: both, or the one off the outline.
+        bool cote_bas = true;
+        bool cote_haut = true;
+        if (au_bord)
+        {
+            const double bord = partage_u ? v.regions.boite[2] - v.regions.boite[0]
+                                          : v.regions.boite[3] - v.regions.boite[1];
+            cote_bas = bas >= tol;
+            cote_haut = haut <= bord - tol;
+            if (!cote_bas && !cote_haut)
+            {
+                continue;
+            }
+            if (!cote_bas)
+            {
+                r0 = r1;
+            }
+            if (!cote_haut)
+            {
+                r1 = r0;
+            }
+        }
         if (!r0 || !r1)
         {
             continue;
@@ -296,9 +322,16 @@ std::optional<Intervalle> ProfondeurIndiquee(const std::array<VueNormalisee, 3>&
         {
             return std::nullopt;
         }
-        sur_contour += SurContour(autre, axe, bas, *r0, long_axe, tol) ? 1 : 0;
-        sur_contour += SurContour(autre, axe, haut, *r1, long_axe, tol) ? 1 : 0;
-        runs += 2;
+        if (cote_bas)
+        {
+            sur_contour += SurContour(autre, axe, bas, *r0, long_axe, tol) ? 1 : 0;
+            ++runs;
+        }
+        if (cote_haut)
+        {
+            sur_contour += SurContour(autre, axe, haut, *r1, long_axe, tol) ? 1 : 0;
+            ++runs;
+        }
         profond = indice ? Intersection(profond, r, tol) : r;
         if (!profond)
         {
@@ -559,6 +592,12 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
             };
             auto etendue_vue = [&](const AxesVue& axes) { return etendue[static_cast<std::size_t>(axes.w)]; };
 
+            // From part coordinates along a view's axis to view depth.
+            auto profondeur_vue = [&](const AxesVue& axes, const Intervalle& i) -> std::pair<double, double>
+            {
+                const double e = etendue_vue(axes);
+                return axes.id == moteur::VueFace ? std::pair{i.debut, i.fin} : std::pair{e - i.fin, e - i.debut};
+            };
             // Depth of every hole candidate, from the other two views.
             struct Coupe
             {
@@ -596,15 +635,8 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                         ++ignores;
                         continue;
                     }
-                    // From part coordinates along the view's axis to view depth.
                     const double e = etendue_vue(v.axes);
-                    double d0 = profond->debut;
-                    double d1 = profond->fin;
-                    if (v.axes.id != moteur::VueFace)
-                    {
-                        d0 = e - profond->fin;
-                        d1 = e - profond->debut;
-                    }
+                    const auto [d0, d1] = profondeur_vue(v.axes, *profond);
                     if (bossage && d0 > tol)
                     {
                         // Only bosses standing on the face towards the view are understood.
@@ -854,6 +886,37 @@ ResultatSolide GenereTroisVues(const moteur::Dessin& dessin_recu, const Reglages
                         }
                     }
                     return Retranche(piece, outils_trous);
+                });
+            // Pockets open on a view's outline (a slot between two prongs, a wall
+            // behind it), to the depth that the other views' hidden lines show.
+            choix.Essaie(
+                [&]
+                {
+                    std::vector<TopoDS_Shape> outils_poches;
+                    for (std::size_t i = 0; i < vues.size(); ++i)
+                    {
+                        const VueNormalisee& v = vues[i];
+                        for (const TopoDS_Face& cellule :
+                             candidats::CellulesAuBord(v.regions.silhouette, *dessin.Vue(v.axes.id),
+                                                       v.regions.boite[0], v.regions.boite[1], tol))
+                        {
+                            bool bossage = false;
+                            const auto profond = ProfondeurIndiquee(vues, v, cellule, tol, bossage, true);
+                            if (!profond || bossage)
+                            {
+                                continue;
+                            }
+                            const double e = etendue_vue(v.axes);
+                            const auto [d0, d1] = profondeur_vue(v.axes, *profond);
+                            const TopoDS_Shape outil =
+                                outil_borgne({i, cellule, std::max(0.0, d0), std::min(e, d1), false});
+                            if (!outil.IsNull())
+                            {
+                                outils_poches.push_back(outil);
+                            }
+                        }
+                    }
+                    return outils_poches.empty() ? TopoDS_Shape() : Retranche(piece, outils_poches);
                 });
             // Oblique cuts, one plane after the other on the best solid so far.
             std::vector<gp_Pln> plans;
