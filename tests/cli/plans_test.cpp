@@ -367,6 +367,8 @@ TEST(Zarvel_cli_plans, DeuxVuesQuiNeSeRepetentPasSuffisentALaPiecePrismatique)
         {"fs_equerre_nervure", 6000 + 3750 + 1000, {40, 30, 30}},
         {"ft_poche", 60 * 20 * 40 - 30 * 20 * 8.0, {60, 20, 40}},
         {"ft_plaque_trous", 60 * 8 * 40 - 4 * M_PI * 16 * 8, {60, 8, 40}},
+        // As high as wide, but no circle about the front view's centre: no turned copy of the top view.
+        {"ft_plaque_carree", 40 * 40 * 10 - 16 * M_PI * 10, {40, 40, 10}},
     };
     for (const auto& [nom, volume, taille] : pieces)
     {

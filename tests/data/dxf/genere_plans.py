@@ -388,6 +388,11 @@ piece("te_tubes", 3840 * math.pi + _volume_sous_branche(7, 10) - _volume_sous_br
        ("l", 6, 10 + math.sqrt(20), 6, 35, "h"), ("l", 14, 10 + math.sqrt(20), 14, 35, "h")],
       rect(0, 0, 60, 20) + [("c", 30, 10, 7, "v"), ("c", 30, 10, 4, "v"), ("l", 0, 4, 60, 4, "h"),
                             ("l", 0, 16, 60, 16, "h")])
+# A square plate standing on edge, drilled through off its centre: from its front and top views, the
+# side view is no turned copy of the top view.
+piece("plaque_carree", 40 * 40 * 10 - 16 * math.pi * 10, 40, 40, 10,
+      rect(0, 0, 40, 40) + [("c", 10, 25, 4, "v")], rect(0, 0, 10, 40) + [("l", 0, 21, 10, 21, "h"), ("l", 0, 29, 10, 29, "h")],
+      rect(0, 0, 40, 10) + [("l", 6, 0, 6, 10, "h"), ("l", 14, 0, 14, 10, "h")])
 # A clevis: its slot, open at the top between two prongs, is cut from the front face to a wall at the
 # back, through which a hole runs; the rounded bottom meets the sides tangentially, and the side and
 # top views leave those smooth edges out.
@@ -485,7 +490,8 @@ def ecrit_tout():
     # Prismatic parts from two views: the third is left undrawn. The staircase's and the rib's front
     # and side views have the extents of a part of revolution about the width, but no circle.
     for nom, vues in (("profil_u", "fs"), ("equerre", "fs"), ("te", "fs"), ("escalier", "fs"),
-                      ("equerre_nervure", "fs"), ("chape", "fs"), ("poche", "ft"), ("plaque_trous", "ft")):
+                      ("equerre_nervure", "fs"), ("chape", "fs"), ("poche", "ft"), ("plaque_trous", "ft"),
+                      ("plaque_carree", "ft")):
         for disposition in ("iso", "ansi"):
             plan_trois_vues(PIECES[nom][0], disposition, vues=vues).ecrit(
                 "deux_vues_%s_%s_%s.dxf" % (vues, nom, disposition))

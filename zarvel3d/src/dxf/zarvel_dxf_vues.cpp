@@ -689,10 +689,10 @@ ResultatVues DetecteVues(const Dessin& d, int mode, double tolerance)
         return r;
     }
 
-    // Two views: the third is deduced when it repeats one of them (parts of revolution, the front
-    // view repeated where the other view, seen along the axis, shows a circle about its centre);
-    // otherwise it is left out, and the part is read without an outline in that direction, unless
-    // other groups are drawn, which may be that view out of line.
+    // Two views: the third is deduced when it repeats one of them (parts of revolution, the view
+    // seen along the axis showing a circle about its centre); otherwise it is left out, and the part
+    // is read without an outline in that direction, unless other groups are drawn, which may be that
+    // view out of line.
     const Vue& f = r.vues[0];
     const Vue& autre = r.vues[1];
     const bool axe = CercleCentre(d, autre, tol_alignement);
@@ -705,7 +705,7 @@ ResultatVues DetecteVues(const Dessin& d, int mode, double tolerance)
             s.copie_de = 2;
             r.vues.push_back(s);
         }
-        else if (Proche(autre.largeur, f.hauteur, tol_alignement))
+        else if (CercleCentre(d, f, tol_alignement) && Proche(autre.largeur, f.hauteur, tol_alignement))
         {
             r.vues.push_back(VueTransposee(autre, 4));
         }
