@@ -42,8 +42,9 @@ std::vector<TopoDS_Shape> Revolutions(const moteur::Dessin& dessin, const std::a
 
 /// Cells of a view that reach its outline: the silhouette `silhouette`
 /// (moved by -du, -dv like the view's other faces) split by the view's visible
-/// lines, less the cells that fill a whole silhouette. Each may be a pocket
-/// open on the outline (a slot between two prongs, closed behind by a wall).
+/// lines, keeping the cells that reach one to three sides of its extent, each
+/// filled over the outlines it holds. Each may be a pocket open on the outline
+/// (a slot between two prongs, closed behind by a wall).
 std::vector<TopoDS_Face> CellulesAuBord(const std::vector<TopoDS_Face>& silhouette, const moteur::VueDessin& vue,
                                         double du, double dv, double tolerance);
 
