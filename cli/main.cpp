@@ -275,7 +275,6 @@ bool LectureOptionsVisualiseur(Zarvel_args const& args, OptionsVisualiseur& opti
     return true;
 }
 
-// The exports, with the progress display.
 // True when the program needs the generated mesh only: the viewer shows it and every output
 // format but STEP, which carries the solid itself, writes it.
 bool MaillageSeul(Zarvel_args const& args)
@@ -288,6 +287,7 @@ bool MaillageSeul(Zarvel_args const& args)
     return !PString::CompareStr(extension, "step", false) && !PString::CompareStr(extension, "stp", false);
 }
 
+// The exports, with the progress display.
 bool Exporte(Zarvel3D::PScene3D const& scene, char const* chemin)
 {
     AffichageProgression progression("Export de la scène");

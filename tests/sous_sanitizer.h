@@ -19,4 +19,11 @@ constexpr bool Echantillon(int rang, int pas)
 {
     return !sous_sanitizer || rang % pas == 0;
 }
+
+/// Whether part number `piece` of a series runs in layout `disposition` (0 or 1): in both
+/// normally, in one under the sanitizers, the layouts in turn from part to part.
+constexpr bool UneDisposition(int piece, int disposition)
+{
+    return Echantillon(piece + disposition, 2);
+}
 } // namespace essais

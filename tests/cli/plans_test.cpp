@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <string>
@@ -80,7 +81,8 @@ Forme FormeSTL(const std::string& chemin)
     std::vector<int> parent;
     auto racine = [&parent](int i)
     {
-        while (parent[i] != i) i = parent[i] = parent[parent[i]];
+        while (parent[i] != i)
+            i = parent[i] = parent[parent[i]];
         return i;
     };
     std::map<std::pair<int, int>, int> aretes;
@@ -145,11 +147,35 @@ void ExpectForme(const Conversion& c, const std::array<double, 3>& taille, int c
 {
     for (int k = 0; k < 3; ++k)
     {
-        EXPECT_NEAR(c.forme.boite[3 + k] - c.forme.boite[k], taille[k], 0.005 * taille[k]) << nom << " axis " << k;
+        EXPECT_NEAR(c.forme.boite[3 + k] - c.forme.boite[k], taille[k], 0.005 * taille[k])
+            << nom << " axis " << k;
     }
     EXPECT_TRUE(c.forme.fermee) << nom;
     EXPECT_EQ(c.forme.coques, coques) << nom;
 }
+
+// A conversion that succeeds without the warning, to the part's volume within 0.5 %.
+void ExpectExacte(const Conversion& c, double volume, const std::string& plan)
+{
+    EXPECT_EQ(c.r.statut, 0) << plan << "\n" << c.r.sortie;
+    EXPECT_NEAR(c.volume, volume, 0.005 * volume) << plan << "\n" << c.r.sortie;
+    EXPECT_EQ(c.r.sortie.find(avertissement), std::string::npos) << plan << "\n" << c.r.sortie;
+}
+
+// With -e, a plan that no solid reproduces fails with status 1, the warning and no file.
+cli::Resultat ExpectEchecAvecE(const std::string& plan)
+{
+    cli::Dossier d;
+    const std::string sortie = d / "modele.stl";
+    const cli::Resultat e = cli::Lance("-i " + Plan(plan) + " -e -o " + sortie);
+    EXPECT_EQ(e.statut, 1) << plan << "\n" << e.sortie;
+    EXPECT_NE(e.sortie.find(avertissement), std::string::npos) << plan << "\n" << e.sortie;
+    EXPECT_FALSE(cli::Existe(sortie)) << plan;
+    return e;
+}
+
+const char* const dispositions[] = {"iso", "ansi"};
+
 // A minimal DXF holding only LINE entities (x1, y1, x2, y2 each).
 void EcritLignes(const std::string& chemin, const std::vector<std::array<double, 4>>& lignes)
 {
@@ -320,20 +346,17 @@ TEST(Zarvel_cli_plans, TrousSansTraitsCachesEtRevolutionsEnPremierEtTroisiemeDie
         // Less the two holes, plus their common part (208.905 mm3, integrated numerically).
         {"trous_internes", 36000 - 580 * pi + 208.905, {40, 30, 30}, 1},
     };
-    int rang = 0;
-    for (const auto& [nom, volume, taille, coques] : pieces)
+    for (int p = 0; p < static_cast<int>(std::size(pieces)); ++p)
     {
-        ++rang;
-        for (const char* disposition : {"iso", "ansi"})
+        const auto& [nom, volume, taille, coques] = pieces[p];
+        for (int k = 0; k < 2; ++k)
         {
-            // Under the sanitizers, each part in one layout, the layouts in turn.
-            if (!essais::Echantillon(rang++, 2)) continue;
+            if (!essais::UneDisposition(p, k)) continue;
+            const char* disposition = dispositions[k];
             const std::string plan = std::string("piece_") + nom + "_" + disposition + ".dxf";
             const Conversion c = Convertit(plan, "");
-            EXPECT_EQ(c.r.statut, 0) << plan << "\n" << c.r.sortie;
-            EXPECT_NEAR(c.volume, volume, 0.005 * volume) << plan << "\n" << c.r.sortie;
+            ExpectExacte(c, volume, plan);
             ExpectForme(c, taille, coques, plan);
-            EXPECT_EQ(c.r.sortie.find(avertissement), std::string::npos) << plan << "\n" << c.r.sortie;
             // Front and top views alone determine the parts of revolution and the counterbored plate.
             const std::string deux_vues = std::string("deux_vues_") + nom + "_" + disposition + ".dxf";
             if (!cli::Existe(Plan(deux_vues))) continue;
@@ -370,27 +393,26 @@ TEST(Zarvel_cli_plans, DeuxVuesQuiNeSeRepetentPasSuffisentALaPiecePrismatique)
         // As high as wide, but no circle about the front view's centre: no turned copy of the top view.
         {"ft_plaque_carree", 40 * 40 * 10 - 16 * M_PI * 10, {40, 40, 10}},
     };
-    int rang = 0;
-    for (const auto& [nom, volume, taille] : pieces)
+    for (int p = 0; p < static_cast<int>(std::size(pieces)); ++p)
     {
-        ++rang;
-        for (const char* disposition : {"iso", "ansi"})
+        const auto& [nom, volume, taille] = pieces[p];
+        for (int k = 0; k < 2; ++k)
         {
-            // Under the sanitizers, each part in one layout, the layouts in turn.
-            if (!essais::Echantillon(rang++, 2)) continue;
+            if (!essais::UneDisposition(p, k)) continue;
+            const char* disposition = dispositions[k];
             const std::string plan = std::string("deux_vues_") + nom + "_" + disposition + ".dxf";
             const Conversion c = Convertit(plan, "");
-            EXPECT_EQ(c.r.statut, 0) << plan << "\n" << c.r.sortie;
-            EXPECT_NEAR(c.volume, volume, 0.005 * volume) << plan << "\n" << c.r.sortie;
-            EXPECT_EQ(c.r.sortie.find(avertissement), std::string::npos) << plan << "\n" << c.r.sortie;
+            ExpectExacte(c, volume, plan);
             const bool dessus = nom[1] == 't';
             EXPECT_NE(c.r.sortie.find(dessus ? "Vue de côté : absente" : "Vue de dessus : absente"),
                       std::string::npos)
-                << plan << "\n" << c.r.sortie;
+                << plan << "\n"
+                << c.r.sortie;
             // Read as first angle: a third-angle front and top pair comes out lying on its back, a
             // front and side pair mirrored front to back (the same box).
             const bool couchee = dessus && std::string(disposition) == "ansi";
-            ExpectForme(c, couchee ? std::array<double, 3>{taille[0], taille[2], taille[1]} : taille, 1, plan);
+            ExpectForme(c, couchee ? std::array<double, 3>{taille[0], taille[2], taille[1]} : taille, 1,
+                        plan);
         }
     }
 }
@@ -406,19 +428,14 @@ TEST(Zarvel_cli_plans, PocheOuverteSurLeContourCommeLaFenteDUneChape)
                              "deux_vues_fs_chape_ansi.dxf"})
     {
         const Conversion c = Convertit(plan, "");
-        EXPECT_EQ(c.r.statut, 0) << plan << "\n" << c.r.sortie;
-        EXPECT_NEAR(c.volume, volume, 0.005 * volume) << plan << "\n" << c.r.sortie;
-        EXPECT_EQ(c.r.sortie.find(avertissement), std::string::npos) << plan << "\n" << c.r.sortie;
+        ExpectExacte(c, volume, plan);
         ExpectForme(c, {40, 50, 30}, 1, plan);
     }
     // The top view draws the slot deeper than the side view: no solid reproduces both.
     const Conversion presque = Convertit("presque_chape_iso.dxf", "");
     EXPECT_EQ(presque.r.statut, 0) << presque.r.sortie;
     EXPECT_NE(presque.r.sortie.find(avertissement), std::string::npos) << presque.r.sortie;
-    cli::Dossier d;
-    const cli::Resultat e = cli::Lance("-i " + Plan("presque_chape_iso.dxf") + " -e -o " + (d / "chape.stl"));
-    EXPECT_EQ(e.statut, 1) << e.sortie;
-    EXPECT_FALSE(cli::Existe(d / "chape.stl"));
+    ExpectEchecAvecE("presque_chape_iso.dxf");
 }
 
 TEST(Zarvel_cli_plans, TeDeTubesPasEncoreLuMaisJamaisEnSilence)
@@ -429,11 +446,10 @@ TEST(Zarvel_cli_plans, TeDeTubesPasEncoreLuMaisJamaisEnSilence)
     // the true volume (13501.17 mm3, integrated numerically by the plan's generator): it needs a
     // candidate whose finishing merge trips in the kernel, and which is kept with its faces split.
     const double pi = M_PI;
-    int rang = 0;
-    for (const char* plan : {"piece_te_tubes_iso.dxf", "piece_te_tubes_ansi.dxf"})
+    for (int k = 0; k < 2; ++k)
     {
-        // Under the sanitizers, one layout: every reading is tried on this part, for seconds.
-        if (!essais::Echantillon(rang++, 2)) continue;
+        if (!essais::UneDisposition(0, k)) continue;
+        const std::string plan = std::string("piece_te_tubes_") + dispositions[k] + ".dxf";
         const Conversion c = Convertit(plan, "");
         EXPECT_EQ(c.r.statut, 0) << plan << "\n" << c.r.sortie;
         EXPECT_GT(c.volume, 3840 * pi) << plan;
@@ -462,52 +478,46 @@ TEST(Zarvel_cli_plans, VuesDecaleesDUnMillemeSontUneSeuleTaille)
 
 TEST(Zarvel_cli_plans, VuesQuAucunSolideNeReproduitAvertissentOuEchouentAvecE)
 {
-    int rang = 0;
-    for (const char* nom :
-         {"presque_plaque_trous_iso.dxf", "presque_plaque_trous_ansi.dxf", "presque_trous_croises_iso.dxf",
-          "presque_trous_croises_ansi.dxf", "presque_cone_iso.dxf", "presque_cone_ansi.dxf",
-          "presque_chambrage_iso.dxf", "presque_chambrage_ansi.dxf", "presque_coin_coupe_iso.dxf",
-          "presque_coin_coupe_ansi.dxf", "presque_equerre_nervure_iso.dxf", "presque_equerre_nervure_ansi.dxf",
-          "presque_poche_pyramide_iso.dxf", "presque_poche_pyramide_ansi.dxf", "presque_cavite_iso.dxf",
-          "presque_cavite_ansi.dxf", "presque_trous_internes_iso.dxf", "presque_trous_internes_ansi.dxf"})
+    // Each near miss and the start of the report line, after the warning, that -v gives for it.
+    const std::string sans_arete = "trait du plan sans arête du solide en (";
+    const std::string absente = "arête visible du solide absente du plan en (";
+    const std::pair<const char*, std::string> pieces[] = {
+        // The stray line of the front view (view 2).
+        {"plaque_trous", "Vue 2 : " + sans_arete + "20"},
+        // The crossing hole's sides without its circle.
+        {"trous_croises", "Vue 2 : " + sans_arete + "20"},
+        // The cone's extra circle in the top view (8).
+        {"cone", "Vue 8 : " + sans_arete},
+        // The counterbore's hidden lines and the cut corner's oblique in the front view.
+        {"chambrage", "Vue 2 : " + sans_arete + "13, 14"},
+        {"coin_coupe", "Vue 2 : " + sans_arete + "30"},
+        // The rib's edges in the side view (4).
+        {"equerre_nervure", "Vue 4 : " + absente},
+        // The pocket's missing diagonal in the top view.
+        {"poche_pyramide", "Vue 8 : " + absente + "20"},
+        // The cavity's disagreeing depth.
+        {"cavite", "Vue 8 : " + sans_arete},
+        {"trous_internes", "Vue 2 : " + sans_arete + "22"},
+    };
+    for (int p = 0; p < static_cast<int>(std::size(pieces)); ++p)
     {
-        // Under the sanitizers, each near miss in one layout, the layouts in turn.
-        const int piece = rang / 2, disposition = rang % 2;
-        ++rang;
-        if (!essais::Echantillon(piece + disposition, 2)) continue;
-        // The best solid is still written, with the warning right after the conversion and,
-        // with -v, the stray line of the front view (view 2) in the report.
-        const Conversion c = Convertit(nom, "");
-        EXPECT_EQ(c.r.statut, 0) << nom << "\n" << c.r.sortie;
-        EXPECT_GT(c.volume, 0.0) << nom;
-        const std::size_t ligne = c.r.sortie.find(avertissement);
-        ASSERT_NE(ligne, std::string::npos) << nom << "\n" << c.r.sortie;
-        // The stray line of the front view (view 2), the cone's extra circle in the top view (8),
-        // the counterbore's hidden lines and the cut corner's oblique in the front view, the rib's
-        // edges in the side view (4), the pocket's missing diagonal in the top view, the cavity's
-        // disagreeing depth, the crossing hole's sides without its circle.
-        const std::string n(nom);
-        const char* attendu =
-            n.find("cone") != std::string::npos ? "Vue 8 : trait du plan sans arête du solide en ("
-            : n.find("nervure") != std::string::npos ? "Vue 4 : arête visible du solide absente du plan en ("
-            : n.find("pyramide") != std::string::npos ? "Vue 8 : arête visible du solide absente du plan en (20"
-            : n.find("cavite") != std::string::npos ? "Vue 8 : trait du plan sans arête du solide en ("
-            : n.find("internes") != std::string::npos ? "Vue 2 : trait du plan sans arête du solide en (22"
-            : n.find("chambrage") != std::string::npos
-                ? "Vue 2 : trait du plan sans arête du solide en (13, 14"
-            : n.find("coin") != std::string::npos ? "Vue 2 : trait du plan sans arête du solide en (30"
-                                                  : "Vue 2 : trait du plan sans arête du solide en (20";
-        EXPECT_NE(c.r.sortie.find(attendu, ligne), std::string::npos) << nom << "\n" << c.r.sortie;
+        for (int k = 0; k < 2; ++k)
+        {
+            if (!essais::UneDisposition(p, k)) continue;
+            const auto& [piece, attendu] = pieces[p];
+            const std::string nom = std::string("presque_") + piece + "_" + dispositions[k] + ".dxf";
+            // The best solid is still written, with the warning right after the conversion.
+            const Conversion c = Convertit(nom, "");
+            EXPECT_EQ(c.r.statut, 0) << nom << "\n" << c.r.sortie;
+            EXPECT_GT(c.volume, 0.0) << nom;
+            const std::size_t ligne = c.r.sortie.find(avertissement);
+            ASSERT_NE(ligne, std::string::npos) << nom << "\n" << c.r.sortie;
+            EXPECT_NE(c.r.sortie.find(attendu, ligne), std::string::npos) << nom << "\n" << c.r.sortie;
 
-        // -e: a failure, and no file.
-        cli::Dossier d;
-        const std::string sortie = d / "modele.stl";
-        const cli::Resultat e = cli::Lance("-i " + Plan(nom) + " -e -o " + sortie);
-        EXPECT_EQ(e.statut, 1) << nom << "\n" << e.sortie;
-        EXPECT_NE(e.sortie.find(avertissement), std::string::npos) << nom << "\n" << e.sortie;
-        EXPECT_FALSE(cli::Existe(sortie)) << nom;
-        // Without -v, the warning alone.
-        EXPECT_EQ(e.sortie.find("trait du plan"), std::string::npos) << nom << "\n" << e.sortie;
+            // -e: a failure, and no file; without -v, the warning alone.
+            const cli::Resultat e = ExpectEchecAvecE(nom);
+            EXPECT_EQ(e.sortie.find("trait du plan"), std::string::npos) << nom << "\n" << e.sortie;
+        }
     }
 }
 
